@@ -1,0 +1,50 @@
+#pragma once
+// Everything modal that the windows show (message boxes, the open, save and print
+// dialogs) goes through this one interface. The programs pass a QtModal; tests pass a
+// scripted one that answers in order and records what was asked.
+
+#include <QString>
+
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+// Message-box styles: a button set plus an icon, added together.
+namespace MsgStyle {
+inline constexpr int OKOnly = 0;
+inline constexpr int YesNoCancel = 3;
+inline constexpr int Information = 64;
+} // namespace MsgStyle
+
+enum class MsgAnswer { OK, Yes, No, Cancel };
+
+struct FileDialogRequest
+{
+    QString title;
+    QString fileName; // the name the dialog starts with
+    QString filter;   // "Description|pattern|Description|pattern|..."
+    int filterIndex = 1; // 1-based choice preselected in the filter list
+};
+
+struct PrintRequest
+{
+    QString title;
+    bool selectionPreselected = false; // the Selection choice instead of All
+    bool pageRangesDisabled = true;
+};
+
+class Modal
+{
+public:
+    virtual ~Modal() = default;
+
+    // An empty title stands for the program's own title.
+    virtual MsgAnswer MsgBox(QWidget *parent, const QString &text, const QString &title,
+                             int style) = 0;
+    // The chosen path, or nothing when the user cancelled.
+    virtual std::optional<QString> OpenFile(QWidget *parent, const FileDialogRequest &request) = 0;
+    virtual std::optional<QString> SaveFile(QWidget *parent, const FileDialogRequest &request) = 0;
+    // Lets the user set up `printer`; false when the user cancelled.
+    virtual bool Print(QWidget *parent, QPrinter &printer, const PrintRequest &request) = 0;
+};

@@ -1,0 +1,99 @@
+#include "QtModal.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+MsgAnswer QtModal::MsgBox(QWidget *parent, const QString &text, const QString &title, int style)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon((style & MsgStyle::Information) ? QMessageBox::Information : QMessageBox::NoIcon);
+    if ((style & 0x0F) == MsgStyle::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    default:
+        return (style & 0x0F) == MsgStyle::YesNoCancel ? MsgAnswer::Cancel : MsgAnswer::OK;
+    }
+}
+
+QStringList QtNameFilters(const QString &barSeparated)
+{
+    const QStringList parts = barSeparated.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1String("*.*"), QLatin1String("*"));
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt reads the patterns from the last parentheses of a filter, so the description's
+        // own "(*.*)" is dropped and the real patterns put in its place.
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && description.endsWith(QLatin1Char(')')))
+            description = description.left(open).trimmed();
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+    return filters;
+}
+
+namespace {
+
+std::optional<QString> RunFileDialog(QWidget *parent, const FileDialogRequest &request,
+                                     QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    // The callers ask their own overwrite question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = QtNameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+std::optional<QString> QtModal::OpenFile(QWidget *parent, const FileDialogRequest &request)
+{
+    return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtModal::SaveFile(QWidget *parent, const FileDialogRequest &request)
+{
+    return RunFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+bool QtModal::Print(QWidget *parent, QPrinter &printer, const PrintRequest &request)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(request.title);
+    QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
+    options.setFlag(QAbstractPrintDialog::PrintSelection, request.selectionPreselected);
+    options.setFlag(QAbstractPrintDialog::PrintPageRange, !request.pageRangesDisabled);
+    dialog.setOptions(options);
+    if (request.selectionPreselected)
+        dialog.setPrintRange(QAbstractPrintDialog::Selection);
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Modal.h"
+
+#include <QStringList>
+
+// The real dialogs.
+class QtModal : public Modal
+{
+public:
+    MsgAnswer MsgBox(QWidget *parent, const QString &text, const QString &title,
+                     int style) override;
+    std::optional<QString> OpenFile(QWidget *parent, const FileDialogRequest &request) override;
+    std::optional<QString> SaveFile(QWidget *parent, const FileDialogRequest &request) override;
+    bool Print(QWidget *parent, QPrinter &printer, const PrintRequest &request) override;
+};
+
+// "Desc|*.cfg|All Files (*.*)|*.*" as Qt's name filters. "*.*" becomes "*", since Qt
+// would otherwise hide every file without a dot in its name.
+QStringList QtNameFilters(const QString &barSeparated);

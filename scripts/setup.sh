@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test, fuzz and run.
+# This is the only place that lists them; the Makefile calls it before each build.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  cmake ninja-build g++ clang libclang-rt-14-dev clang-format
+  # Qt 6: widgets, printing, tests, and the offscreen/xcb platform plugins
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # pdftotext, to read back what a test printed to PDF
+  poppler-utils
+  # metric-compatible Arial and a monospaced face for the tester's log
+  fonts-liberation fonts-dejavu-core fontconfig
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "installed" ] || missing+=("$p")
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo=(sudo)
+else
+  echo "setup: these packages are missing and there is no sudo to install them: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,107 @@
+#include "ScriptedModal.h"
+
+#include <QPrinter>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char *Name(ScriptedModal::Kind kind)
+{
+    switch (kind) {
+    case ScriptedModal::Kind::Message:
+        return "message box";
+    case ScriptedModal::Kind::Open:
+        return "open dialog";
+    case ScriptedModal::Kind::Save:
+        return "save dialog";
+    case ScriptedModal::Kind::Print:
+        return "print dialog";
+    }
+    return "dialog";
+}
+
+} // namespace
+
+ScriptedModal::~ScriptedModal()
+{
+    EXPECT_TRUE(m_answers.empty()) << m_answers.size() << " scripted answer(s) never asked for";
+}
+
+void ScriptedModal::AnswerMessage(MsgAnswer answer)
+{
+    m_answers.push_back({Kind::Message, answer, {}, false});
+}
+
+void ScriptedModal::AnswerOpen(std::optional<QString> path)
+{
+    m_answers.push_back({Kind::Open, MsgAnswer::Cancel, std::move(path), false});
+}
+
+void ScriptedModal::AnswerSave(std::optional<QString> path)
+{
+    m_answers.push_back({Kind::Save, MsgAnswer::Cancel, std::move(path), false});
+}
+
+void ScriptedModal::AnswerPrint(bool accept, const QString &pdfPath)
+{
+    m_answers.push_back({Kind::Print, MsgAnswer::Cancel, pdfPath, accept});
+}
+
+void ScriptedModal::OnNextDialog(std::function<void()> action)
+{
+    m_onNext = std::move(action);
+}
+
+bool ScriptedModal::Next(Kind kind, Answer &answer)
+{
+    if (m_onNext) {
+        auto action = std::move(m_onNext);
+        m_onNext = nullptr;
+        action();
+    }
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "unexpected " << Name(kind) << ": no answer was scripted";
+        return false;
+    }
+    answer = m_answers.front();
+    m_answers.pop_front();
+    if (answer.kind != kind) {
+        ADD_FAILURE() << "a " << Name(kind) << " was shown where a " << Name(answer.kind)
+                      << " was scripted";
+        return false;
+    }
+    return true;
+}
+
+MsgAnswer ScriptedModal::MsgBox(QWidget *, const QString &text, const QString &title, int style)
+{
+    m_asked.push_back({Kind::Message, text, title, style, {}, {}});
+    Answer answer;
+    return Next(Kind::Message, answer) ? answer.message : MsgAnswer::Cancel;
+}
+
+std::optional<QString> ScriptedModal::OpenFile(QWidget *, const FileDialogRequest &request)
+{
+    m_asked.push_back({Kind::Open, {}, request.title, 0, request, {}});
+    Answer answer;
+    return Next(Kind::Open, answer) ? answer.path : std::nullopt;
+}
+
+std::optional<QString> ScriptedModal::SaveFile(QWidget *, const FileDialogRequest &request)
+{
+    m_asked.push_back({Kind::Save, {}, request.title, 0, request, {}});
+    Answer answer;
+    return Next(Kind::Save, answer) ? answer.path : std::nullopt;
+}
+
+bool ScriptedModal::Print(QWidget *, QPrinter &printer, const PrintRequest &request)
+{
+    m_asked.push_back({Kind::Print, {}, request.title, 0, {}, request});
+    Answer answer;
+    if (!Next(Kind::Print, answer) || !answer.accept)
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(answer.path.value_or(QString()));
+    return true;
+}

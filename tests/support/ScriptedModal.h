@@ -1,0 +1,65 @@
+#pragma once
+// A Modal that answers from a script instead of showing anything. Each call takes the
+// next scripted answer and is recorded; a call with no answer left, or of another kind
+// than scripted, fails the test and answers Cancel.
+
+#include "Modal.h"
+
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+class ScriptedModal : public Modal
+{
+public:
+    enum class Kind { Message, Open, Save, Print };
+
+    struct Asked
+    {
+        Kind kind;
+        QString text; // message text
+        QString title;
+        int style = 0;
+        FileDialogRequest file;
+        PrintRequest print;
+    };
+
+    ~ScriptedModal() override;
+
+    // Queue the next answers, in the order the dialogs will be shown.
+    void AnswerMessage(MsgAnswer answer);
+    void AnswerOpen(std::optional<QString> path);
+    void AnswerSave(std::optional<QString> path);
+    // Accept the print dialog and print into a PDF file at `pdfPath`, or cancel it.
+    void AnswerPrint(bool accept, const QString &pdfPath = {});
+    // Run `action` when the next dialog of any kind is shown, before it is answered
+    // (for instance to check the state of a window at that moment).
+    void OnNextDialog(std::function<void()> action);
+
+    // Everything asked so far, in order.
+    const std::vector<Asked> &asked() const { return m_asked; }
+    std::size_t pending() const { return m_answers.size(); }
+
+    MsgAnswer MsgBox(QWidget *parent, const QString &text, const QString &title,
+                     int style) override;
+    std::optional<QString> OpenFile(QWidget *parent, const FileDialogRequest &request) override;
+    std::optional<QString> SaveFile(QWidget *parent, const FileDialogRequest &request) override;
+    bool Print(QWidget *parent, QPrinter &printer, const PrintRequest &request) override;
+
+private:
+    struct Answer
+    {
+        Kind kind;
+        MsgAnswer message = MsgAnswer::Cancel;
+        std::optional<QString> path;
+        bool accept = false;
+    };
+
+    bool Next(Kind kind, Answer &answer);
+
+    std::deque<Answer> m_answers;
+    std::vector<Asked> m_asked;
+    std::function<void()> m_onNext;
+};
