@@ -1,6 +1,9 @@
 #include "Globals.h"
 
 #include "Modal.h"
+#include "Tokenize.h"
+
+#include <new>
 
 MainFrame *MainWindow = nullptr;
 
@@ -8,4 +11,20 @@ void ReportError(const RunTimeError &error, const QString &source, Modal &modal)
 {
     modal.MsgBox(nullptr, QString::fromStdString(error.Description),
                  QStringLiteral("Error in: ") + source, MsgStyle::Information);
+}
+
+std::optional<QStringList> Tokenize(const QString &line, Modal &modal)
+{
+    try {
+        QStringList tokens;
+        for (const std::u16string &token : cmdline::Tokenize(line.toStdU16String()))
+            tokens.append(QString::fromStdU16String(token));
+        return tokens;
+    } catch (const RunTimeError &error) {
+        ReportError(error, QStringLiteral("Tokenize"), modal);
+    } catch (const std::bad_alloc &) {
+        ReportError(RunTimeError(ErrorNumber::OutOfMemory, "Out of memory", "Tokenize"),
+                    QStringLiteral("Tokenize"), modal);
+    }
+    return std::nullopt;
 }

@@ -5,6 +5,9 @@
 #include "RunTimeError.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class Modal;
 
@@ -17,8 +20,13 @@ public:
     virtual void SetStatusText(const QString &text) = 0;
 };
 
-// Set by Main when it creates the frame; nothing clears it.
+// Set by Main when it creates the frame; cleared only when start-up fails and the frame
+// is gone again.
 extern MainFrame *MainWindow;
 
 // One information box: the error's description under "Error in: " + source.
 void ReportError(const RunTimeError &error, const QString &source, Modal &modal);
+
+// The command line's tokens (see cmdline::Tokenize). A failure is reported with the source
+// "Tokenize" and gives no result at all, which the caller must treat as its own failure.
+std::optional<QStringList> Tokenize(const QString &line, Modal &modal);
