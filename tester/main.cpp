@@ -1,7 +1,8 @@
+#include "QtModal.h"
 #include "Startup.h"
+#include "frmTest.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
@@ -10,8 +11,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Probator"));
     startup::InstallFontFallbacks();
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Pellow Tester"));
-    window.show();
+    QtModal modal;
+    // The window deletes itself when closed, which ends the program.
+    auto *window = new frmTest(modal);
+    window->show();
     return QApplication::exec();
 }

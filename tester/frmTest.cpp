@@ -1,0 +1,362 @@
+#include "frmTest.h"
+
+#include "CommandTable.h"
+#include "DeviceControl.h"
+#include "LogTexts.h"
+#include "Modal.h"
+#include "Progress.h"
+#include "QtText.h"
+#include "ScreenUnits.h"
+#include "TesterIcon.h"
+#include "TimeStamp.h"
+#include "Torvane.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QtDebug>
+
+#include <exception>
+#include <utility>
+
+namespace {
+
+// No failure of a handler may reach the event loop or end the tester: it is noted on
+// the debug output and the handler ends there.
+template <typename Action> void Settle(const char *where, Action &&action) noexcept
+{
+    try {
+        std::forward<Action>(action)();
+    } catch (const std::exception &error) {
+        qWarning("%s: %s", where, error.what());
+    } catch (...) {
+        qWarning("%s: unknown failure", where);
+    }
+}
+
+bool IsEnterKey(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+frmTest::frmTest(Modal &modal, DeviceControl *device, QWidget *parent)
+    : QMainWindow(parent), m_modal(modal), torMain(device)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Pellow Tester"));
+    setWindowIcon(TesterIcon());
+
+    if (!torMain)
+        torMain = new Torvane(Torvane::DefaultCommSettings, Torvane::DefaultInitFile);
+    torMain->setParent(this);
+    torMain->setObjectName(QStringLiteral("torMain"));
+
+    CreateElements();
+    CreateMenu();
+
+    connect(torMain, &DeviceControl::StatusChanged, this, &frmTest::torMain_StatusChanged);
+    connect(torMain, &DeviceControl::ResponseReceived, this, &frmTest::torMain_ResponseReceived);
+    connect(torMain, &DeviceControl::MessageReceived, this, &frmTest::torMain_MessageReceived);
+    connect(torMain, &DeviceControl::ErrorOccurred, this, &frmTest::torMain_ErrorOccurred);
+    connect(torMain, &DeviceControl::ProgressChanged, this, &frmTest::torMain_ProgressChanged);
+
+    Settle("frmTest.Form_Load", [this] { Form_Load(); });
+
+    resize(screenunits::TwipsToPixelsX(tester::DesignClientWidth, this),
+           screenunits::TwipsToPixelsY(tester::DesignClientHeight, this) +
+               menuBar()->sizeHint().height());
+    cmbCommand->setFocus();
+}
+
+frmTest::~frmTest() = default;
+
+void frmTest::CreateElements()
+{
+    // The elements sit where the layout rule puts them, so the client area has no layout.
+    m_client = new QWidget(this);
+    setCentralWidget(m_client);
+    m_client->installEventFilter(this);
+
+    cmbCommand = new QComboBox(m_client);
+    cmbCommand->setObjectName(QStringLiteral("cmbCommand"));
+    cmbCommand->setEditable(true);
+    cmbCommand->setInsertPolicy(QComboBox::NoInsert);
+    cmbCommand->installEventFilter(this);
+    cmbCommand->lineEdit()->installEventFilter(this);
+
+    cmdSend = new QPushButton(QStringLiteral("Send"), m_client);
+    cmdSend->setObjectName(QStringLiteral("cmdSend"));
+    cmdSend->setDefault(true);
+    connect(cmdSend, &QPushButton::clicked, this, &frmTest::cmdSend_Click);
+
+    txtMessages = new QPlainTextEdit(m_client);
+    txtMessages->setObjectName(QStringLiteral("txtMessages"));
+    txtMessages->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont logFont(QStringLiteral("Lucida Console"));
+    logFont.setPointSizeF(9.75);
+    txtMessages->setFont(logFont);
+    m_log.emplace(*txtMessages);
+
+    pgbMain = new QProgressBar(m_client);
+    pgbMain->setObjectName(QStringLiteral("pgbMain"));
+    pgbMain->setRange(0, 100);
+    pgbMain->setValue(0);
+    pgbMain->setTextVisible(false);
+
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), m_client);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    // Enter on a focused Cancel presses Cancel, not the window's default Send.
+    cmdCancel->setAutoDefault(true);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmTest::cmdCancel_Click);
+
+    stbMain = new QStatusBar(m_client);
+    stbMain->setObjectName(QStringLiteral("stbMain"));
+    m_panel1 = new QLabel(stbMain);
+    m_panel1->setObjectName(QStringLiteral("stbMainPanel1"));
+    m_panel1->setMinimumWidth(screenunits::TwipsToPixelsX(tester::StatusPanelWidth, this));
+    m_panel2 = new QLabel(stbMain);
+    m_panel2->setObjectName(QStringLiteral("stbMainPanel2"));
+    m_panel2->setFixedWidth(screenunits::TwipsToPixelsX(tester::StatusPanelWidth, this));
+    for (QLabel *panel : {m_panel1, m_panel2})
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    stbMain->addWidget(m_panel1, 1);
+    stbMain->addPermanentWidget(m_panel2);
+
+    setTabOrder(cmbCommand, cmdSend);
+    setTabOrder(cmdSend, cmdCancel);
+    setTabOrder(cmdCancel, txtMessages);
+}
+
+void frmTest::CreateMenu()
+{
+    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    const auto addSwitch = [this](const char *name, const QString &caption, bool checked) {
+        QAction *action = mnuFile->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        action->setChecked(checked);
+        return action;
+    };
+    // A click flips the check mark and nothing else; each switch is read where it counts.
+    mnuSimulate = addSwitch("mnuSimulate", QStringLiteral("Simulate Torvane"), false);
+    mnuMessages = addSwitch("mnuMessages", QStringLiteral("Show Messages"), true);
+    mnuResponses = addSwitch("mnuResponses", QStringLiteral("Show Responses"), true);
+    mnuFields = addSwitch("mnuFields", QStringLiteral("Show Fields"), true);
+}
+
+void frmTest::Form_Load()
+{
+    for (const tester::Command &command : tester::CommandTable())
+        cmbCommand->addItem(tester::ToQString(command.name));
+    cmbCommand->setCurrentIndex(-1);
+    cmbCommand->setEditText(QStringLiteral("Choose a command"));
+}
+
+void frmTest::Form_Resize()
+{
+    const auto width = static_cast<float>(screenunits::PixelsToTwipsX(m_client->width(), this));
+    const auto height = static_cast<float>(screenunits::PixelsToTwipsY(m_client->height(), this));
+    tester::FormResize(m_layout, width, height);
+    PlaceElements();
+}
+
+void frmTest::PlaceElements()
+{
+    const auto place = [this](QWidget *widget, const tester::TwipsRect &rect) {
+        widget->setGeometry(
+            screenunits::TwipsToPixels(rect.left, rect.top, rect.width, rect.height, this));
+    };
+    place(cmbCommand, m_layout.command);
+    place(cmdSend, m_layout.send);
+    place(txtMessages, m_layout.log);
+    place(pgbMain, m_layout.progress);
+    place(cmdCancel, m_layout.cancel);
+    // The status bar keeps to the bottom edge over the full width.
+    const int barHeight = screenunits::TwipsToPixelsY(tester::StatusBarHeight, this);
+    stbMain->setGeometry(0, m_client->height() - barHeight, m_client->width(), barHeight);
+}
+
+QString frmTest::LogText() const
+{
+    return m_log->Text();
+}
+
+QString frmTest::PanelText(int panel) const
+{
+    return panel == 1 ? m_panel1->text() : panel == 2 ? m_panel2->text() : QString();
+}
+
+void frmTest::SetClock(std::function<QDateTime()> clock)
+{
+    m_clock = std::move(clock);
+}
+
+void frmTest::cmdSend_Click()
+{
+    // Send is disabled while a command runs; a queued click or Enter gets no further.
+    if (m_sending)
+        return;
+    Settle("frmTest.cmdSend_Click", [this] { SendSelected(); });
+}
+
+void frmTest::SendSelected()
+{
+    const int index = cmbCommand->currentIndex();
+    const std::optional<qint32> number = tester::CommandNumberAt(index);
+    if (!number)
+        return;
+
+    // Device events run nested inside ExecuteCommand and may process window events;
+    // every step after it checks that the window still stands.
+    QPointer<frmTest> self(this);
+    m_sending = true;
+    try {
+        LogMessage(
+            tester::ToQString(tester::SendingText(tester::View(cmbCommand->itemText(index)))));
+        cmdSend->setEnabled(false);
+        m_panel1->setText(QString());
+        torMain->SetSimulate(mnuSimulate->isChecked());
+        const CommandResult result = torMain->ExecuteCommand(*number);
+        if (!self)
+            return;
+        if (result.Success) {
+            m_panel1->setText(tester::ToQString(tester::SuccessStatus()));
+            pgbMain->setValue(0);
+            if (result.Details.FieldCount > 0 && mnuFields->isChecked())
+                LogMessage(
+                    tester::ToQString(tester::DetailsText(tester::View(result.Details.FieldText))));
+        } else {
+            m_panel1->setText(
+                tester::ToQString(tester::FailureStatus(tester::View(result.ErrorText))));
+        }
+    } catch (const std::exception &error) {
+        if (!self)
+            return;
+        m_modal.MsgBox(this, QString::fromLocal8Bit(error.what()), QStringLiteral("Error Sending"),
+                       MsgStyle::OKOnly + MsgStyle::Information);
+    } catch (...) {
+        if (!self)
+            return;
+        m_modal.MsgBox(this, QStringLiteral("The command failed for an unknown reason."),
+                       QStringLiteral("Error Sending"), MsgStyle::OKOnly + MsgStyle::Information);
+    }
+    if (!self)
+        return;
+    cmdSend->setEnabled(true);
+    m_sending = false;
+    if (m_closePending) {
+        m_closePending = false;
+        close();
+    }
+}
+
+void frmTest::cmdCancel_Click()
+{
+    Settle("frmTest.cmdCancel_Click", [this] { torMain->CancelCommand(); });
+}
+
+void frmTest::LogMessage(const QString &text)
+{
+    QString stamp;
+    if (!text.isEmpty())
+        stamp = TimeStamp(QLocale(), m_clock ? m_clock() : QDateTime::currentDateTime());
+    m_log->Append(tester::ToQString(tester::LogEntry(tester::View(stamp), tester::View(text))));
+}
+
+void frmTest::torMain_StatusChanged(qint32, const QString &text)
+{
+    Settle("frmTest.torMain_StatusChanged", [this, &text] { m_panel2->setText(text); });
+}
+
+void frmTest::torMain_ResponseReceived(const QString &response)
+{
+    Settle("frmTest.torMain_ResponseReceived", [this, &response] {
+        if (mnuResponses->isChecked())
+            LogMessage(tester::ToQString(tester::ResponseText(tester::View(response))));
+    });
+}
+
+void frmTest::torMain_MessageReceived(const QString &message)
+{
+    Settle("frmTest.torMain_MessageReceived", [this, &message] {
+        if (mnuMessages->isChecked())
+            LogMessage(message);
+    });
+}
+
+void frmTest::torMain_ErrorOccurred(const QString &description, const QString &where)
+{
+    Settle("frmTest.torMain_ErrorOccurred", [this, &description, &where] {
+        LogMessage(tester::ToQString(
+            tester::DeviceErrorText(tester::View(description), tester::View(where))));
+    });
+}
+
+void frmTest::torMain_ProgressChanged(const QString &, qint32, qint32 current, qint32 total)
+{
+    Settle("frmTest.torMain_ProgressChanged", [this, current, total] {
+        const std::optional<std::int16_t> percent = tester::ProgressPercent(current, total);
+        if (!percent)
+            return;
+        pgbMain->setValue(*percent);
+        m_panel2->setText(tester::ToQString(tester::PercentText(*percent)));
+        // The one place the tester yields while a command runs: Cancel, the menu
+        // switches and resizing act here. Nothing of the window is used afterwards.
+        QCoreApplication::processEvents();
+    });
+}
+
+void frmTest::closeEvent(QCloseEvent *event)
+{
+    if (!m_sending) {
+        event->accept();
+        return;
+    }
+    // Closing now would destroy the window under the running ExecuteCommand: hold the
+    // close back, end the command, and close once Send has shown its outcome.
+    event->ignore();
+    m_closePending = true;
+    Settle("frmTest.closeEvent", [this] { torMain->CancelCommand(); });
+}
+
+void frmTest::keyPressEvent(QKeyEvent *event)
+{
+    // Outside a dialog Qt has no default button: Enter that no element took sends.
+    if (IsEnterKey(event)) {
+        cmdSend->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool frmTest::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        Settle("frmTest.Form_Resize", [this] { Form_Resize(); });
+        return false;
+    }
+    // Enter in the command list presses Send; the list must not pick an entry from the
+    // typed text, since only a selected entry is sent.
+    if ((watched == cmbCommand || watched == cmbCommand->lineEdit()) && IsEnterKey(event)) {
+        cmdSend->click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
