@@ -1,0 +1,20 @@
+#pragma once
+// Reading a config file for a document window, with the failures the raw reader keeps
+// quiet about made visible. Plain C++.
+
+#include <string>
+
+namespace docfile {
+
+// The file's raw UTF-16LE text, as ReadUnicodeFile gives it (no byte-order mark taken
+// off). A path that names nothing gives the empty text, as a new file would. A path that
+// exists but cannot be read whole (no permission, a folder or other special file, an
+// unreadable disk, a file far too large for the format) raises RunTimeError whose
+// Description names the path and the reason.
+std::u16string ReadConfigFile(const std::u16string &path);
+
+// Above this a file cannot be a config file by orders of magnitude; it is refused before
+// anything is read so that a wrong path cannot fill the memory.
+inline constexpr long long MaxReadBytes = 16LL * 1024 * 1024;
+
+} // namespace docfile

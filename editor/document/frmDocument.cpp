@@ -1,0 +1,178 @@
+#include "frmDocument.h"
+
+#include "DocumentText.h"
+#include "Globals.h"
+#include "Modal.h"
+
+#include <QCloseEvent>
+#include <QFont>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <exception>
+
+namespace {
+
+// The break that ended a line when the text was set. QPlainTextEdit turns every break into
+// a paragraph of its own and forgets which it was; each block keeps its break here. A block
+// the user adds has none and takes the document's own break style.
+class LineBreakData : public QTextBlockUserData
+{
+public:
+    explicit LineBreakData(std::u16string ending) : lineBreak(std::move(ending)) {}
+    std::u16string lineBreak;
+};
+
+} // namespace
+
+frmDocument::frmDocument(Modal &modal, QWidget *parent)
+    : QMdiSubWindow(parent), m_modal(modal),
+      m_defaultBreak(QString::fromStdU16String(std::u16string(doctext::CrLf)))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("frmDocument"));
+
+    m_txtScript = new QPlainTextEdit(this);
+    m_txtScript->setObjectName(QStringLiteral("txtScript"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Normal);
+    m_txtScript->setFont(font);
+    m_txtScript->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_txtScript->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtScript->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // The sub-window's own layout keeps its widget over the whole inner area through
+    // every resize, maximize and restore.
+    setWidget(m_txtScript);
+    setFocusProxy(m_txtScript);
+
+    SetText(QStringLiteral("Text1"));
+    MarkSaved();
+    connect(m_txtScript->document(), &QTextDocument::contentsChanged, this,
+            [this] { OnContentsChanged(); });
+}
+
+void frmDocument::setChanged(bool changed)
+{
+    if (changed == m_changed)
+        return;
+    m_changed = changed;
+    if (changed)
+        setWindowTitle(windowTitle() + QStringLiteral(" *"));
+    else
+        setWindowTitle(windowTitle().remove(QStringLiteral(" *")));
+}
+
+QString frmDocument::Text() const
+{
+    QString text;
+    for (QTextBlock block = m_txtScript->document()->firstBlock(); block.isValid();
+         block = block.next()) {
+        // QTextBlock::text keeps every character as set; the document's own plain-text
+        // export would turn U+00A0 into a blank and U+2028 into LF.
+        text += block.text();
+        if (!block.next().isValid())
+            break;
+        const auto *ending = static_cast<const LineBreakData *>(block.userData());
+        if (ending && !ending->lineBreak.empty())
+            text += QString::fromStdU16String(ending->lineBreak);
+        else
+            text += m_defaultBreak;
+    }
+    return text;
+}
+
+void frmDocument::SetText(const QString &text)
+{
+    const std::u16string plain = text.toStdU16String();
+    const std::vector<doctext::Line> lines = doctext::SplitLines(plain);
+    QString joined;
+    joined.reserve(text.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            joined += QLatin1Char('\n');
+        joined += QString::fromStdU16String(lines[i].text);
+    }
+
+    m_settingText = true;
+    m_txtScript->setPlainText(joined);
+    QTextBlock block = m_txtScript->document()->firstBlock();
+    for (std::size_t i = 0; i < lines.size() && block.isValid(); ++i, block = block.next())
+        block.setUserData(new LineBreakData(lines[i].lineBreak));
+    m_defaultBreak = QString::fromStdU16String(doctext::PreferredBreak(plain));
+    m_settingText = false;
+    OnContentsChanged();
+}
+
+void frmDocument::MarkSaved()
+{
+    m_savedText = Text();
+    m_txtScript->document()->setModified(false);
+    setChanged(false);
+}
+
+void frmDocument::OnContentsChanged()
+{
+    if (m_settingText)
+        return;
+    // Undo back to the loaded state clears the mark as well as any other way of
+    // restoring the text does.
+    setChanged(Text() != m_savedText);
+}
+
+bool frmDocument::QueryUnload(int reason)
+{
+    if (!m_changed)
+        return true;
+    const QString question = QStringLiteral("Font file:\r\n") + FileName +
+                             QStringLiteral("\r\n has changed, save it now?");
+    switch (m_modal.MsgBox(this, question, QStringLiteral("Save Before Closing?"),
+                           MsgStyle::YesNoCancel)) {
+    case MsgAnswer::Yes:
+        // A save that did not happen (dialog cancelled, overwrite declined, write failed)
+        // keeps the window open with its text, unless the session is ending anyway.
+        return SaveAs() || reason == 2;
+    case MsgAnswer::No:
+        return true;
+    case MsgAnswer::Cancel:
+    case MsgAnswer::OK:
+        break;
+    }
+    return reason == 2;
+}
+
+bool frmDocument::CloseWithReason(int reason)
+{
+    m_closeReason = reason;
+    const bool closed = close();
+    m_closeReason = 0;
+    return closed;
+}
+
+void frmDocument::closeEvent(QCloseEvent *event)
+{
+    const int reason = m_closeReason;
+    m_closeReason = 0;
+    if (m_unloaded) {
+        QMdiSubWindow::closeEvent(event);
+        return;
+    }
+    // Nothing may escape into the event loop; a failure of the question keeps the window
+    // open, a failure of the unload step does not stop the close.
+    try {
+        if (!QueryUnload(reason)) {
+            event->ignore();
+            return;
+        }
+    } catch (const std::exception &) {
+        event->ignore();
+        return;
+    }
+    try {
+        Form_Unload();
+    } catch (const std::exception &) {
+    }
+    m_unloaded = true;
+    QMdiSubWindow::closeEvent(event);
+}

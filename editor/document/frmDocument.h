@@ -1,0 +1,74 @@
+#pragma once
+// One document window of the editor's frame: the plain text of one config file in the
+// text box txtScript, the path it came from, and the changed mark in the caption.
+
+#include <QMdiSubWindow>
+#include <QString>
+
+class Modal;
+class QCloseEvent;
+class QPlainTextEdit;
+
+class frmDocument : public QMdiSubWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmDocument(Modal &modal, QWidget *parent = nullptr);
+
+    // The path the text was last loaded from or saved as, exactly as given.
+    QString FileName;
+    // Set by the frame on its first document of a run, before Form_Load: that window also
+    // takes the stored left and top.
+    bool FirstDocument = false;
+
+    // Whether the text differs from what was last loaded or saved; shown as " *" at the end
+    // of the caption. Writing it changes the caption only when the value changes.
+    bool Changed() const { return m_changed; }
+    void setChanged(bool changed);
+
+    // Reads, deciphers and shows the file, and takes the path as FileName and caption. A
+    // path that names nothing opens as an empty document under that name. Failures are
+    // reported to the user here and never reach the caller.
+    void LoadFile(QString strFilename);
+    // Enciphers the text and writes it to FileName. Throws RunTimeError on any failure,
+    // with Changed and the file on disk as they were.
+    void Save();
+    // Asks for a path (and before replacing an existing file), writes there, and takes the
+    // path as FileName and caption. Shows its own failures; never throws.
+    void SaveFileAs();
+
+    QPlainTextEdit *txtScript() const { return m_txtScript; }
+    // The document's exact text, with each line's own break.
+    QString Text() const;
+    // Replaces the whole text; the breaks in `text` are kept exactly.
+    void SetText(const QString &text);
+
+    // Restores the stored size and state (and position for the first document). The frame
+    // calls it once, after adding the window to its area and before showing it.
+    void Form_Load();
+    // The question before closing. False when the close is refused. Reasons: 0 the user,
+    // 1 the program, 2 the session ending, 4 the frame closing.
+    bool QueryUnload(int reason);
+    // Closes the window as asked for by `reason`; false when the close was refused.
+    bool CloseWithReason(int reason);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // SaveFileAs, telling whether the text was written.
+    bool SaveAs();
+    void Form_Unload();
+    void MarkSaved();
+    void OnContentsChanged();
+
+    Modal &m_modal;
+    QPlainTextEdit *m_txtScript = nullptr;
+    bool m_changed = false;
+    bool m_settingText = false;
+    bool m_unloaded = false;
+    int m_closeReason = 0;
+    QString m_savedText;    // the text as last loaded or saved
+    QString m_defaultBreak; // the break a line the user adds takes
+};

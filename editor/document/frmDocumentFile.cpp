@@ -1,0 +1,116 @@
+// The document window's file commands: load, save and save as.
+#include "frmDocument.h"
+
+#include "DocumentFile.h"
+#include "Encryption.h"
+#include "FileSearch.h"
+#include "Globals.h"
+#include "Modal.h"
+#include "modUnicodeRW.h"
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+#include <new>
+
+namespace {
+
+const QString SaveFilter = QStringLiteral(
+    "Torvane Config Files (*.cfg)|*.cfg|Ini Files (*.ini)|*.ini|All Files (*.*)|*.*");
+
+RunTimeError OutOfMemory(const char *source)
+{
+    return RunTimeError(ErrorNumber::OutOfMemory, "Out of memory", source);
+}
+
+} // namespace
+
+void frmDocument::LoadFile(QString strFilename)
+{
+    const QString path = strFilename;
+    try {
+        setChanged(false);
+        // An existing file that cannot be read is an error here, not an empty document:
+        // taking its path would let the next Save overwrite it with nothing.
+        const std::u16string raw = docfile::ReadConfigFile(path.toStdU16String());
+        const std::u16string plain = DeCrypt(raw, DocumentKey);
+        SetText(QString::fromStdU16String(plain));
+        MarkSaved();
+        FileName = path;
+        setWindowTitle(FileName);
+    } catch (const RunTimeError &error) {
+        ReportError(error, QStringLiteral("frmDocument.LoadFile"), m_modal);
+    } catch (const std::bad_alloc &) {
+        ReportError(OutOfMemory("frmDocument.LoadFile"), QStringLiteral("frmDocument.LoadFile"),
+                    m_modal);
+    }
+}
+
+void frmDocument::Save()
+{
+    if (FileName.isEmpty())
+        throw RunTimeError(ErrorNumber::PathNotFound,
+                           "The document has no file name yet; use Save As.", "frmDocument.Save");
+    try {
+        const QString text = Text();
+        WriteUnicodeFile(FileName.toStdU16String(), EnCrypt(text.toStdU16String(), DocumentKey),
+                         false);
+        m_savedText = text;
+        m_txtScript->document()->setModified(false);
+        setChanged(false);
+    } catch (const std::bad_alloc &) {
+        throw OutOfMemory("frmDocument.Save");
+    }
+}
+
+void frmDocument::SaveFileAs()
+{
+    SaveAs();
+}
+
+bool frmDocument::SaveAs()
+{
+    try {
+        FileDialogRequest request;
+        request.title = QStringLiteral("Save As");
+        request.fileName = FileName;
+        request.filter = SaveFilter;
+        request.filterIndex = 1;
+        QString chosen;
+        for (;;) {
+            const std::optional<QString> answer = m_modal.SaveFile(this, request);
+            if (!answer || answer->isEmpty())
+                return false;
+            chosen = *answer;
+            // Hidden files count too: replacing one must be asked like any other.
+            if (cmdline::FindFile(chosen.toStdU16String(), true).empty())
+                break;
+            const MsgAnswer overwrite =
+                m_modal.MsgBox(this, QStringLiteral("File already exists.  Overwrite it?"),
+                               QStringLiteral("File Exists"), MsgStyle::YesNoCancel);
+            if (overwrite == MsgAnswer::Yes)
+                break;
+            if (overwrite != MsgAnswer::No)
+                return false;
+            request.fileName = chosen;
+        }
+
+        const QString text = Text();
+        WriteUnicodeFile(chosen.toStdU16String(), EnCrypt(text.toStdU16String(), DocumentKey),
+                         false);
+        m_savedText = text;
+        m_txtScript->document()->setModified(false);
+        setChanged(false);
+        // Where the text now lives is where the next Save must write, or Save would put
+        // this text over the file it was loaded from.
+        FileName = chosen;
+        setWindowTitle(FileName);
+        return true;
+    } catch (const RunTimeError &error) {
+        m_modal.MsgBox(this, QString::fromStdString(error.Description), QString(),
+                       MsgStyle::OKOnly);
+    } catch (const std::bad_alloc &) {
+        m_modal.MsgBox(this, QStringLiteral("Out of memory"), QString(), MsgStyle::OKOnly);
+    }
+    return false;
+}
