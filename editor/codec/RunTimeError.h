@@ -11,8 +11,7 @@ struct RunTimeError : std::exception
 {
     RunTimeError(std::int32_t number, std::string description, std::string source)
         : Number(number), Description(std::move(description)), Source(std::move(source))
-    {
-    }
+    {}
 
     const char *what() const noexcept override { return Description.c_str(); }
 

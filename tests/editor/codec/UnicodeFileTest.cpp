@@ -1,0 +1,378 @@
+// The UTF-16 file layer: exact bytes both ways, and a save that never loses the old file.
+#include "RunTimeError.h"
+#include "ScratchFolder.h"
+#include "modUnicodeRW.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+constexpr uid_t Nobody = 65534;
+
+// Runs `check` as an ordinary user, whose writes a folder's mode does stop (root's it
+// does not): in a child switched to `nobody` when this process is root, reporting back
+// through its exit status. Nothing when no such user can be had.
+std::optional<int> AsOrdinaryUser(const std::function<int()> &check)
+{
+    if (::geteuid() != 0)
+        return check();
+    const pid_t child = ::fork();
+    if (child < 0)
+        return std::nullopt;
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(200);
+        ::_exit(check());
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 200)
+        return std::nullopt;
+    return WEXITSTATUS(status);
+}
+
+// A 64 KiB file system that only this test process sees and that goes with it.
+class TinyDisk
+{
+public:
+    explicit TinyDisk(const std::string &where) : where_(where)
+    {
+        if (::geteuid() != 0) {
+            reason_ = "needs root to mount a small file system";
+            return;
+        }
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+            reason_ = "cannot make a private mount namespace here";
+            return;
+        }
+        ::mkdir(where.c_str(), 0755);
+        if (::mount("tmpfs", where.c_str(), "tmpfs", 0, "size=64k") != 0) {
+            reason_ = "cannot mount a tmpfs here";
+            return;
+        }
+        mounted_ = true;
+    }
+    ~TinyDisk()
+    {
+        if (mounted_)
+            ::umount2(where_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    const std::string &reason() const { return reason_; }
+
+private:
+    std::string where_;
+    std::string reason_;
+    bool mounted_ = false;
+};
+
+void ExpectWriteFails(const std::u16string &path, const std::u16string &text, std::int32_t number,
+                      const std::string &nameInDescription, const std::string &reason)
+{
+    try {
+        WriteUnicodeFile(path, text, false);
+        ADD_FAILURE() << "no error for " << nameInDescription;
+    } catch (const RunTimeError &e) {
+        EXPECT_EQ(e.Number, number) << e.Description;
+        EXPECT_EQ(e.Source, "WriteUnicodeFile");
+        EXPECT_NE(e.Description.find(nameInDescription), std::string::npos) << e.Description;
+        EXPECT_NE(e.Description.find(reason), std::string::npos) << e.Description;
+    }
+}
+
+class UnicodeFile : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.valid()); }
+    ScratchFolder dir;
+};
+
+using ReadUnicodeFileTest = UnicodeFile;
+using WriteUnicodeFileTest = UnicodeFile;
+using WriteUnicodeFileFailure = UnicodeFile;
+
+} // namespace
+
+TEST_F(ReadUnicodeFileTest, TakesBytesPairwiseLowByteFirst)
+{
+    PutBytes(dir.path("a"), "A\0B\0"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("a"), false), u"AB");
+    PutBytes(dir.path("b"), "\x34\x12\xFF\xFF\x00\x80"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("b"), true), u"\x1234\xFFFF\x8000");
+}
+
+TEST_F(ReadUnicodeFileTest, AnOddLastByteStandsAloneWithHighByteZero)
+{
+    PutBytes(dir.path("a"), "A\0B"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("a"), false), u"AB");
+    PutBytes(dir.path("b"), "\xC3"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("b"), false), u"\x00C3");
+}
+
+TEST_F(ReadUnicodeFileTest, WhatCannotBeReadComesBackEmptyWithoutRaising)
+{
+    PutBytes(dir.path("empty"), "");
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("empty"), true), u"");
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("missing"), false), u"");
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("missing/deeper"), false), u"");
+    EXPECT_EQ(ReadUnicodeFile(dir.u16(), false), u""); // a folder
+    EXPECT_EQ(ReadUnicodeFile(u"", false), u"");
+    // A named pipe with no writer would block a plain open for reading.
+    ASSERT_EQ(::mkfifo(dir.path("pipe").c_str(), 0644), 0);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("pipe"), false), u"");
+}
+
+TEST_F(ReadUnicodeFileTest, ByteOrderMarksGoOnlyWhenAskedAndOnlyWhenTheTextStartsWithOne)
+{
+    PutBytes(dir.path("marked"), "\xFF\xFE"s + "A\0\xFF\xFE"s + "B\0"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("marked"), false), u"\xFEFF"
+                                                         u"A\xFEFF"
+                                                         u"B");
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("marked"), true), u"AB");
+    PutBytes(dir.path("later"), "A\0\xFF\xFE"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("later"), true), u"A\xFEFF");
+    PutBytes(dir.path("swapped"), "\xFE\xFF"s + "A\0"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("swapped"), true), u"\xFFFE"
+                                                         u"A");
+}
+
+TEST_F(ReadUnicodeFileTest, ThePathIsTakenLiterally)
+{
+    PutBytes(dir.path("a1.cfg"), "1\0"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("a*.cfg"), false), u"");
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("a?.cfg"), false), u"");
+    // A NUL would cut the name short and name another file.
+    PutBytes(dir.path("x"), "X\0"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("x") + u'\0' + u"y", false), u"");
+}
+
+TEST_F(WriteUnicodeFileTest, WritesExactlyTheMarkAndTheUnitsLowByteFirst)
+{
+    WriteUnicodeFile(dir.u16("a"), u"", false);
+    EXPECT_EQ(GetBytes(dir.path("a")), "");
+    WriteUnicodeFile(dir.u16("b"), u"", true);
+    EXPECT_EQ(GetBytes(dir.path("b")), "\xFF\xFE");
+    WriteUnicodeFile(dir.u16("c"), u"A\x1234\xFFFF\r\n", true);
+    EXPECT_EQ(GetBytes(dir.path("c")), "\xFF\xFE"s + "A\0\x34\x12\xFF\xFF\r\0\n\0"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("c"), true), u"A\x1234\xFFFF\r\n");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(WriteUnicodeFileTest, OverwritingALongerFileLeavesOnlyTheNewBytes)
+{
+    PutBytes(dir.path("a.cfg"), std::string(1000, 'x'));
+    WriteUnicodeFile(dir.u16("a.cfg"), u"ok", false);
+    EXPECT_EQ(GetBytes(dir.path("a.cfg")), "o\0k\0"s);
+    EXPECT_EQ(dir.names(), std::set<std::string>{"a.cfg"});
+}
+
+TEST_F(WriteUnicodeFileTest, KeepsTheModeOfAnExistingFileAndGivesANewOneTheUsualMode)
+{
+    for (const unsigned mode : {0640u, 0600u, 0754u, 0444u}) {
+        PutBytes(dir.path("a.cfg"), "old");
+        ASSERT_EQ(::chmod(dir.path("a.cfg").c_str(), mode), 0);
+        WriteUnicodeFile(dir.u16("a.cfg"), u"new", false);
+        EXPECT_EQ(ModeOf(dir.path("a.cfg")) & 07777, mode);
+        EXPECT_EQ(GetBytes(dir.path("a.cfg")), "n\0e\0w\0"s);
+    }
+    const mode_t before = ::umask(027);
+    WriteUnicodeFile(dir.u16("fresh.cfg"), u"new", false);
+    ::umask(before);
+    EXPECT_EQ(ModeOf(dir.path("fresh.cfg")) & 07777, 0640u);
+}
+
+TEST_F(WriteUnicodeFileTest, KeepsTheOwnerOfAnExistingFile)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can make a file that belongs to someone else";
+    PutBytes(dir.path("a.cfg"), "old");
+    ASSERT_EQ(::chown(dir.path("a.cfg").c_str(), Nobody, Nobody), 0);
+    WriteUnicodeFile(dir.u16("a.cfg"), u"new", false);
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(dir.path("a.cfg").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, Nobody);
+    EXPECT_EQ(st.st_gid, Nobody);
+}
+
+TEST_F(WriteUnicodeFileTest, ASymbolicLinkStaysALinkAndItsTargetIsReplaced)
+{
+    ASSERT_EQ(::mkdir(dir.path("real").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(dir.path("links").c_str(), 0755), 0);
+    PutBytes(dir.path("real/a.cfg"), "old old old");
+    ASSERT_EQ(::symlink("../real/a.cfg", dir.path("links/one").c_str()), 0);
+    ASSERT_EQ(::symlink("one", dir.path("links/two").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.path("links/two").c_str(), dir.path("three").c_str()), 0);
+
+    for (const char *link : {"links/one", "links/two", "three"}) {
+        WriteUnicodeFile(dir.u16(link), std::u16string(1, char16_t(link[0])), false);
+        EXPECT_TRUE(S_ISLNK(ModeOf(dir.path(link)))) << link;
+        EXPECT_EQ(GetBytes(dir.path("real/a.cfg")), std::string(1, link[0]) + '\0') << link;
+    }
+    EXPECT_EQ(dir.names("real"), std::set<std::string>{"a.cfg"});
+    EXPECT_EQ(dir.names("links"), (std::set<std::string>{"one", "two"}));
+
+    // A link to a file not there yet creates that file.
+    ASSERT_EQ(::symlink("real/b.cfg", dir.path("dangling").c_str()), 0);
+    WriteUnicodeFile(dir.u16("dangling"), u"b", false);
+    EXPECT_TRUE(S_ISLNK(ModeOf(dir.path("dangling"))));
+    EXPECT_EQ(GetBytes(dir.path("real/b.cfg")), "b\0"s);
+}
+
+TEST_F(WriteUnicodeFileTest, WildcardsInThePathNameOneFileAndTouchNoOther)
+{
+    PutBytes(dir.path("a1.cfg"), "one");
+    PutBytes(dir.path("ab.cfg"), "two");
+    WriteUnicodeFile(dir.u16("a*.cfg"), u"*", false);
+    WriteUnicodeFile(dir.u16("a?.cfg"), u"?", false);
+    EXPECT_EQ(GetBytes(dir.path("a1.cfg")), "one");
+    EXPECT_EQ(GetBytes(dir.path("ab.cfg")), "two");
+    EXPECT_EQ(GetBytes(dir.path("a*.cfg")), "*\0"s);
+    EXPECT_EQ(GetBytes(dir.path("a?.cfg")), "?\0"s);
+    EXPECT_EQ(ReadUnicodeFile(dir.u16("a?.cfg"), false), u"?");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"a1.cfg", "ab.cfg", "a*.cfg", "a?.cfg"}));
+}
+
+TEST_F(WriteUnicodeFileTest, NamesOutsideAsciiAndLongNamesRoundTrip)
+{
+    const std::u16string grusse = dir.u16() + u"/Gr\u00FC\u00DFe \u2713.cfg";
+    WriteUnicodeFile(grusse, u"g", false);
+    EXPECT_EQ(GetBytes(dir.path("Gr\xC3\xBC\xC3\x9F"
+                                "e \xE2\x9C\x93.cfg")),
+              "g\0"s);
+    EXPECT_EQ(ReadUnicodeFile(grusse, false), u"g");
+
+    const std::u16string unpaired = dir.u16() + u"/x\xD800.cfg";
+    WriteUnicodeFile(unpaired, u"u", false);
+    EXPECT_EQ(ReadUnicodeFile(unpaired, false), u"u");
+
+    const std::string longName(255, 'n');
+    WriteUnicodeFile(dir.u16(longName), u"l", false);
+    EXPECT_EQ(GetBytes(dir.path(longName)), "l\0"s);
+    EXPECT_EQ(dir.names().size(), 3u);
+}
+
+TEST_F(WriteUnicodeFileFailure, AFolderThatDoesNotExistRaisesWithThePathAndTheReason)
+{
+    ExpectWriteFails(dir.u16("nowhere/a.cfg"), u"x", ErrorNumber::PathNotFound,
+                     dir.path("nowhere/a.cfg"), "No such file or directory");
+    ExpectWriteFails(u"", u"x", ErrorNumber::PathNotFound, "", "No such file or directory");
+    EXPECT_TRUE(dir.names().empty());
+}
+
+TEST_F(WriteUnicodeFileFailure, ATargetThatIsNoPlainFileIsLeftAlone)
+{
+    ASSERT_EQ(::mkdir(dir.path("dir.cfg").c_str(), 0755), 0);
+    PutBytes(dir.path("dir.cfg/inside"), "in");
+    ExpectWriteFails(dir.u16("dir.cfg"), u"x", ErrorNumber::PathFileAccess, dir.path("dir.cfg"),
+                     "Is a directory");
+    EXPECT_EQ(GetBytes(dir.path("dir.cfg/inside")), "in");
+
+    ASSERT_EQ(::mkfifo(dir.path("pipe.cfg").c_str(), 0644), 0);
+    ExpectWriteFails(dir.u16("pipe.cfg"), u"x", ErrorNumber::PathFileAccess, dir.path("pipe.cfg"),
+                     "not a regular file");
+    EXPECT_TRUE(S_ISFIFO(ModeOf(dir.path("pipe.cfg"))));
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"dir.cfg", "pipe.cfg"}));
+    EXPECT_EQ(dir.names("dir.cfg"), std::set<std::string>{"inside"});
+}
+
+TEST_F(WriteUnicodeFileFailure, ALinkLoopOrANulInThePathRaisesAndWritesNothing)
+{
+    ASSERT_EQ(::symlink("l2", dir.path("l1").c_str()), 0);
+    ASSERT_EQ(::symlink("l1", dir.path("l2").c_str()), 0);
+    ExpectWriteFails(dir.u16("l1"), u"x", ErrorNumber::PathFileAccess, dir.path("l1"),
+                     "Too many levels of symbolic links");
+    PutBytes(dir.path("a"), "old");
+    ExpectWriteFails(dir.u16("a") + u'\0' + u"b", u"x", ErrorNumber::PathFileAccess, dir.path("a"),
+                     "NUL");
+    EXPECT_EQ(GetBytes(dir.path("a")), "old");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"a", "l1", "l2"}));
+}
+
+TEST_F(WriteUnicodeFileFailure, AReadOnlyFolderKeepsTheOldFileAndGetsNoTemporary)
+{
+    ASSERT_EQ(::mkdir(dir.path("ro").c_str(), 0755), 0);
+    PutBytes(dir.path("ro/a.cfg"), "old content");
+    ASSERT_EQ(::chmod(dir.path("ro/a.cfg").c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(dir.path("ro").c_str(), 0555), 0);
+
+    const std::string target = dir.path("ro/a.cfg");
+    const std::optional<int> result = AsOrdinaryUser([&target]() {
+        // Some users (with a capability to override file modes) are not stopped either.
+        const std::string probe = target + ".probe";
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.c_str());
+            return 100;
+        }
+        try {
+            WriteUnicodeFile(std::filesystem::path(target).u16string(), u"new", false);
+            return 1;
+        } catch (const RunTimeError &e) {
+            if (e.Number != ErrorNumber::PermissionDenied)
+                return 2;
+            if (e.Description.find(target) == std::string::npos ||
+                e.Description.find("Permission denied") == std::string::npos)
+                return 3;
+            return 0;
+        } catch (...) {
+            return 4;
+        }
+    });
+    if (!result)
+        GTEST_SKIP() << "cannot switch to an ordinary user, and root writes to any folder";
+    if (*result == 100)
+        GTEST_SKIP() << "this user can write to a read-only folder";
+    EXPECT_EQ(*result, 0) << "1: no error, 2: wrong number, 3: wrong description, 4: other";
+    EXPECT_EQ(GetBytes(target), "old content");
+    EXPECT_EQ(dir.names("ro"), std::set<std::string>{"a.cfg"});
+}
+
+TEST_F(WriteUnicodeFileFailure, AFullDiskKeepsTheOldFileAndGetsNoTemporary)
+{
+    const TinyDisk disk(dir.path("disk"));
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    const std::string target = dir.path("disk/a.cfg");
+    const std::string old(5000, 'o');
+    PutBytes(target, old);
+
+    // Fill the disk, then free two pages: room for the start of the new file, not all.
+    {
+        const std::string filler = dir.path("disk/filler");
+        const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'f');
+        off_t size = 0;
+        for (ssize_t n; (n = ::write(fd, block.data(), block.size())) > 0;)
+            size += n;
+        ASSERT_GT(size, 8192);
+        ASSERT_EQ(::ftruncate(fd, size - 8192), 0);
+        ::close(fd);
+    }
+
+    const std::u16string text(32766, u'x');
+    ExpectWriteFails(dir.u16("disk/a.cfg"), text, ErrorNumber::DiskFull, target,
+                     "No space left on device");
+    EXPECT_EQ(GetBytes(target), old);
+    EXPECT_EQ(dir.names("disk"), (std::set<std::string>{"a.cfg", "filler"}));
+
+    // A text that fits still replaces the file.
+    WriteUnicodeFile(dir.u16("disk/a.cfg"), u"fits", false);
+    EXPECT_EQ(GetBytes(target), "f\0i\0t\0s\0"s);
+}
