@@ -1,0 +1,91 @@
+#include "FileSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+using cmdline::FindFile;
+using cmdline::WildcardMatch;
+
+namespace {
+
+class FileSearch : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        root =
+            fs::temp_directory_path() / ("docwin-search-" + std::to_string(std::random_device{}()));
+        fs::create_directories(root / "sub.cfg");
+        for (const char *name : {"b.cfg", "a.cfg", ".hidden.cfg", "notes.txt"})
+            std::ofstream(root / name) << "x";
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    std::u16string In(const std::string &name) const
+    {
+        const std::u8string path = (root / name).u8string();
+        return std::u16string(path.begin(), path.end());
+    }
+
+    fs::path root;
+};
+
+} // namespace
+
+TEST(WildcardMatch, StarAndQuestionMark)
+{
+    EXPECT_TRUE(WildcardMatch(u"*.cfg", u"a.cfg"));
+    EXPECT_TRUE(WildcardMatch(u"*", u""));
+    EXPECT_TRUE(WildcardMatch(u"a?c", u"abc"));
+    EXPECT_FALSE(WildcardMatch(u"a?c", u"ac"));
+    EXPECT_TRUE(WildcardMatch(u"*a*a*b", u"xaxaxab"));
+    EXPECT_FALSE(WildcardMatch(u"*a*a*b", u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"));
+    EXPECT_FALSE(WildcardMatch(u"*.cfg", u"a.cfgx"));
+    EXPECT_FALSE(WildcardMatch(u"A.CFG", u"a.cfg"));
+}
+
+TEST_F(FileSearch, ExactNameOfAnOrdinaryFile)
+{
+    EXPECT_EQ(FindFile(In("a.cfg")), u"a.cfg");
+    EXPECT_EQ(FindFile(In("missing.cfg")), u"");
+    EXPECT_EQ(FindFile(In("sub.cfg")), u"") << "a folder is not a file";
+    EXPECT_EQ(FindFile(In("a.cfg/x")), u"");
+    EXPECT_EQ(FindFile(u""), u"");
+}
+
+TEST_F(FileSearch, WildcardsMatchWithinTheFolderOnOrdinaryVisibleFiles)
+{
+    EXPECT_EQ(FindFile(In("*.cfg")), u"a.cfg");
+    EXPECT_EQ(FindFile(In("?.cfg")), u"a.cfg");
+    EXPECT_EQ(FindFile(In("n*")), u"notes.txt");
+    EXPECT_EQ(FindFile(In("sub*")), u"") << "only the folder matches";
+    EXPECT_EQ(FindFile(In("*hidden*")), u"");
+    EXPECT_EQ(FindFile(In("*/a.cfg")), u"") << "wildcards in the folder part are literal";
+}
+
+TEST_F(FileSearch, HiddenFilesOnlyWhenAskedFor)
+{
+    EXPECT_EQ(FindFile(In(".hidden.cfg")), u"");
+    EXPECT_EQ(FindFile(In(".hidden.cfg"), true), u".hidden.cfg");
+    EXPECT_EQ(FindFile(In(".h*"), true), u".hidden.cfg");
+}
+
+TEST_F(FileSearch, NamesThatCannotBeFilesFindNothing)
+{
+    std::u16string withNul = In("a.cfg");
+    withNul.insert(withNul.size() - 4, 1, u'\0');
+    EXPECT_EQ(FindFile(withNul), u"");
+    EXPECT_EQ(FindFile(In("a") + u'\xD800' + u".cfg"), u"");
+}
+
+TEST(Utf8Path, EncodesAndRefusesBrokenText)
+{
+    EXPECT_EQ(cmdline::Utf8Path(u"a\u00E9\u20AC\U0001F600"),
+              "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    EXPECT_FALSE(cmdline::Utf8Path(u"a\xDC00"));
+    EXPECT_FALSE(cmdline::Utf8Path(std::u16string(u"a\0b", 3)));
+}
