@@ -1,0 +1,152 @@
+#include "DocumentText.h"
+#include "DocumentFile.h"
+#include "RunTimeError.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using doctext::JoinLines;
+using doctext::PreferredBreak;
+using doctext::SplitLines;
+
+TEST(DocumentText, SplitKeepsEveryBreakAndJoinGivesTheTextBack)
+{
+    const std::u16string texts[] = {
+        u"",
+        u"one line",
+        u"a\r\nb\nc\rd",
+        u"\r\n\n\r\r\n",
+        u"ends with CR\r",
+        u"CR then LF apart\r\r\n\n",
+        u"para\u2029line\u2028sep\u00A0nbsp",
+        u"\uFDD0frame\uFDD1",
+    };
+    for (const std::u16string &text : texts) {
+        const std::vector<doctext::Line> lines = SplitLines(text);
+        for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+            EXPECT_FALSE(lines[i].lineBreak.empty());
+        EXPECT_TRUE(lines.back().lineBreak.empty());
+        EXPECT_EQ(JoinLines(lines, u"\r\n"), text);
+    }
+}
+
+TEST(DocumentText, SplitSeesCrLfAsOneBreak)
+{
+    const std::vector<doctext::Line> lines = SplitLines(u"a\r\nb\n\rc");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].lineBreak, u"\r\n");
+    EXPECT_EQ(lines[1].lineBreak, u"\n");
+    EXPECT_EQ(lines[2].text, u"");
+    EXPECT_EQ(lines[2].lineBreak, u"\r");
+    EXPECT_EQ(lines[3].text, u"c");
+}
+
+TEST(DocumentText, AddedLinesTakeTheDefaultBreak)
+{
+    std::vector<doctext::Line> lines = SplitLines(u"a\nb");
+    lines.insert(lines.begin() + 1, doctext::Line{u"new", {}});
+    EXPECT_EQ(JoinLines(lines, u"\n"), u"a\nnew\nb");
+}
+
+TEST(DocumentText, PreferredBreakIsTheMostFrequentThenTheFirst)
+{
+    EXPECT_EQ(PreferredBreak(u"no breaks"), u"\r\n");
+    EXPECT_EQ(PreferredBreak(u"a\nb\nc\r\nd"), u"\n");
+    EXPECT_EQ(PreferredBreak(u"a\rb\r\nc"), u"\r");
+    EXPECT_EQ(PreferredBreak(u"a\r\nb\rc"), u"\r\n");
+    EXPECT_EQ(PreferredBreak(u"a\r\n\r\nb\n"), u"\r\n") << "CR LF is not a CR and an LF";
+    EXPECT_EQ(PreferredBreak(u"a\u2029b"), u"\r\n");
+}
+
+namespace {
+
+class ReadConfigFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        root =
+            fs::temp_directory_path() / ("docwin-read-" + std::to_string(std::random_device{}()));
+        fs::create_directories(root);
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::permissions(root, fs::perms::owner_all, ec);
+        fs::remove_all(root, ec);
+    }
+    std::u16string Path(const std::string &name) const
+    {
+        const std::u8string path = (root / name).u8string();
+        return std::u16string(path.begin(), path.end());
+    }
+    void Write(const std::string &name, const std::string &bytes) const
+    {
+        std::ofstream(root / name, std::ios::binary) << bytes;
+    }
+    static std::string ErrorOf(const std::u16string &path)
+    {
+        try {
+            docfile::ReadConfigFile(path);
+        } catch (const RunTimeError &error) {
+            return error.Description;
+        }
+        return "(no error)";
+    }
+
+    fs::path root;
+};
+
+} // namespace
+
+TEST_F(ReadConfigFile, ReadsUnitsLowByteFirstAndAnOddByteAlone)
+{
+    Write("even.cfg", std::string("A\0B\0", 4));
+    Write("odd.cfg", std::string("A\0B", 3));
+    Write("empty.cfg", "");
+    EXPECT_EQ(docfile::ReadConfigFile(Path("even.cfg")), u"AB");
+    EXPECT_EQ(docfile::ReadConfigFile(Path("odd.cfg")), u"AB");
+    EXPECT_EQ(docfile::ReadConfigFile(Path("empty.cfg")), u"");
+}
+
+TEST_F(ReadConfigFile, APathThatNamesNothingIsAnEmptyNewFile)
+{
+    EXPECT_EQ(docfile::ReadConfigFile(Path("missing.cfg")), u"");
+    EXPECT_EQ(docfile::ReadConfigFile(Path("no/such/folder/x.cfg")), u"");
+    EXPECT_EQ(docfile::ReadConfigFile(u""), u"");
+}
+
+TEST_F(ReadConfigFile, WhatExistsButCannotBeReadRaisesWithThePath)
+{
+    fs::create_directories(root / "folder.cfg");
+    const std::string folder = ErrorOf(Path("folder.cfg"));
+    EXPECT_NE(folder.find("folder.cfg"), std::string::npos) << folder;
+    EXPECT_NE(folder.find("directory"), std::string::npos) << folder;
+
+    ASSERT_EQ(::mkfifo((root / "pipe.cfg").c_str(), 0600), 0);
+    EXPECT_NE(ErrorOf(Path("pipe.cfg")).find("not an ordinary file"), std::string::npos);
+
+    if (::geteuid() != 0) { // the superuser reads files whatever their mode
+        Write("locked.cfg", "x");
+        fs::permissions(root / "locked.cfg", fs::perms::none);
+        EXPECT_NE(ErrorOf(Path("locked.cfg")).find("ermission"), std::string::npos);
+    }
+}
+
+TEST_F(ReadConfigFile, RefusesAFileFarTooLargeWithoutReadingIt)
+{
+    {
+        std::ofstream big(root / "big.cfg", std::ios::binary);
+        big.seekp(docfile::MaxReadBytes);
+        big.put('x');
+    }
+    const std::string error = ErrorOf(Path("big.cfg"));
+    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+}

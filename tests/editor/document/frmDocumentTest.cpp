@@ -1,0 +1,408 @@
+#include "DocumentFixture.h"
+
+#include "Encryption.h"
+#include "modUnicodeRW.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextCursor>
+
+namespace {
+
+// Lines ending in CR LF, LF alone and CR alone, blank lines of each kind, and a final
+// line without a break.
+const QString Mixed = QStringLiteral("[device]\r\nport=COM1\nbaud=115200\rmode=8N1\r\n\r\n"
+                                     "\n\r; last line without a break");
+
+void TypeAtEnd(frmDocument *document, const QString &text)
+{
+    QTextCursor cursor(document->txtScript()->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+}
+
+} // namespace
+
+TEST_F(DocumentTest, ANewWindowHoldsText1AndNoFile)
+{
+    frmDocument *document = NewDocument();
+    EXPECT_EQ(document->txtScript()->toPlainText(), "Text1");
+    EXPECT_EQ(document->Text(), "Text1");
+    EXPECT_EQ(document->FileName, "");
+    EXPECT_FALSE(document->Changed());
+    EXPECT_EQ(document->windowTitle(), "Document 1");
+    EXPECT_EQ(document->findChild<QPlainTextEdit *>("txtScript"), document->txtScript());
+    EXPECT_EQ(document->widget(), document->txtScript());
+
+    const QFont font = document->txtScript()->font();
+    EXPECT_EQ(font.family(), "Arial");
+    EXPECT_DOUBLE_EQ(font.pointSizeF(), 9.75);
+    EXPECT_FALSE(font.bold() || font.italic() || font.underline() || font.strikeOut());
+    EXPECT_EQ(document->txtScript()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(document->txtScript()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(document->txtScript()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+}
+
+TEST_F(DocumentTest, LoadFileShowsTheTextAndTakesThePathAsGiven)
+{
+    WriteConfig(Path("a.cfg"), "hello\r\nworld");
+    frmDocument *document = NewDocument();
+    const QString relative = QDir::current().relativeFilePath(Path("a.cfg"));
+    document->LoadFile(relative);
+    EXPECT_EQ(document->Text(), "hello\r\nworld");
+    EXPECT_EQ(document->FileName, relative);
+    EXPECT_EQ(document->windowTitle(), relative);
+    EXPECT_FALSE(document->Changed());
+    EXPECT_TRUE(modal->asked().empty());
+}
+
+TEST_F(DocumentTest, MixedLineBreaksComeBackByteForByte)
+{
+    WriteConfig(Path("mixed.cfg"), Mixed);
+    const QByteArray original = ReadBytes(Path("mixed.cfg"));
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("mixed.cfg"));
+    EXPECT_EQ(document->Text(), Mixed);
+    document->Save();
+    EXPECT_EQ(ReadBytes(Path("mixed.cfg")), original);
+}
+
+TEST_F(DocumentTest, EveryCharacterTheFormatKeepsSurvivesTheTextBox)
+{
+    // Units 1 to 165 come back through the cipher at every position, including the
+    // no-break space and control characters the text box might otherwise alter.
+    QString plain;
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        for (char16_t unit = 1; unit <= 165; ++unit)
+            plain += QChar(unit);
+    }
+    WriteConfig(Path("all.cfg"), plain);
+    const QByteArray original = ReadBytes(Path("all.cfg"));
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("all.cfg"));
+    EXPECT_EQ(document->Text(), plain);
+    document->Save();
+    EXPECT_EQ(ReadBytes(Path("all.cfg")), original);
+}
+
+TEST_F(DocumentTest, TextKeepsCharactersThePlainTextExportWouldChange)
+{
+    frmDocument *document = NewDocument();
+    const QString text = QStringLiteral("a\u00A0b\u2028c\u2029d\r\ne\x0B\x0C\x01");
+    document->SetText(text);
+    EXPECT_EQ(document->Text(), text);
+}
+
+TEST_F(DocumentTest, ALineTheUserAddsTakesTheFilesOwnBreak)
+{
+    WriteConfig(Path("lf.cfg"), "one\ntwo\nthree");
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("lf.cfg"));
+    QTextCursor cursor(document->txtScript()->document());
+    cursor.movePosition(QTextCursor::End);
+    document->txtScript()->setTextCursor(cursor);
+    QTest::keyClick(document->txtScript(), Qt::Key_Return);
+    QTest::keyClicks(document->txtScript(), "four");
+    EXPECT_EQ(document->Text(), "one\ntwo\nthree\nfour");
+
+    // Splitting a line in the middle keeps the break of the line that was split.
+    document->SetText("ab\rcd");
+    cursor = QTextCursor(document->txtScript()->document());
+    cursor.setPosition(1);
+    cursor.insertBlock();
+    EXPECT_EQ(document->Text(), "a\rb\rcd");
+}
+
+TEST_F(DocumentTest, ANewDocumentsAddedLinesEndInCrLf)
+{
+    frmDocument *document = NewDocument();
+    QTextCursor cursor(document->txtScript()->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    cursor.insertText("x");
+    EXPECT_EQ(document->Text(), "Text1\r\nx");
+}
+
+TEST_F(DocumentTest, AnEditMarksTheDocumentOnceAndUndoingItClearsTheMark)
+{
+    WriteConfig(Path("a.cfg"), "abc");
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    TypeAtEnd(document, "d");
+    TypeAtEnd(document, "e");
+    EXPECT_TRUE(document->Changed());
+    EXPECT_EQ(document->windowTitle(), Path("a.cfg") + " *");
+    document->txtScript()->undo();
+    document->txtScript()->undo();
+    EXPECT_EQ(document->Text(), "abc");
+    EXPECT_FALSE(document->Changed());
+    EXPECT_EQ(document->windowTitle(), Path("a.cfg"));
+
+    // Typing the same text again by hand also counts as unchanged.
+    TypeAtEnd(document, "x");
+    EXPECT_TRUE(document->Changed());
+    QTextCursor cursor(document->txtScript()->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.deletePreviousChar();
+    EXPECT_EQ(document->Text(), "abc");
+    EXPECT_FALSE(document->Changed());
+}
+
+TEST_F(DocumentTest, ChangedWritesTheCaptionOnlyWhenItsValueChanges)
+{
+    frmDocument *document = NewDocument();
+    document->setWindowTitle("a.cfg");
+    document->setChanged(true);
+    document->setChanged(true);
+    EXPECT_EQ(document->windowTitle(), "a.cfg *");
+    document->setChanged(false);
+    EXPECT_EQ(document->windowTitle(), "a.cfg");
+    document->setChanged(false);
+    EXPECT_EQ(document->windowTitle(), "a.cfg");
+    // Clearing removes every mark, wherever it stands.
+    document->setChanged(true);
+    document->setWindowTitle("x * y *");
+    document->setChanged(false);
+    EXPECT_EQ(document->windowTitle(), "x y");
+}
+
+TEST_F(DocumentTest, LoadFileOfAMissingPathOpensEmptyUnderThatName)
+{
+    frmDocument *document = NewDocument();
+    const QString path = Path("no/such/folder/new.cfg");
+    document->LoadFile(path);
+    EXPECT_EQ(document->Text(), "");
+    EXPECT_EQ(document->FileName, path);
+    EXPECT_EQ(document->windowTitle(), path);
+    EXPECT_TRUE(modal->asked().empty());
+}
+
+TEST_F(DocumentTest, AFileTooLargeForTheFormatIsReportedAndTheWindowKeepsText1)
+{
+    WriteBytes(Path("big.cfg"), QByteArray(65534, 'A'));
+    frmDocument *document = NewDocument();
+    modal->AnswerMessage(MsgAnswer::OK);
+    document->LoadFile(Path("big.cfg"));
+    ASSERT_EQ(modal->asked().size(), 1u);
+    EXPECT_TRUE(modal->asked()[0].text.startsWith("DeCrypt:"))
+        << modal->asked()[0].text.toStdString();
+    EXPECT_EQ(modal->asked()[0].title, "Error in: frmDocument.LoadFile");
+    EXPECT_EQ(modal->asked()[0].style, MsgStyle::Information);
+    EXPECT_EQ(document->Text(), "Text1");
+    EXPECT_EQ(document->windowTitle(), "Document 1");
+    EXPECT_EQ(document->FileName, "");
+}
+
+TEST_F(DocumentTest, TheLargestFileTheFormatAllowsOpens)
+{
+    WriteConfig(Path("max.cfg"), QString(32766, 'x'));
+    EXPECT_EQ(ReadBytes(Path("max.cfg")).size(), 65532);
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("max.cfg"));
+    EXPECT_EQ(document->Text().size(), 32766);
+}
+
+TEST_F(DocumentTest, AFolderOrUnreadableFileIsReportedAndNotTakenAsTheFile)
+{
+    QDir(scratch.path()).mkdir("folder.cfg");
+    WriteConfig(Path("a.cfg"), "kept");
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    modal->AnswerMessage(MsgAnswer::OK);
+    document->LoadFile(Path("folder.cfg"));
+    ASSERT_EQ(modal->asked().size(), 1u);
+    EXPECT_EQ(modal->asked()[0].title, "Error in: frmDocument.LoadFile");
+    EXPECT_TRUE(modal->asked()[0].text.contains("folder.cfg"));
+    EXPECT_EQ(document->FileName, Path("a.cfg"));
+    EXPECT_EQ(document->Text(), "kept");
+    // A Save now still goes to the file that was read, not over the folder.
+    document->Save();
+    EXPECT_EQ(ReadConfig(Path("a.cfg")), "kept");
+}
+
+TEST_F(DocumentTest, BinaryOddAndEmptyFilesOpenWithoutHarm)
+{
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 97) & 0xFF);
+    WriteBytes(Path("binary.cfg"), binary);
+    WriteBytes(Path("odd.cfg"), QByteArray("\xA3\0\xA4", 3));
+    WriteBytes(Path("empty.cfg"), QByteArray());
+
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("binary.cfg"));
+    EXPECT_EQ(document->FileName, Path("binary.cfg"));
+    EXPECT_EQ(ReadBytes(Path("binary.cfg")), binary) << "opening never writes";
+
+    // 0xA3 - 'R' and 0xA4 - 'A' (the key letters for positions 1 and 2).
+    document->LoadFile(Path("odd.cfg"));
+    EXPECT_EQ(document->Text(), QString(QChar(0xA3 - 'R')) + QChar(0xA4 - 'A'));
+
+    document->LoadFile(Path("empty.cfg"));
+    EXPECT_EQ(document->Text(), "");
+    EXPECT_EQ(document->windowTitle(), Path("empty.cfg"));
+    EXPECT_TRUE(modal->asked().empty());
+}
+
+TEST_F(DocumentTest, SaveWritesTheEncipheredTextAndClearsTheMark)
+{
+    WriteConfig(Path("a.cfg"), "one\r\n");
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    TypeAtEnd(document, "two");
+    ASSERT_TRUE(document->Changed());
+    document->Save();
+    EXPECT_FALSE(document->Changed());
+    EXPECT_EQ(document->windowTitle(), Path("a.cfg"));
+    EXPECT_EQ(ReadConfig(Path("a.cfg")), "one\r\ntwo");
+    const QByteArray bytes = ReadBytes(Path("a.cfg"));
+    EXPECT_EQ(bytes.size(), 2 * 8);
+    for (qsizetype i = 1; i < bytes.size(); i += 2)
+        EXPECT_EQ(bytes[i], 0);
+}
+
+TEST_F(DocumentTest, SaveOfANeverLoadedDocumentFailsToTheCallerAndWritesNothing)
+{
+    frmDocument *document = NewDocument();
+    TypeAtEnd(document, "x");
+    const QStringList before = QDir().entryList(QDir::AllEntries | QDir::Hidden);
+    EXPECT_THROW(document->Save(), RunTimeError);
+    EXPECT_TRUE(document->Changed());
+    EXPECT_EQ(QDir().entryList(QDir::AllEntries | QDir::Hidden), before);
+}
+
+TEST_F(DocumentTest, SaveOfATextTooLongLeavesTheFileIntact)
+{
+    WriteConfig(Path("a.cfg"), "original");
+    const QByteArray original = ReadBytes(Path("a.cfg"));
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    TypeAtEnd(document, QString(32767, 'y'));
+    try {
+        document->Save();
+        ADD_FAILURE() << "no error";
+    } catch (const RunTimeError &error) {
+        EXPECT_EQ(error.Number, ErrorNumber::Overflow);
+        EXPECT_EQ(error.Description.rfind("EnCrypt:", 0), 0u) << error.Description;
+    }
+    EXPECT_TRUE(document->Changed());
+    EXPECT_EQ(ReadBytes(Path("a.cfg")), original);
+}
+
+TEST_F(DocumentTest, SaveFileAsOffersTheFileNameAndTakesTheNewPath)
+{
+    WriteConfig(Path("a.cfg"), "text");
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    TypeAtEnd(document, "!");
+    modal->AnswerSave(Path("b.cfg"));
+    document->SaveFileAs();
+
+    ASSERT_EQ(modal->asked().size(), 1u);
+    const FileDialogRequest &request = modal->asked()[0].file;
+    EXPECT_EQ(request.title, "Save As");
+    EXPECT_EQ(request.fileName, Path("a.cfg"));
+    EXPECT_EQ(request.filter,
+              "Torvane Config Files (*.cfg)|*.cfg|Ini Files (*.ini)|*.ini|All Files (*.*)|*.*");
+    EXPECT_EQ(request.filterIndex, 1);
+
+    EXPECT_EQ(ReadConfig(Path("b.cfg")), "text!");
+    EXPECT_EQ(ReadConfig(Path("a.cfg")), "text");
+    EXPECT_EQ(document->FileName, Path("b.cfg"));
+    EXPECT_EQ(document->windowTitle(), Path("b.cfg"));
+    EXPECT_FALSE(document->Changed());
+
+    // The next Save goes to the new file, leaving the one it was loaded from alone.
+    TypeAtEnd(document, "?");
+    document->Save();
+    EXPECT_EQ(ReadConfig(Path("b.cfg")), "text!?");
+    EXPECT_EQ(ReadConfig(Path("a.cfg")), "text");
+}
+
+TEST_F(DocumentTest, SaveFileAsCancelledSaysNothingAndWritesNothing)
+{
+    frmDocument *document = NewDocument();
+    TypeAtEnd(document, "x");
+    modal->AnswerSave(std::nullopt);
+    document->SaveFileAs();
+    modal->AnswerSave(QString());
+    document->SaveFileAs();
+    EXPECT_EQ(modal->asked().size(), 2u);
+    EXPECT_EQ(modal->asked()[0].file.fileName, "");
+    EXPECT_TRUE(document->Changed());
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty());
+}
+
+TEST_F(DocumentTest, SaveFileAsOverAnExistingFileAsksFirst)
+{
+    WriteConfig(Path("old.cfg"), "old");
+    frmDocument *document = NewDocument();
+    document->SetText("new");
+
+    // No: the dialog comes back with the name just chosen; Cancel: nothing is written.
+    modal->AnswerSave(Path("old.cfg"));
+    modal->AnswerMessage(MsgAnswer::No);
+    modal->AnswerSave(Path("old.cfg"));
+    modal->AnswerMessage(MsgAnswer::Cancel);
+    document->SaveFileAs();
+    ASSERT_EQ(modal->asked().size(), 4u);
+    EXPECT_EQ(modal->asked()[1].title, "File Exists");
+    EXPECT_EQ(modal->asked()[1].text, "File already exists.  Overwrite it?");
+    EXPECT_EQ(modal->asked()[1].style, MsgStyle::YesNoCancel);
+    EXPECT_EQ(modal->asked()[2].file.fileName, Path("old.cfg"));
+    EXPECT_EQ(ReadConfig(Path("old.cfg")), "old");
+    EXPECT_EQ(document->FileName, "");
+
+    modal->AnswerSave(Path("old.cfg"));
+    modal->AnswerMessage(MsgAnswer::Yes);
+    document->SaveFileAs();
+    EXPECT_EQ(ReadConfig(Path("old.cfg")), "new");
+    EXPECT_EQ(document->FileName, Path("old.cfg"));
+}
+
+TEST_F(DocumentTest, SaveFileAsAsksBeforeReplacingAHiddenFileToo)
+{
+    WriteConfig(Path(".hidden.cfg"), "old");
+    frmDocument *document = NewDocument();
+    modal->AnswerSave(Path(".hidden.cfg"));
+    modal->AnswerMessage(MsgAnswer::Cancel);
+    document->SaveFileAs();
+    EXPECT_EQ(ReadConfig(Path(".hidden.cfg")), "old");
+}
+
+TEST_F(DocumentTest, SaveFileAsShowsAFailureInItsOwnBox)
+{
+    frmDocument *document = NewDocument();
+    TypeAtEnd(document, "x");
+    modal->AnswerSave(Path("missing/x.cfg"));
+    modal->AnswerMessage(MsgAnswer::OK);
+    document->SaveFileAs();
+    ASSERT_EQ(modal->asked().size(), 2u);
+    EXPECT_TRUE(modal->asked()[1].text.contains("x.cfg")) << modal->asked()[1].text.toStdString();
+    EXPECT_EQ(modal->asked()[1].title, "") << "the program's own title";
+    EXPECT_EQ(modal->asked()[1].style, MsgStyle::OKOnly);
+    EXPECT_TRUE(document->Changed());
+    EXPECT_EQ(document->FileName, "");
+
+    // Too long to encipher: the box shows the cipher's own description.
+    TypeAtEnd(document, QString(32767, 'y'));
+    modal->AnswerSave(Path("long.cfg"));
+    modal->AnswerMessage(MsgAnswer::OK);
+    document->SaveFileAs();
+    EXPECT_TRUE(modal->asked().back().text.startsWith("EnCrypt:"));
+    EXPECT_FALSE(QFile::exists(Path("long.cfg")));
+}
+
+TEST_F(DocumentTest, AFileSavedFromOneWindowLoadsInAnother)
+{
+    frmDocument *first = NewDocument();
+    first->SetText("shared\r\nkey");
+    modal->AnswerSave(Path("s.cfg"));
+    first->SaveFileAs();
+    frmDocument *second = NewDocument();
+    second->LoadFile(Path("s.cfg"));
+    EXPECT_EQ(second->Text(), "shared\r\nkey");
+}
