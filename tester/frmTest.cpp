@@ -354,7 +354,8 @@ bool frmTest::eventFilter(QObject *watched, QEvent *event)
     }
     // Enter in the command list presses Send; the list must not pick an entry from the
     // typed text, since only a selected entry is sent.
-    if ((watched == cmbCommand || watched == cmbCommand->lineEdit()) && IsEnterKey(event)) {
+    if (cmbCommand && (watched == cmbCommand || watched == cmbCommand->lineEdit()) &&
+        IsEnterKey(event)) {
         cmdSend->click();
         return true;
     }

@@ -1,0 +1,238 @@
+#include "CommandTable.h"
+#include "Escaping.h"
+#include "Layout.h"
+#include "LineBreaks.h"
+#include "LogTexts.h"
+#include "Progress.h"
+#include "StampFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <string>
+
+using namespace tester;
+
+TEST(Escaping, CarriageReturnsAndLineFeedsBecomeMarkers)
+{
+    EXPECT_EQ(EscapeResponse(u"A\r\nB"), u"A<Cr><Lf>B");
+    EXPECT_EQ(EscapeResponse(u"\n\r\r\n"), u"<Lf><Cr><Cr><Lf>");
+    EXPECT_EQ(EscapeResponse(u""), u"");
+}
+
+TEST(Escaping, EverythingElseIsLeftAlone)
+{
+    const std::u16string other = u"<Cr> already\t\u2028\u2029\u0000x";
+    EXPECT_EQ(EscapeResponse(other), other);
+}
+
+TEST(Progress, RoundsHalvesToTheEvenNeighbour)
+{
+    EXPECT_EQ(ProgressPercent(1, 8), 12);  // 12.5
+    EXPECT_EQ(ProgressPercent(3, 8), 38);  // 37.5
+    EXPECT_EQ(ProgressPercent(5, 200), 2); // 2.5
+    EXPECT_EQ(ProgressPercent(7, 200), 4); // 3.5
+    EXPECT_EQ(ProgressPercent(1, 3), 33);
+    EXPECT_EQ(ProgressPercent(2, 3), 67);
+    EXPECT_EQ(ProgressPercent(100, 100), 100);
+}
+
+TEST(Progress, RoundingDoesNotFollowTheFloatingPointMode)
+{
+    const int old = std::fegetround();
+    std::fesetround(FE_UPWARD);
+    const auto up = ProgressPercent(1, 8);
+    std::fesetround(FE_DOWNWARD);
+    const auto down = ProgressPercent(3, 8);
+    std::fesetround(old);
+    EXPECT_EQ(up, 12);
+    EXPECT_EQ(down, 38);
+}
+
+TEST(Progress, NoCurrentCountGivesZeroWhateverTheTotal)
+{
+    EXPECT_EQ(ProgressPercent(0, 8), 0);
+    EXPECT_EQ(ProgressPercent(0, 0), 0);
+    EXPECT_EQ(ProgressPercent(-4, -1), 0);
+    EXPECT_EQ(ProgressPercent(INT32_MIN, 1), 0);
+}
+
+TEST(Progress, ReportsWithoutASoundPercentageChangeNothing)
+{
+    EXPECT_FALSE(ProgressPercent(150, 100)); // above 100
+    EXPECT_FALSE(ProgressPercent(101, 100));
+    EXPECT_FALSE(ProgressPercent(1, 0));         // would divide by zero
+    EXPECT_FALSE(ProgressPercent(5, -3));        // would be negative
+    EXPECT_FALSE(ProgressPercent(INT32_MAX, 1)); // does not fit 16 bits
+    EXPECT_FALSE(ProgressPercent(INT32_MAX, INT32_MIN));
+}
+
+TEST(Layout, DesignSizeGivesTheDesignedPlaces)
+{
+    TesterLayout layout = DesignLayout();
+    FormResize(layout, DesignClientWidth, DesignClientHeight);
+    EXPECT_FLOAT_EQ(layout.log.width, 10015);
+    EXPECT_FLOAT_EQ(layout.log.height, 5790);
+    EXPECT_FLOAT_EQ(layout.log.left, 0);
+    EXPECT_FLOAT_EQ(layout.log.top, 600);
+    EXPECT_FLOAT_EQ(layout.progress.top, 6440);
+    EXPECT_FLOAT_EQ(layout.progress.width, 8390);
+    EXPECT_FLOAT_EQ(layout.progress.left, 120);
+    EXPECT_FLOAT_EQ(layout.command.width, 8390);
+    EXPECT_FLOAT_EQ(layout.command.left, 120);
+    EXPECT_FLOAT_EQ(layout.send.left, 8560);
+    EXPECT_FLOAT_EQ(layout.send.top, 120);
+    EXPECT_FLOAT_EQ(layout.cancel.left, 8560);
+    EXPECT_FLOAT_EQ(layout.cancel.top, 6440);
+}
+
+TEST(Layout, TooSmallAClientKeepsTheOldSizes)
+{
+    TesterLayout layout = DesignLayout();
+    FormResize(layout, DesignClientWidth, DesignClientHeight);
+    FormResize(layout, 200, 1500);
+    EXPECT_FLOAT_EQ(layout.log.width, 10015);
+    EXPECT_FLOAT_EQ(layout.log.height, 5790);
+    // The steps that need no condition still follow the kept sizes.
+    EXPECT_FLOAT_EQ(layout.progress.top, 6440);
+    EXPECT_FLOAT_EQ(layout.command.width, 8390);
+    EXPECT_FLOAT_EQ(layout.send.left, 8560);
+
+    TesterLayout fresh = DesignLayout();
+    FormResize(fresh, 0, 0); // minimized
+    EXPECT_FLOAT_EQ(fresh.log.width, 10095);
+    EXPECT_FLOAT_EQ(fresh.progress.top, 600 + 5655 + 50);
+    EXPECT_FLOAT_EQ(fresh.send.left, 120 + 8295 + 50);
+}
+
+TEST(Layout, JustAboveTheLimitsTheSizesFollow)
+{
+    TesterLayout layout = DesignLayout();
+    FormResize(layout, 201, 1501);
+    EXPECT_FLOAT_EQ(layout.log.width, 1);
+    EXPECT_FLOAT_EQ(layout.log.height, 1);
+    EXPECT_FLOAT_EQ(layout.progress.top, 651);
+    // Send needs 1625 beside the list; with exactly that much the list keeps its width.
+    TesterLayout tight = DesignLayout();
+    FormResize(tight, 1825, 7290);
+    EXPECT_FLOAT_EQ(tight.command.width, 8295);
+    FormResize(tight, 1826, 7290);
+    EXPECT_FLOAT_EQ(tight.command.width, 1);
+    EXPECT_FLOAT_EQ(tight.send.left, 171);
+    EXPECT_FLOAT_EQ(tight.cancel.left, 171);
+    EXPECT_FLOAT_EQ(tight.progress.width, 1);
+}
+
+namespace {
+
+std::u16string Join(const std::vector<Line> &lines)
+{
+    std::u16string text;
+    for (const Line &line : lines) {
+        text += BreakText(line.before);
+        text += line.text;
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(LineBreaks, EveryKindOfBreakSplitsAndJoinsBack)
+{
+    const std::u16string text = u"a\r\nb\nc\rd\r\r\ne\n\rf\u2029g\uFDD0h\uFDD1i\u2028j\r\n";
+    const std::vector<Line> lines = SplitLines(text);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[0].before, LineBreak::None);
+    EXPECT_EQ(lines[1].before, LineBreak::CrLf);
+    EXPECT_EQ(lines[2].before, LineBreak::Lf);
+    EXPECT_EQ(lines[3].before, LineBreak::Cr);
+    EXPECT_EQ(lines[4].before, LineBreak::Cr); // "\r" then "\r\n"
+    EXPECT_EQ(lines[5].before, LineBreak::CrLf);
+    EXPECT_EQ(lines[6].before, LineBreak::Lf); // "\n" then "\r"
+    EXPECT_EQ(lines[7].before, LineBreak::Cr);
+    EXPECT_EQ(lines[8].before, LineBreak::Paragraph);
+    EXPECT_EQ(lines[9].before, LineBreak::FrameStart);
+    EXPECT_EQ(lines[10].before, LineBreak::FrameEnd);
+    EXPECT_EQ(lines[10].text, u"i\u2028j"); // a line separator stays inside its line
+    EXPECT_EQ(lines[11].text, u"");
+    EXPECT_EQ(Join(lines), text);
+}
+
+TEST(LineBreaks, TextWithoutBreaksIsOneLine)
+{
+    EXPECT_EQ(SplitLines(u"").size(), 1u);
+    const auto lines = SplitLines(u"plain");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].text, u"plain");
+}
+
+TEST(LineBreaks, UnknownStoredValuesReadAsCrLf)
+{
+    EXPECT_EQ(BreakFromStored(-1), LineBreak::CrLf); // a paragraph the user made
+    EXPECT_EQ(BreakFromStored(0), LineBreak::CrLf);
+    EXPECT_EQ(BreakFromStored(7), LineBreak::CrLf);
+    EXPECT_EQ(BreakFromStored(2), LineBreak::Lf);
+    EXPECT_EQ(BreakFromStored(6), LineBreak::FrameEnd);
+}
+
+TEST(StampFormat, TimeZoneFieldAndItsBlankGo)
+{
+    EXPECT_EQ(WithoutTimeZone(u"h:mm:ss AP t"), u"h:mm:ss AP");
+    EXPECT_EQ(WithoutTimeZone(u"HH:mm:ss t"), u"HH:mm:ss");
+    EXPECT_EQ(WithoutTimeZone(u"t HH:mm:ss"), u"HH:mm:ss");
+    EXPECT_EQ(WithoutTimeZone(u"HH:mm:ss tttt"), u"HH:mm:ss");
+    EXPECT_EQ(WithoutTimeZone(u"HH:mm:ss"), u"HH:mm:ss");
+}
+
+TEST(StampFormat, QuotedLettersAreLiteral)
+{
+    EXPECT_EQ(WithoutTimeZone(u"H 'ót' mm t"), u"H 'ót' mm");
+    EXPECT_EQ(WithoutTimeZone(u"h 'o''clock' t"), u"h 'o''clock'");
+    EXPECT_EQ(WithFullYear(u"'yy' d.M.yy"), u"'yy' d.M.yyyy");
+}
+
+TEST(StampFormat, TwoDigitYearsWiden)
+{
+    EXPECT_EQ(WithFullYear(u"M/d/yy"), u"M/d/yyyy");
+    EXPECT_EQ(WithFullYear(u"dd.MM.yyyy"), u"dd.MM.yyyy");
+    EXPECT_EQ(WithFullYear(u"yy/MM/dd"), u"yyyy/MM/dd");
+}
+
+TEST(LogTexts, EntriesStartWithTheirLineBreak)
+{
+    EXPECT_EQ(LogEntry(u"12/7/2026 7:03:40 AM", u"x"), u"\r\n12/7/2026 7:03:40 AM: x");
+    EXPECT_EQ(LogEntry(u"12/7/2026 7:03:40 AM", u""), u"\r\n");
+}
+
+TEST(LogTexts, FixedTextsAroundTheDevicesTexts)
+{
+    EXPECT_EQ(SendingText(u"Read ESN"), u"Sending Command: \"Read ESN\"");
+    EXPECT_EQ(DetailsText(u"F\r\nG"), u"These Details were returned: \r\n"
+                                      u"-----------------------------\r\nF\r\nG");
+    EXPECT_EQ(std::u16string(u"-----------------------------").size(), 29u);
+    EXPECT_EQ(ResponseText(u"A\r\nB"), u"Received Response: A<Cr><Lf>B");
+    EXPECT_EQ(DeviceErrorText(u"Timeout", u"Read ESN"),
+              u"Device Error: Timeout occurred in: Read ESN");
+    EXPECT_EQ(DeviceErrorText(u"", u""), u"Device Error:  occurred in: ");
+    EXPECT_EQ(FailureStatus(u"No unit"), u"Error: No unit");
+    EXPECT_EQ(SuccessStatus(), u"Success!!!");
+    EXPECT_EQ(PercentText(38), u"38%");
+    EXPECT_EQ(PercentText(0), u"0%");
+}
+
+TEST(CommandTable, NumbersSkipEighteen)
+{
+    const auto table = CommandTable();
+    ASSERT_EQ(table.size(), 21u);
+    EXPECT_EQ(table.front().name, u"Read ESN");
+    EXPECT_EQ(table.front().number, 1);
+    EXPECT_EQ(table.back().name, u"Done");
+    EXPECT_EQ(table.back().number, 22);
+    EXPECT_EQ(CommandNumberAt(16), 17);
+    EXPECT_EQ(CommandNumberAt(17), 19); // "Write System Prefs"
+    EXPECT_EQ(table[17].name, u"Write System Prefs");
+    for (const Command &command : table)
+        EXPECT_NE(command.number, 18);
+    EXPECT_FALSE(CommandNumberAt(-1));
+    EXPECT_FALSE(CommandNumberAt(21));
+}
