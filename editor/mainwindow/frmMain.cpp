@@ -1,13 +1,236 @@
 #include "frmMain.h"
 
-#include <QStatusBar>
+#include "FrameLayout.h"
+#include "ScreenUnits.h"
+#include "SettingsStore.h"
+#include "frmDocument.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QScreen>
+#include <QSessionManager>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr float DefaultLeft = 1000;
+constexpr float DefaultTop = 1000;
+constexpr float DefaultWidth = 6500;
+constexpr float DefaultHeight = 6500;
+
+void WriteTwips(const QString &key, double value)
+{
+    // Whole twips: a pixel is 15 of them at ordinary DPI, so nothing visible is lost.
+    settings::WriteNumber(key, static_cast<float>(std::round(value)));
+}
+
+std::vector<framelayout::Box> ScreenBoxes()
+{
+    std::vector<framelayout::Box> boxes;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect r = screen->geometry();
+        boxes.push_back({r.x(), r.y(), r.width(), r.height()});
+    }
+    return boxes;
+}
+
+} // namespace
 
 frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(modal)
 {
+    setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Torvane Config File Editor"));
+    setWindowIcon(QIcon(QStringLiteral(":/quillon/icons/Quillon.xpm")));
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdiArea);
+
+    BuildActions();
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    ConnectCommands();
+
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { SessionEnding(); });
+
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Form_Load()
+{
+    using settings::MaxExtent, settings::MaxPosition, settings::MinExtent, settings::MinPosition;
+    const float left =
+        settings::ReadNumber(QStringLiteral("MainLeft"), DefaultLeft, MinPosition, MaxPosition);
+    const float top =
+        settings::ReadNumber(QStringLiteral("MainTop"), DefaultTop, MinPosition, MaxPosition);
+    const float width =
+        settings::ReadNumber(QStringLiteral("MainWidth"), DefaultWidth, MinExtent, MaxExtent);
+    const float height =
+        settings::ReadNumber(QStringLiteral("MainHeight"), DefaultHeight, MinExtent, MaxExtent);
+    const int state = settings::ReadWindowState(QStringLiteral("MainState"), 0);
+
+    QRect outer = screenunits::TwipsToPixels(left, top, width, height, this);
+    // A placement left by a screen that is gone would open the editor where nobody can
+    // reach it.
+    if (!framelayout::OnSomeScreen({outer.x(), outer.y(), outer.width(), outer.height()},
+                                   ScreenBoxes()))
+        outer =
+            screenunits::TwipsToPixels(DefaultLeft, DefaultTop, DefaultWidth, DefaultHeight, this);
+
+    move(outer.topLeft());
+    resize(outer.size());
+    m_pendingOuterSize = outer.size();
+    ApplyPendingOuterSize();
+
+    if (state == 1)
+        setWindowState(Qt::WindowMinimized);
+    else if (state == 2)
+        setWindowState(Qt::WindowMaximized);
+}
+
+// The stored size is the outer one, but the frame's border is known only once the window
+// manager has framed the window; until then the client area is sized to the outer size
+// and corrected here as soon as the border shows up.
+void frmMain::ApplyPendingOuterSize()
+{
+    if (!m_pendingOuterSize || windowState() != Qt::WindowNoState)
+        return;
+    const QSize border = frameGeometry().size() - geometry().size();
+    if (border.isNull())
+        return;
+    resize(*m_pendingOuterSize - border);
+    m_pendingOuterSize.reset();
+}
+
+bool frmMain::event(QEvent *event)
+{
+    const bool result = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+    case QEvent::WindowStateChange:
+        ApplyPendingOuterSize();
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+void frmMain::Form_Unload()
+{
+    const int state = isMinimized() ? 1 : (isMaximized() || isFullScreen()) ? 2 : 0;
+    if (state == 0) {
+        const QRect outer = frameGeometry();
+        WriteTwips(QStringLiteral("MainLeft"), screenunits::PixelsToTwipsX(outer.x(), this));
+        WriteTwips(QStringLiteral("MainTop"), screenunits::PixelsToTwipsY(outer.y(), this));
+        WriteTwips(QStringLiteral("MainWidth"), screenunits::PixelsToTwipsX(outer.width(), this));
+        WriteTwips(QStringLiteral("MainHeight"), screenunits::PixelsToTwipsY(outer.height(), this));
+    }
+    if (state != 1)
+        settings::WriteWindowState(QStringLiteral("MainState"), state);
+}
+
+frmDocument *frmMain::NewDocument()
+{
+    if (m_documentCount == std::numeric_limits<int>::max())
+        throw RunTimeError(ErrorNumber::Overflow, "Overflow", "frmMain.NewDocument");
+    ++m_documentCount;
+
+    auto *document = new frmDocument(m_modal);
+    document->FirstDocument = !m_firstDocumentMade;
+    m_mdiArea->addSubWindow(document);
+    try {
+        document->Form_Load();
+    } catch (...) {
+        m_mdiArea->removeSubWindow(document);
+        delete document;
+        throw;
+    }
+    m_firstDocumentMade = true;
+    document->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCount));
+    document->show();
+    // Made current explicitly: a hidden frame (start-up) activates nothing by itself.
+    m_mdiArea->setActiveSubWindow(document);
+    return document;
+}
+
+void frmMain::LoadFile(QString path)
+{
+    const QString name = path;
+    frmDocument *document = NewDocument();
+    document->LoadFile(name);
+}
+
+frmDocument *frmMain::ActiveDocument() const
+{
+    // currentSubWindow, not activeSubWindow: the latter is null while another program has
+    // the focus, and the commands must still find their document.
+    return dynamic_cast<frmDocument *>(m_mdiArea->currentSubWindow());
 }
 
 void frmMain::SetStatusText(const QString &text)
 {
-    statusBar()->showMessage(text);
+    m_statusPanel->setText(text);
+}
+
+bool frmMain::CloseDocuments(int reason)
+{
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    for (QMdiSubWindow *window : windows) {
+        QPointer<QMdiSubWindow> alive(window);
+        if (!alive || alive->isHidden())
+            continue;
+        bool closed = false;
+        try {
+            if (auto *document = dynamic_cast<frmDocument *>(window))
+                closed = document->CloseWithReason(reason);
+            else
+                closed = window->close();
+        } catch (const RunTimeError &error) {
+            ReportError(error, QStringLiteral("frmMain.Form_QueryUnload"), m_modal);
+        } catch (const std::exception &error) {
+            ReportError(RunTimeError(0, error.what(), "frmMain"),
+                        QStringLiteral("frmMain.Form_QueryUnload"), m_modal);
+        }
+        // At session end nothing may stop the others from being asked.
+        if (!closed && reason != 2)
+            return false;
+    }
+    return true;
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (!CloseDocuments(4)) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::SessionEnding()
+{
+    CloseDocuments(2);
+    Form_Unload();
+}
+
+QMenu *frmMain::createPopupMenu()
+{
+    // The bars are switched only through the View menu, whose check marks would otherwise
+    // fall out of step with them.
+    return nullptr;
 }

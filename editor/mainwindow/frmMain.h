@@ -2,20 +2,92 @@
 
 #include "Globals.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <QSize>
 
+#include <optional>
+
+class ClockPanel;
+class frmDocument;
 class Modal;
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
 
-// The editor's multiple-document frame.
+// The editor's multiple-document frame: placement, document windows, menus, toolbar and
+// status bar. Built hidden, with its placement already restored; Main shows it.
 class frmMain : public QMainWindow, public MainFrame
 {
     Q_OBJECT
 
 public:
-    explicit frmMain(Modal &modal, QWidget *parent = nullptr);
+    // The arrangements of the Window menu.
+    enum ArrangeCode { Cascade = 0, TileHorizontal = 1, TileVertical = 2, ArrangeIcons = 3 };
 
+    explicit frmMain(Modal &modal, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Opens `path` in a new numbered document window. Errors go to the caller.
+    void LoadFile(QString path);
+    // Document windows created in this run, closed ones included.
+    int DocumentCount() const { return m_documentCount; }
+    // The document the commands act on; nullptr when none is open.
+    frmDocument *ActiveDocument() const;
+    QMdiArea *mdiArea() const { return m_mdiArea; }
     void SetStatusText(const QString &text) override;
 
+    void Arrange(int code);
+    // The session is ending: every document is asked with reason 2 (it may save but not
+    // refuse), then the placement is stored, as the frame may not get to close.
+    void SessionEnding();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+    QMenu *createPopupMenu() override;
+
 private:
+    void Form_Load();
+    void Form_Unload();
+    frmDocument *NewDocument();
+    bool CloseDocuments(int reason);
+    void ApplyPendingOuterSize();
+
+    // Built in frmMainMenus.cpp.
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    QAction *Item(const char *name) const;
+    void RefreshWindowMenu();
+
+    // The commands, in frmMainCommands.cpp.
+    void ConnectCommands();
+    void HideItemsWithoutCommand();
+    void mnuFileOpen_Click();
+    void mnuFileClose_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFilePrint_Click();
+    void mnuEditCut_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void mnuHelpAbout_Click();
+    void mnuWindowNewWindow_Click();
+    void tbToolBar_ButtonClick(const QString &key);
+
     Modal &m_modal;
+    QMdiArea *m_mdiArea = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QLabel *m_statusPanel = nullptr;
+    QMenu *m_windowMenu = nullptr;
+    QList<QAction *> m_windowListItems;
+    QHash<QString, QAction *> m_items;
+    int m_documentCount = 0;
+    bool m_firstDocumentMade = false;
+    // The outer size asked for before the window manager told us its frame's size.
+    std::optional<QSize> m_pendingOuterSize;
 };

@@ -1,0 +1,186 @@
+// The frame's menu bar, toolbar and status bar, built from one table each so that every
+// item has its name, caption, shortcut and check state in one place.
+
+#include "ClockPanel.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+struct MenuItem
+{
+    const char *name;
+    const char *caption; // "-" is a separator line
+    const char *shortcut = nullptr;
+    bool checked = false;
+    bool hidden = false;
+};
+
+struct MenuTable
+{
+    const char *name;
+    const char *caption;
+    std::initializer_list<MenuItem> items;
+};
+
+// clang-format off
+const MenuTable Menus[] = {
+    {"mnuFile", "&File", {
+        {"mnuFileNew", "&New", "Ctrl+N"},
+        {"mnuFileOpen", "&Open...", "Ctrl+O"},
+        {"mnuFileClose", "&Close"},
+        {"mnuFileBar0", "-"},
+        {"mnuFileSave", "&Save"},
+        {"mnuFileSaveAs", "Save &As..."},
+        {"mnuFileSaveAll", "Save A&ll"},
+        {"mnuFileBar1", "-"},
+        {"mnuFileProperties", "Propert&ies"},
+        {"mnuFileBar2", "-"},
+        {"mnuFilePageSetup", "Page Set&up..."},
+        {"mnuFilePrintPreview", "Print Pre&view"},
+        {"mnuFilePrint", "&Print..."},
+        {"mnuFileBar3", "-"},
+        {"mnuFileSend", "Sen&d..."},
+        {"mnuFileBar4", "-"},
+        {"mnuFileMRU1", "", nullptr, false, true},
+        {"mnuFileMRU2", "", nullptr, false, true},
+        {"mnuFileMRU3", "", nullptr, false, true},
+        {"mnuFileBar5", "-", nullptr, false, true},
+        {"mnuFileExit", "E&xit"},
+    }},
+    {"mnuEdit", "&Edit", {
+        {"mnuEditUndo", "&Undo"},
+        {"mnuEditBar0", "-"},
+        {"mnuEditCut", "Cu&t", "Ctrl+X"},
+        {"mnuEditCopy", "&Copy", "Ctrl+C"},
+        {"mnuEditPaste", "&Paste", "Ctrl+V"},
+        {"mnuEditPasteSpecial", "Paste &Special..."},
+    }},
+    {"mnuView", "&View", {
+        {"mnuViewToolbar", "&Toolbar", nullptr, true},
+        {"mnuViewStatusBar", "Status &Bar", nullptr, true},
+        {"mnuViewBar0", "-"},
+        {"mnuViewRefresh", "&Refresh"},
+        {"mnuViewOptions", "&Options..."},
+        {"mnuViewWebBrowser", "&Web Browser"},
+    }},
+    {"mnuTools", "&Tools", {
+        {"mnuToolsOptions", "&Options..."},
+    }},
+    {"mnuWindow", "&Window", {
+        {"mnuWindowNewWindow", "&New Window"},
+        {"mnuWindowBar0", "-"},
+        {"mnuWindowCascade", "&Cascade"},
+        {"mnuWindowTileHorizontal", "Tile &Horizontal"},
+        {"mnuWindowTileVertical", "Tile &Vertical"},
+        {"mnuWindowArrangeIcons", "&Arrange Icons"},
+    }},
+    {"mnuHelp", "&Help", {
+        {"mnuHelpContents", "&Contents"},
+        {"mnuHelpSearchForHelpOn", "&Search For Help On..."},
+        {"mnuHelpBar0", "-"},
+        {"mnuHelpAbout", "&About "},
+    }},
+};
+// clang-format on
+
+// Toolbar keys in button order; an empty key is a separator.
+const char *const ToolbarKeys[] = {"New", "Open", "Save", "", "Print", "", "Cut", "Copy", "Paste"};
+
+// The desktop theme's picture for each key, with our own as the fallback.
+QIcon ToolbarIcon(const QString &key)
+{
+    static const QHash<QString, QString> themeNames = {
+        {QStringLiteral("New"), QStringLiteral("document-new")},
+        {QStringLiteral("Open"), QStringLiteral("document-open")},
+        {QStringLiteral("Save"), QStringLiteral("document-save")},
+        {QStringLiteral("Print"), QStringLiteral("document-print")},
+        {QStringLiteral("Cut"), QStringLiteral("edit-cut")},
+        {QStringLiteral("Copy"), QStringLiteral("edit-copy")},
+        {QStringLiteral("Paste"), QStringLiteral("edit-paste")},
+    };
+    const QIcon fallback(QStringLiteral(":/quillon/icons/%1.xpm").arg(key));
+    return QIcon::fromTheme(themeNames.value(key), fallback);
+}
+
+} // namespace
+
+void frmMain::BuildActions()
+{
+    for (const MenuTable &menu : Menus) {
+        for (const MenuItem &item : menu.items) {
+            auto *action = new QAction(QString::fromUtf8(item.caption), this);
+            action->setObjectName(QString::fromUtf8(item.name));
+            if (qstrcmp(item.caption, "-") == 0)
+                action->setSeparator(true);
+            if (item.shortcut)
+                action->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
+            if (item.checked) {
+                action->setCheckable(true);
+                action->setChecked(true);
+            }
+            action->setVisible(!item.hidden);
+            m_items.insert(action->objectName(), action);
+        }
+    }
+}
+
+QAction *frmMain::Item(const char *name) const
+{
+    return m_items.value(QString::fromUtf8(name));
+}
+
+void frmMain::BuildMenus()
+{
+    for (const MenuTable &table : Menus) {
+        auto *menu = menuBar()->addMenu(QString::fromUtf8(table.caption));
+        menu->setObjectName(QString::fromUtf8(table.name));
+        menu->menuAction()->setObjectName(QString::fromUtf8(table.name));
+        for (const MenuItem &item : table.items)
+            menu->addAction(Item(item.name));
+    }
+    m_windowMenu = findChild<QMenu *>(QStringLiteral("mnuWindow"));
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::RefreshWindowMenu);
+}
+
+void frmMain::BuildToolBar()
+{
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("tbToolBar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(false);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    for (const char *key : ToolbarKeys) {
+        if (!*key) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        const QString name = QString::fromUtf8(key);
+        QAction *button = m_toolBar->addAction(ToolbarIcon(name), name);
+        button->setObjectName(QStringLiteral("tbToolBar") + name);
+        button->setToolTip(name);
+        button->setData(name);
+    }
+}
+
+void frmMain::BuildStatusBar()
+{
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("sbStatusBar"));
+    setStatusBar(bar);
+    m_statusPanel = new QLabel(QStringLiteral("Status"), bar);
+    m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
+    bar->addWidget(m_statusPanel, 1);
+    auto *date = new ClockPanel(ClockPanel::Shows::Date, bar);
+    date->setObjectName(QStringLiteral("sbStatusBarDate"));
+    bar->addPermanentWidget(date);
+    auto *time = new ClockPanel(ClockPanel::Shows::Time, bar);
+    time->setObjectName(QStringLiteral("sbStatusBarTime"));
+    bar->addPermanentWidget(time);
+}

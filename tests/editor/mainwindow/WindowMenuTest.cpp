@@ -1,0 +1,171 @@
+// The menu bar, the toolbar and the Window menu's list and arrangements.
+
+#include "FrameFixture.h"
+#include "frmDocument.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+TEST_F(FrameTest, MenuBarHoldsEveryItemWithItsCaptionShortcutAndCheck)
+{
+    struct Expected
+    {
+        const char *name;
+        const char *caption;
+        const char *shortcut;
+        bool checked;
+    };
+    const Expected items[] = {
+        {"mnuFileNew", "&New", "Ctrl+N", false},
+        {"mnuFileOpen", "&Open...", "Ctrl+O", false},
+        {"mnuFileClose", "&Close", "", false},
+        {"mnuFileSave", "&Save", "", false},
+        {"mnuFileSaveAs", "Save &As...", "", false},
+        {"mnuFileSaveAll", "Save A&ll", "", false},
+        {"mnuFileProperties", "Propert&ies", "", false},
+        {"mnuFilePageSetup", "Page Set&up...", "", false},
+        {"mnuFilePrintPreview", "Print Pre&view", "", false},
+        {"mnuFilePrint", "&Print...", "", false},
+        {"mnuFileSend", "Sen&d...", "", false},
+        {"mnuFileExit", "E&xit", "", false},
+        {"mnuEditUndo", "&Undo", "", false},
+        {"mnuEditCut", "Cu&t", "Ctrl+X", false},
+        {"mnuEditCopy", "&Copy", "Ctrl+C", false},
+        {"mnuEditPaste", "&Paste", "Ctrl+V", false},
+        {"mnuEditPasteSpecial", "Paste &Special...", "", false},
+        {"mnuViewToolbar", "&Toolbar", "", true},
+        {"mnuViewStatusBar", "Status &Bar", "", true},
+        {"mnuViewRefresh", "&Refresh", "", false},
+        {"mnuViewOptions", "&Options...", "", false},
+        {"mnuViewWebBrowser", "&Web Browser", "", false},
+        {"mnuToolsOptions", "&Options...", "", false},
+        {"mnuWindowNewWindow", "&New Window", "", false},
+        {"mnuWindowCascade", "&Cascade", "", false},
+        {"mnuWindowTileHorizontal", "Tile &Horizontal", "", false},
+        {"mnuWindowTileVertical", "Tile &Vertical", "", false},
+        {"mnuWindowArrangeIcons", "&Arrange Icons", "", false},
+        {"mnuHelpContents", "&Contents", "", false},
+        {"mnuHelpSearchForHelpOn", "&Search For Help On...", "", false},
+        {"mnuHelpAbout", "&About ", "", false},
+    };
+    for (const Expected &e : items) {
+        SCOPED_TRACE(e.name);
+        QAction *item = Item(QString::fromUtf8(e.name));
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text(), QString::fromUtf8(e.caption));
+        EXPECT_EQ(item->shortcut(), QKeySequence(QString::fromUtf8(e.shortcut)));
+        EXPECT_EQ(item->isChecked(), e.checked);
+    }
+    for (const char *hidden : {"mnuFileMRU1", "mnuFileMRU2", "mnuFileMRU3", "mnuFileBar5"})
+        EXPECT_FALSE(Item(QString::fromUtf8(hidden))->isVisible()) << hidden;
+    EXPECT_TRUE(Item("mnuFileBar0")->isSeparator());
+
+    QStringList menus;
+    for (QAction *menu : Frame().menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&View", "&Tools", "&Window", "&Help"}));
+    auto *file = Frame().findChild<QMenu *>(QStringLiteral("mnuFile"));
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->actions().size(), 21);
+    EXPECT_EQ(file->actions().front()->objectName(), QStringLiteral("mnuFileNew"));
+    EXPECT_EQ(file->actions().back()->objectName(), QStringLiteral("mnuFileExit"));
+}
+
+TEST_F(FrameTest, ToolbarHasItsNineButtonsInOrder)
+{
+    auto *toolbar = Frame().findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+    ASSERT_NE(toolbar, nullptr);
+    QStringList keys;
+    for (QAction *button : toolbar->actions()) {
+        keys << (button->isSeparator() ? QStringLiteral("|") : button->data().toString());
+        if (!button->isSeparator()) {
+            EXPECT_EQ(button->toolTip(), button->data().toString());
+            EXPECT_FALSE(button->icon().isNull()) << button->toolTip().toStdString();
+        }
+    }
+    EXPECT_EQ(keys,
+              (QStringList{"New", "Open", "Save", "|", "Print", "|", "Cut", "Copy", "Paste"}));
+    // Our own pictures, for a desktop without an icon theme.
+    for (const char *key : {"New", "Open", "Save", "Print", "Cut", "Copy", "Paste"}) {
+        const QPixmap picture(QStringLiteral(":/quillon/icons/%1.xpm").arg(key));
+        EXPECT_EQ(picture.size(), QSize(16, 16)) << key;
+    }
+}
+
+TEST_F(FrameTest, WindowMenuListsOpenDocumentsAndActivatesTheChosenOne)
+{
+    Frame().show();
+    Item("mnuWindowNewWindow")->trigger();
+    Item("mnuWindowNewWindow")->trigger();
+    Item("mnuWindowNewWindow")->trigger();
+    frmDocument *third = Frame().ActiveDocument();
+    ASSERT_TRUE(Frame().mdiArea()->subWindowList(QMdiArea::CreationOrder)[1]->close());
+    Settle();
+
+    auto *menu = Frame().findChild<QMenu *>(QStringLiteral("mnuWindow"));
+    ASSERT_NE(menu, nullptr);
+    for (int pass = 0; pass < 2; ++pass) { // rebuilt, not appended, each time it opens
+        emit menu->aboutToShow();
+        QStringList listed;
+        QStringList checked;
+        for (QAction *item : menu->actions()) {
+            if (item->text().contains(QStringLiteral("Document "))) {
+                listed << item->text();
+                if (item->isChecked())
+                    checked << item->text();
+            }
+        }
+        EXPECT_EQ(listed, (QStringList{"&1 Document 1", "&2 Document 3"}));
+        EXPECT_EQ(checked, QStringList{"&2 Document 3"});
+    }
+    for (QAction *item : menu->actions())
+        if (item->text() == QStringLiteral("&1 Document 1"))
+            item->trigger();
+    ASSERT_NE(Frame().ActiveDocument(), nullptr);
+    EXPECT_NE(Frame().ActiveDocument(), third);
+    EXPECT_EQ(Frame().ActiveDocument()->windowTitle(), QStringLiteral("Document 1"));
+}
+
+TEST_F(FrameTest, TileCommandsLayOutBandsAndColumns)
+{
+    Frame().show();
+    Item("mnuWindowArrangeIcons")->trigger(); // nothing open: nothing happens
+    Item("mnuWindowTileHorizontal")->trigger();
+    Item("mnuWindowNewWindow")->trigger();
+    Item("mnuWindowNewWindow")->trigger();
+    const auto windows = Frame().mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    const QRect area = Frame().mdiArea()->viewport()->rect();
+
+    Item("mnuWindowTileHorizontal")->trigger();
+    EXPECT_EQ(windows[0]->geometry(), QRect(0, 0, area.width(), area.height() / 2));
+    EXPECT_EQ(windows[1]->geometry().top(), area.height() / 2);
+    EXPECT_EQ(windows[1]->geometry().width(), area.width());
+
+    Item("mnuWindowTileVertical")->trigger();
+    EXPECT_EQ(windows[0]->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    EXPECT_EQ(windows[1]->geometry().left(), area.width() / 2);
+    EXPECT_EQ(windows[1]->geometry().height(), area.height());
+}
+
+TEST_F(FrameTest, ArrangeIconsLinesUpMinimisedDocumentsAlongTheBottom)
+{
+    Frame().show();
+    for (int i = 0; i < 3; ++i)
+        Item("mnuWindowNewWindow")->trigger();
+    const auto windows = Frame().mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    windows[0]->showMinimized();
+    windows[2]->showMinimized();
+    windows[0]->move(200, 5);
+    windows[2]->move(17, 40);
+
+    Item("mnuWindowArrangeIcons")->trigger();
+    const QRect area = Frame().mdiArea()->viewport()->rect();
+    EXPECT_EQ(windows[0]->geometry().bottom(), area.bottom());
+    EXPECT_EQ(windows[0]->x(), 0);
+    EXPECT_EQ(windows[2]->geometry().bottom(), area.bottom());
+    EXPECT_EQ(windows[2]->x(), windows[0]->width());
+}

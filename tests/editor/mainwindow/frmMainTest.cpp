@@ -1,0 +1,200 @@
+// The frame's lifecycle: placement, document windows and closing.
+
+#include "FrameFixture.h"
+#include "ScreenUnits.h"
+#include "frmDocument.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTest>
+
+namespace {
+
+QRect Twips(double left, double top, double width, double height)
+{
+    return screenunits::TwipsToPixels(left, top, width, height);
+}
+
+} // namespace
+
+TEST_F(FrameTest, FirstRunOpensAtTheDefaultPlacementAndStoresItOnClose)
+{
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Torvane Config File Editor"));
+    EXPECT_FALSE(Frame().windowIcon().isNull());
+    EXPECT_EQ(Frame().frameGeometry(), Twips(1000, 1000, 6500, 6500));
+    EXPECT_EQ(Frame().windowState(), Qt::WindowNoState);
+    EXPECT_EQ(Frame().DocumentCount(), 0);
+    EXPECT_EQ(Frame().ActiveDocument(), nullptr);
+
+    Frame().show();
+    ASSERT_TRUE(CloseFrame());
+    // Whole pixels back to twips: within one pixel of what was stored.
+    EXPECT_NEAR(Stored("MainLeft").toDouble(), 1000, 15);
+    EXPECT_NEAR(Stored("MainTop").toDouble(), 1000, 15);
+    EXPECT_NEAR(Stored("MainWidth").toDouble(), 6500, 15);
+    EXPECT_NEAR(Stored("MainHeight").toDouble(), 6500, 15);
+    EXPECT_EQ(Stored("MainState"), QStringLiteral("0"));
+}
+
+TEST_F(FrameTest, NormalPlacementComesBackAtTheNextStart)
+{
+    Frame().show();
+    const QRect moved = Twips(1500, 900, 7200, 5400);
+    const QSize border = Frame().frameGeometry().size() - Frame().size();
+    Frame().move(moved.topLeft());
+    Frame().resize(moved.size() - border);
+    ASSERT_EQ(Frame().frameGeometry(), moved);
+    ASSERT_TRUE(CloseFrame());
+    EXPECT_EQ(Stored("MainLeft"), QStringLiteral("1500"));
+    EXPECT_EQ(Stored("MainTop"), QStringLiteral("900"));
+    EXPECT_EQ(Stored("MainWidth"), QStringLiteral("7200"));
+    EXPECT_EQ(Stored("MainHeight"), QStringLiteral("5400"));
+    frame.reset();
+
+    // The stored size is the outer one, border included, also once the frame is shown.
+    Frame().show();
+    EXPECT_EQ(Frame().frameGeometry(), moved);
+}
+
+TEST_F(FrameTest, MaximisedCloseStoresOnlyTheStateAndKeepsTheNormalPlacement)
+{
+    Store("MainLeft", "1200");
+    Store("MainTop", "800");
+    Store("MainWidth", "7000");
+    Store("MainHeight", "5000");
+    Frame().showMaximized();
+    ASSERT_TRUE(CloseFrame());
+    EXPECT_EQ(Stored("MainState"), QStringLiteral("2"));
+    EXPECT_EQ(Stored("MainLeft"), QStringLiteral("1200"));
+    EXPECT_EQ(Stored("MainWidth"), QStringLiteral("7000"));
+    frame.reset();
+
+    EXPECT_TRUE(Frame().windowState() & Qt::WindowMaximized);
+    Frame().show();
+    Frame().showNormal();
+    EXPECT_EQ(Frame().frameGeometry(), Twips(1200, 800, 7000, 5000));
+}
+
+TEST_F(FrameTest, MinimisedCloseWritesNothing)
+{
+    Store("MainLeft", "1111");
+    Store("MainState", "0");
+    Frame().showMinimized();
+    ASSERT_TRUE(CloseFrame());
+    EXPECT_EQ(Stored("MainLeft"), QStringLiteral("1111"));
+    EXPECT_EQ(Stored("MainState"), QStringLiteral("0"));
+    EXPECT_FALSE(Store().contains(QStringLiteral("Settings/MainWidth")));
+}
+
+TEST_F(FrameTest, BadStoredValuesFallBackToTheirOwnDefaults)
+{
+    Store("MainLeft", "abc");
+    Store("MainTop", "1300");
+    Store("MainWidth", "-40");
+    Store("MainHeight", "");
+    Store("MainState", "7");
+    Frame().show();
+    EXPECT_EQ(Frame().frameGeometry(), Twips(1000, 1300, 6500, 6500));
+    EXPECT_EQ(Frame().windowState(), Qt::WindowNoState);
+}
+
+TEST_F(FrameTest, PlacementOffEveryScreenOpensAtTheDefaultPlacement)
+{
+    Store("MainLeft", "900000");
+    Store("MainTop", "-900000");
+    Store("MainWidth", "7000");
+    Store("MainHeight", "5000");
+    Frame().show();
+    EXPECT_EQ(Frame().frameGeometry(), Twips(1000, 1000, 6500, 6500));
+}
+
+TEST_F(FrameTest, DocumentsAreNumberedAndNumbersAreNeverReused)
+{
+    const QString first = scratch.filePath("missing-a.cfg");
+    Frame().LoadFile(first);
+    Frame().LoadFile(scratch.filePath("missing-b.cfg"));
+    ASSERT_EQ(Frame().DocumentCount(), 2);
+    frmDocument *second = Frame().ActiveDocument();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->FileName, scratch.filePath("missing-b.cfg"));
+
+    const auto windows = Frame().mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(windows.size(), 2);
+    auto *firstDocument = dynamic_cast<frmDocument *>(windows[0]);
+    ASSERT_NE(firstDocument, nullptr);
+    EXPECT_TRUE(firstDocument->FirstDocument);
+    EXPECT_FALSE(second->FirstDocument);
+    EXPECT_EQ(firstDocument->FileName, first);
+
+    ASSERT_TRUE(second->close());
+    Settle();
+    Item("mnuWindowNewWindow")->trigger();
+    EXPECT_EQ(Frame().DocumentCount(), 3);
+    ASSERT_NE(Frame().ActiveDocument(), nullptr);
+    EXPECT_EQ(Frame().ActiveDocument()->windowTitle(), QStringLiteral("Document 3"));
+    EXPECT_FALSE(Frame().ActiveDocument()->FirstDocument);
+    EXPECT_TRUE(Frame().ActiveDocument()->isVisibleTo(&Frame()));
+}
+
+TEST_F(FrameTest, ClosingStopsWhenADocumentRefusesAndWritesNothing)
+{
+    Frame().show();
+    Item("mnuWindowNewWindow")->trigger();
+    Item("mnuWindowNewWindow")->trigger();
+    Frame().ActiveDocument()->setChanged(true);
+    modal.AnswerMessage(MsgAnswer::Cancel);
+
+    EXPECT_FALSE(CloseFrame());
+    EXPECT_TRUE(Frame().isVisible());
+    ASSERT_EQ(modal.asked().size(), 1u);
+    EXPECT_EQ(modal.asked()[0].title, QStringLiteral("Save Before Closing?"));
+    EXPECT_FALSE(Store().contains(QStringLiteral("Settings/MainLeft")));
+    ASSERT_NE(Frame().ActiveDocument(), nullptr);
+
+    modal.AnswerMessage(MsgAnswer::No);
+    EXPECT_TRUE(CloseFrame());
+    EXPECT_TRUE(Frame().mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(Stored("MainState"), QStringLiteral("0"));
+}
+
+TEST_F(FrameTest, SessionEndAsksEveryDocumentAndCannotBeRefused)
+{
+    Frame().show();
+    Item("mnuWindowNewWindow")->trigger();
+    Frame().ActiveDocument()->setChanged(true);
+    Item("mnuWindowNewWindow")->trigger();
+    Frame().ActiveDocument()->setChanged(true);
+    modal.AnswerMessage(MsgAnswer::Cancel);
+    modal.AnswerMessage(MsgAnswer::Cancel);
+
+    Frame().SessionEnding();
+    Settle();
+    EXPECT_EQ(modal.asked().size(), 2u);
+    EXPECT_TRUE(Frame().mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(Stored("MainState"), QStringLiteral("0"));
+}
+
+TEST_F(FrameTest, StatusBarHasTheStatusPanelAndTheClock)
+{
+    auto *status = Frame().findChild<QLabel *>(QStringLiteral("sbStatusBarStatus"));
+    auto *date = Frame().findChild<QLabel *>(QStringLiteral("sbStatusBarDate"));
+    auto *time = Frame().findChild<QLabel *>(QStringLiteral("sbStatusBarTime"));
+    ASSERT_TRUE(status && date && time);
+    EXPECT_EQ(Frame().statusBar()->objectName(), QStringLiteral("sbStatusBar"));
+    EXPECT_EQ(status->text(), QStringLiteral("Status"));
+    const QLocale locale;
+    const QDateTime now = QDateTime::currentDateTime();
+    // Allow for a change of minute between the panel's tick and this line.
+    EXPECT_TRUE(date->text() == locale.toString(now.date(), QLocale::ShortFormat) ||
+                date->text() == locale.toString(now.addSecs(-60).date(), QLocale::ShortFormat));
+    EXPECT_TRUE(time->text() == locale.toString(now.time(), QLocale::ShortFormat) ||
+                time->text() == locale.toString(now.addSecs(-60).time(), QLocale::ShortFormat));
+
+    Frame().SetStatusText(QStringLiteral("Busy"));
+    EXPECT_EQ(status->text(), QStringLiteral("Busy"));
+    Item("mnuWindowNewWindow")->trigger();
+    ASSERT_TRUE(Frame().ActiveDocument()->close());
+    EXPECT_EQ(status->text(), QString());
+}
