@@ -2,7 +2,13 @@
 
 #include "RegistryValue.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <string_view>
+#else
 #include "RegistryStore.h"
 
 #include <cstdlib>
@@ -128,7 +134,8 @@ bool GetKeyValue(registry::Root root, const std::string &keyPath, const std::str
         RegCloseKey(key);
         return false;
     }
-    registry::SetResultFromValue(type, std::string_view(buffer, size), result);
+    registry::SetResultFromValue(static_cast<std::uint32_t>(type), std::string_view(buffer, size),
+                                 result);
     RegCloseKey(key);
     return true;
 }

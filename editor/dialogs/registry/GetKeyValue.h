@@ -7,13 +7,15 @@
 #include <string>
 
 #ifdef _WIN32
-#include <windows.h>
+// HKEY as <windows.h> declares it, without bringing that header (and its macros) to every
+// file that reads a value.
+struct HKEY__;
 #endif
 
 namespace registry {
 
 #ifdef _WIN32
-using Root = HKEY;
+using Root = HKEY__ *;
 #else
 // The store holds the machine-wide root only.
 enum class Root { LocalMachine };
