@@ -16,12 +16,13 @@ bool WildcardMatch(std::u16string_view pattern, std::u16string_view name)
     std::size_t p = 0, n = 0;
     std::size_t starP = std::u16string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
+        // A "*" is always a wildcard, even where the name holds a "*" of its own.
+        if (p < pattern.size() && pattern[p] == u'*') {
             starP = p++;
             starN = n;
+        } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
         } else if (starP != std::u16string_view::npos) {
             p = starP + 1;
             n = ++starN;

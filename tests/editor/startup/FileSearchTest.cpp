@@ -46,6 +46,9 @@ TEST(WildcardMatch, StarAndQuestionMark)
     EXPECT_FALSE(WildcardMatch(u"*a*a*b", u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"));
     EXPECT_FALSE(WildcardMatch(u"*.cfg", u"a.cfgx"));
     EXPECT_FALSE(WildcardMatch(u"A.CFG", u"a.cfg"));
+    // A "*" in the name is an ordinary character to a "*" in the pattern.
+    EXPECT_TRUE(WildcardMatch(u"*a*a*?b", u"xaxa*a*b"));
+    EXPECT_TRUE(WildcardMatch(u"a*", u"a*"));
 }
 
 TEST_F(FileSearch, ExactNameOfAnOrdinaryFile)
