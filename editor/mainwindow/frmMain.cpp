@@ -230,7 +230,5 @@ void frmMain::SessionEnding()
 
 QMenu *frmMain::createPopupMenu()
 {
-    // The bars are switched only through the View menu, whose check marks would otherwise
-    // fall out of step with them.
     return nullptr;
 }

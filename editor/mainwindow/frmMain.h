@@ -43,11 +43,13 @@ public:
     // The session is ending: every document is asked with reason 2 (it may save but not
     // refuse), then the placement is stored, as the frame may not get to close.
     void SessionEnding();
+    // None: the bars are switched only through the View menu, whose check marks would
+    // otherwise fall out of step with them.
+    QMenu *createPopupMenu() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
-    QMenu *createPopupMenu() override;
 
 private:
     void Form_Load();

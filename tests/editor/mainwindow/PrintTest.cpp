@@ -1,0 +1,140 @@
+// Printing the active document, checked on the text of the PDF it was printed to.
+
+#include "FrameFixture.h"
+#include "TextPrinter.h"
+#include "frmDocument.h"
+
+#include <QAction>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTextCursor>
+#include <QToolBar>
+
+namespace {
+
+QString PdfText(const QString &pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext could not read " << pdf.toStdString();
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int Pages(const QString &pdfText)
+{
+    // pdftotext ends every page with a form feed.
+    return static_cast<int>(pdfText.count(QLatin1Char('\f')));
+}
+
+QString Squeezed(QString text)
+{
+    text.remove(QLatin1Char('\f'));
+    return text.simplified();
+}
+
+} // namespace
+
+class PrintTest : public FrameTest
+{
+protected:
+    frmDocument &Document(const QString &text)
+    {
+        Item("mnuWindowNewWindow")->trigger();
+        frmDocument *document = Frame().ActiveDocument();
+        EXPECT_NE(document, nullptr);
+        document->txtScript()->setPlainText(text);
+        return *document;
+    }
+
+    QString Pdf(const char *name) { return scratch.filePath(QString::fromUtf8(name)); }
+};
+
+TEST_F(PrintTest, WithoutASelectionTheWholeTextIsPrinted)
+{
+    Document("First line\nSecond line\nThird line");
+    modal.AnswerPrint(true, Pdf("all.pdf"));
+    Item("mnuFilePrint")->trigger();
+
+    ASSERT_EQ(modal.asked().size(), 1u);
+    const PrintRequest &request = modal.asked()[0].print;
+    EXPECT_EQ(modal.asked()[0].title, QStringLiteral("Print"));
+    EXPECT_FALSE(request.selectionPreselected);
+    EXPECT_TRUE(request.pageRangesDisabled);
+    const QString text = PdfText(Pdf("all.pdf"));
+    EXPECT_EQ(Squeezed(text), QStringLiteral("First line Second line Third line"));
+    EXPECT_EQ(Pages(text), 1);
+}
+
+TEST_F(PrintTest, WithASelectionOnlyTheSelectionIsPrintedFromMenuAndToolbar)
+{
+    frmDocument &document = Document("keep out\nprint me\nkeep out too");
+    QTextCursor cursor = document.txtScript()->textCursor();
+    cursor.setPosition(9);
+    cursor.setPosition(17, QTextCursor::KeepAnchor);
+    document.txtScript()->setTextCursor(cursor);
+
+    modal.AnswerPrint(true, Pdf("menu.pdf"));
+    Item("mnuFilePrint")->trigger();
+    modal.AnswerPrint(true, Pdf("button.pdf"));
+    for (QAction *button : Frame().findChild<QToolBar *>("tbToolBar")->actions())
+        if (button->data().toString() == QLatin1String("Print"))
+            button->trigger();
+
+    ASSERT_EQ(modal.asked().size(), 2u);
+    for (const auto &asked : modal.asked())
+        EXPECT_TRUE(asked.print.selectionPreselected);
+    EXPECT_EQ(Squeezed(PdfText(Pdf("menu.pdf"))), QStringLiteral("print me"));
+    EXPECT_EQ(Squeezed(PdfText(Pdf("button.pdf"))), QStringLiteral("print me"));
+}
+
+TEST_F(PrintTest, CancellingTheDialogPrintsNothing)
+{
+    Document("unprinted");
+    modal.AnswerPrint(false, Pdf("cancelled.pdf"));
+    Item("mnuFilePrint")->trigger();
+    EXPECT_EQ(modal.asked().size(), 1u);
+    EXPECT_FALSE(QFile::exists(Pdf("cancelled.pdf")));
+}
+
+TEST_F(PrintTest, LongLinesWrapAndFullPagesBreak)
+{
+    QStringList words;
+    for (int i = 0; i < 120; ++i)
+        words << QStringLiteral("word%1").arg(i, 3, 10, QLatin1Char('0'));
+    const QString longLine = words.join(QLatin1Char(' '));
+    const QString unbroken(300, QLatin1Char('x'));
+    QStringList lines{longLine, unbroken};
+    for (int i = 0; i < 150; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    Document(lines.join(QLatin1Char('\n')));
+    modal.AnswerPrint(true, Pdf("long.pdf"));
+    Item("mnuFilePrint")->trigger();
+
+    const QString text = PdfText(Pdf("long.pdf"));
+    // Every word is there, in order, although no page is wide enough for the line.
+    QString squeezed = Squeezed(text);
+    EXPECT_TRUE(squeezed.startsWith(longLine.left(200))) << squeezed.left(300).toStdString();
+    for (const QString &word : words)
+        EXPECT_TRUE(text.contains(word)) << word.toStdString();
+    const QStringList printedLines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &line : printedLines)
+        EXPECT_LT(line.size(), longLine.size());
+    // The unbroken run is cut wherever the page ends, and nothing of it is lost.
+    EXPECT_EQ(QString(text).remove(QRegularExpression("[^x]")).size(), 300);
+    EXPECT_GE(Pages(text), 2);
+    EXPECT_TRUE(text.contains(QStringLiteral("line 149")));
+}
+
+TEST_F(PrintTest, PrinterThatCannotStartIsReportedToTheCaller)
+{
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(scratch.filePath("missing-folder/out.pdf"));
+    EXPECT_FALSE(PrintPlainText(printer, QStringLiteral("text"), QFont()));
+}
