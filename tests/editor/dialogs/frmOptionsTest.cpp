@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -13,6 +14,30 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// A control that takes every key press and notes which tab was selected when it came.
+class KeyTaker : public QWidget
+{
+public:
+    KeyTaker(QWidget *parent, const QTabBar *tabs) : QWidget(parent), m_tabs(tabs)
+    {
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+    QList<int> tabsSeen;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        // The presses of Ctrl and Shift themselves are not what is looked at.
+        if (event->key() != Qt::Key_Control && event->key() != Qt::Key_Shift)
+            tabsSeen << m_tabs->currentIndex();
+        event->accept();
+    }
+
+private:
+    const QTabBar *m_tabs;
+};
 
 class OptionsTest : public ::testing::Test
 {
@@ -182,6 +207,18 @@ TEST_F(OptionsTest, CtrlTabMovesOneTabWhereverTheFocusIs)
         EXPECT_EQ(m_tabs->currentIndex(), expected);
     }
     ExpectOnlySelectedPanelShown();
+}
+
+TEST_F(OptionsTest, TheDialogActsBeforeTheControlAndTheControlStillGetsTheKey)
+{
+    auto *taker = new KeyTaker(&m_dialog, m_tabs);
+    Show();
+    taker->setFocus();
+    Press(Qt::Key_Tab, Qt::ControlModifier);
+    Press(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    Press(Qt::Key_X);
+    EXPECT_EQ(taker->tabsSeen, (QList<int>{1, 0, 0}));
+    EXPECT_EQ(m_tabs->currentIndex(), 0);
 }
 
 TEST_F(OptionsTest, KeysForAnotherWindowLeaveThisDialogAlone)
