@@ -83,7 +83,7 @@ std::string StoreFilePath()
         const std::size_t colon = list.find(':');
         const std::string_view dir = list.substr(0, colon);
         list.remove_prefix(colon == std::string_view::npos ? list.size() : colon + 1);
-        // The base directory specification ignores relative entries.
+        // Relative entries are to be ignored, as the XDG base directory rules say.
         if (dir.empty() || dir.front() != '/')
             continue;
         std::string path = std::string(dir) + "/" + std::string(StoreFileName);
@@ -110,9 +110,9 @@ bool GetKeyValue(registry::Root root, const std::string &keyPath, const std::str
                  std::string &result)
 {
     // The access this lookup has always asked for: read control and the six key rights.
-    constexpr REGSAM DesignedAccess = 0x2003F;
+    constexpr REGSAM RequestedAccess = 0x2003F;
     HKEY key = nullptr;
-    LONG status = RegOpenKeyExA(root, keyPath.c_str(), 0, DesignedAccess, &key);
+    LONG status = RegOpenKeyExA(root, keyPath.c_str(), 0, RequestedAccess, &key);
     // Under HKEY_LOCAL_MACHINE a standard user is refused the set-value and create rights
     // that access includes; reading needs none of them, so try again for reading only
     // rather than report a present value as missing.
