@@ -1,0 +1,104 @@
+#include "Main.h"
+#include "Encryption.h"
+#include "Globals.h"
+#include "ScriptedModal.h"
+#include "frmDocument.h"
+#include "frmMain.h"
+#include "modUnicodeRW.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(scratch.isValid());
+        previous = QDir::currentPath();
+        QDir::setCurrent(scratch.path());
+        for (const char *name : {"a.cfg", "b.cfg", "my file.cfg"})
+            WriteUnicodeFile(QString(name).toStdU16String(),
+                             EnCrypt(QString("text of %1").arg(name).toStdU16String(), DocumentKey),
+                             false);
+        QDir().mkdir("folder.cfg");
+    }
+
+    void TearDown() override
+    {
+        if (auto *frame = Frame()) {
+            for (QMdiSubWindow *window : frame->mdiArea()->subWindowList())
+                qobject_cast<frmDocument *>(window)->setChanged(false);
+            delete frame;
+        }
+        MainWindow = nullptr;
+        QDir::setCurrent(previous);
+    }
+
+    static frmMain *Frame() { return dynamic_cast<frmMain *>(MainWindow); }
+
+    static QStringList OpenedFiles()
+    {
+        QStringList files;
+        for (QMdiSubWindow *window : Frame()->mdiArea()->subWindowList(QMdiArea::CreationOrder))
+            files << qobject_cast<frmDocument *>(window)->FileName;
+        return files;
+    }
+
+    static bool AnyFrameExists()
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<frmMain *>(widget))
+                return true;
+        }
+        return false;
+    }
+
+    ScriptedModal modal;
+    QTemporaryDir scratch;
+    QString previous;
+};
+
+} // namespace
+
+TEST_F(MainTest, NoArgumentsShowAnEmptyFrame)
+{
+    ASSERT_TRUE(Main({}, modal));
+    ASSERT_NE(Frame(), nullptr);
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_EQ(Frame()->DocumentCount(), 0);
+}
+
+TEST_F(MainTest, OpensEachExistingFileInOrderAndSkipsTheRestSilently)
+{
+    ASSERT_TRUE(Main(
+        {"-S", "b.cfg", "missing.cfg", "folder.cfg", "my file.cfg", "a.cfg", "b.cfg", "-silent"},
+        modal));
+    EXPECT_EQ(OpenedFiles(), (QStringList{"b.cfg", "my file.cfg", "a.cfg", "b.cfg"}));
+    EXPECT_EQ(Frame()->ActiveDocument()->Text(), "text of b.cfg");
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_TRUE(modal.asked().empty());
+}
+
+TEST_F(MainTest, AWildcardTokenIsPassedOnAsTyped)
+{
+    ASSERT_TRUE(Main({"?.cfg", "*.none"}, modal));
+    EXPECT_EQ(OpenedFiles(), QStringList{"?.cfg"});
+}
+
+TEST_F(MainTest, HelpSwitchesEndStartUpWithoutAnyWindow)
+{
+    for (const QStringList &arguments :
+         {QStringList{"-HELP", "a.cfg"}, QStringList{"a.cfg", "-?"}, QStringList{"-h"}}) {
+        EXPECT_FALSE(Main(arguments, modal));
+        EXPECT_EQ(MainWindow, nullptr);
+        EXPECT_FALSE(AnyFrameExists());
+    }
+    EXPECT_TRUE(modal.asked().empty());
+}
