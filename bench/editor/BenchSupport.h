@@ -1,0 +1,26 @@
+#pragma once
+// What the editor's benchmarks share: a Modal that never shows anything, a scratch home
+// so that no benchmark touches the user's settings, and a config file of the largest
+// size the format allows.
+
+#include "Modal.h"
+
+#include <QString>
+
+class SilentModal : public Modal
+{
+public:
+    MsgAnswer MsgBox(QWidget *, const QString &, const QString &, int) override
+    {
+        return MsgAnswer::Cancel;
+    }
+    std::optional<QString> OpenFile(QWidget *, const FileDialogRequest &) override { return {}; }
+    std::optional<QString> SaveFile(QWidget *, const FileDialogRequest &) override { return {}; }
+    bool Print(QWidget *, QPrinter &, const PrintRequest &) override { return false; }
+};
+
+// Points HOME and XDG_CONFIG_HOME at a fresh folder under `root`; call before QApplication.
+void UseScratchHome(const QString &root);
+
+// Writes a config file of 65,532 bytes (32,766 plain units of CR LF lines) to `path`.
+void WriteLargestConfig(const QString &path);
