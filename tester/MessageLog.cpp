@@ -12,6 +12,10 @@ MessageLog::MessageLog(QPlainTextEdit &view) : m_view(view)
 {
     m_view.setUndoRedoEnabled(false);
     m_view.setMaximumBlockCount(0);
+    m_view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont font(QStringLiteral("Lucida Console"));
+    font.setPointSizeF(9.75);
+    m_view.setFont(font);
 }
 
 void MessageLog::Append(QStringView text)

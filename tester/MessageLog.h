@@ -13,7 +13,7 @@ class QPlainTextEdit;
 class MessageLog
 {
 public:
-    // Sets the view up for logging: no undo, no size limit.
+    // Sets the view up for logging: no undo, no size limit, the log's font and scroll bar.
     explicit MessageLog(QPlainTextEdit &view);
 
     // Adds `text` after everything in the log, then puts the caret at the end with

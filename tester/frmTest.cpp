@@ -107,10 +107,6 @@ void frmTest::CreateElements()
 
     txtMessages = new QPlainTextEdit(m_client);
     txtMessages->setObjectName(QStringLiteral("txtMessages"));
-    txtMessages->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont logFont(QStringLiteral("Lucida Console"));
-    logFont.setPointSizeF(9.75);
-    txtMessages->setFont(logFont);
     m_log.emplace(*txtMessages);
 
     pgbMain = new QProgressBar(m_client);

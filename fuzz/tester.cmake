@@ -1,0 +1,2 @@
+# The tester's plain rules: escaping, progress, layout, line breaks and stamp formats.
+torvane_add_fuzzer(fuzz_tester_rules ${CMAKE_CURRENT_LIST_DIR}/tester/RulesFuzzer.cpp tester_rules)
