@@ -32,24 +32,40 @@ std::int16_t KeyCode(char16_t c)
 }
 
 // stream[j] is the code of the key letter that position (block start + j + 1) uses:
-// letter ((j + 1) mod m) + 1, counted from 1.
+// letter ((j + 1) mod m) + 1, counted from 1. One key period is worked out once and
+// repeated, as a division per entry would cost more than the cipher itself.
 std::vector<std::int16_t> KeyStream(const std::u16string &key)
 {
     const std::size_t m = key.size();
+    std::vector<std::int16_t> period(m);
+    for (std::size_t j = 0; j < m; ++j)
+        period[j] = KeyCode(key[(j + 1) % m]);
     std::vector<std::int16_t> stream(m * std::max<std::size_t>(1, BlockUnits / m));
-    for (std::size_t j = 0; j < stream.size(); ++j)
-        stream[j] = KeyCode(key[(j + 1) % m]);
+    for (std::size_t j = 0; j < stream.size(); j += m)
+        std::copy(period.begin(), period.end(), stream.begin() + static_cast<std::ptrdiff_t>(j));
     return stream;
 }
 
-// Returns whether a sum overflowed 16-bit signed arithmetic.
-bool EnCryptBlock(char16_t *units, const std::int16_t *codes, std::size_t length)
+// The loops below keep to 16-bit lanes so that eight units go through each vector step.
+// In those terms the rule reads: with 0 <= k < 256, the signed sum u + k passes 32,767
+// exactly when the wrapped 16-bit sum comes out below u, and the signed difference u - k
+// falls below -32,768 exactly when the wrapped difference comes out above u; the low 8
+// bits of a sum or difference are those of its wrapped 16-bit form.
+
+std::int16_t Signed(char16_t unit)
 {
-    int overflow = 0;
+    return static_cast<std::int16_t>(unit);
+}
+
+// Returns whether a sum overflowed 16-bit signed arithmetic.
+bool EnCryptBlock(const char16_t *units, const std::int16_t *codes, std::size_t length,
+                  char16_t *out)
+{
+    std::int16_t overflow = 0;
     for (std::size_t j = 0; j < length; ++j) {
-        const std::int32_t sum = static_cast<std::int16_t>(units[j]) + codes[j];
-        overflow |= sum > 32767;
-        units[j] = static_cast<char16_t>(sum & 0xFF);
+        const char16_t sum = static_cast<char16_t>(units[j] + codes[j]);
+        overflow |= Signed(sum) < Signed(units[j]);
+        out[j] = static_cast<char16_t>(sum & 0xFF);
     }
     return overflow != 0;
 }
@@ -65,15 +81,15 @@ struct BlockCount
 BlockCount DeCryptWhole(const char16_t *units, const std::int16_t *codes, std::size_t length,
                         char16_t *out)
 {
-    int overflow = 0;
-    std::size_t kept = 0;
+    std::int16_t overflow = 0;
+    std::int16_t kept = 0; // no block is longer than the text, which is below 32,767 units
     for (std::size_t j = 0; j < length; ++j) {
-        const std::int32_t difference = static_cast<std::int16_t>(units[j]) - codes[j];
-        overflow |= difference < -32768;
-        kept += difference > 0 ? 1 : 0;
+        const char16_t difference = static_cast<char16_t>(units[j] - codes[j]);
+        overflow |= Signed(difference) > Signed(units[j]);
+        kept = static_cast<std::int16_t>(kept + (Signed(units[j]) > codes[j])); // u - k > 0
         out[j] = static_cast<char16_t>(difference & 0xFF);
     }
-    return {kept, overflow != 0};
+    return {static_cast<std::size_t>(kept), overflow != 0};
 }
 
 // Deciphers the block leaving out the units whose difference is not positive; `out` may
@@ -83,7 +99,7 @@ std::size_t DeCryptCompact(const char16_t *units, const std::int16_t *codes, std
 {
     std::size_t kept = 0;
     for (std::size_t j = 0; j < length; ++j) {
-        const std::int32_t difference = static_cast<std::int16_t>(units[j]) - codes[j];
+        const std::int32_t difference = Signed(units[j]) - codes[j];
         out[kept] = static_cast<char16_t>(difference & 0xFF);
         kept += difference > 0 ? 1 : 0;
     }
@@ -119,11 +135,12 @@ std::u16string EnCrypt(const std::u16string &text, std::u16string key)
         if (text.size() > MaxUnits)
             Overflow();
         const std::vector<std::int16_t> stream = KeyStream(key);
-        std::u16string result = text;
+        std::u16string result(text.size(), u'\0');
         bool overflow = false;
         for (std::size_t start = 0; start < result.size(); start += stream.size()) {
             const std::size_t length = std::min(stream.size(), result.size() - start);
-            overflow |= EnCryptBlock(result.data() + start, stream.data(), length);
+            overflow |=
+                EnCryptBlock(text.data() + start, stream.data(), length, result.data() + start);
         }
         if (overflow)
             Overflow();
@@ -149,11 +166,12 @@ std::u16string DeCrypt(std::u16string text, std::u16string key)
             const BlockCount whole =
                 DeCryptWhole(units + start, stream.data(), length, block.data());
             overflow |= whole.overflow;
-            if (whole.kept == length)
+            if (whole.kept == length) {
                 std::memmove(units + kept, block.data(), length * sizeof(char16_t));
-            else
-                DeCryptCompact(units + start, stream.data(), length, units + kept);
-            kept += whole.kept;
+                kept += length;
+            } else {
+                kept += DeCryptCompact(units + start, stream.data(), length, units + kept);
+            }
         }
         if (overflow)
             Overflow();
