@@ -1,0 +1,3 @@
+# The config file codec: the cipher against its rule, and the UTF-16 file layer.
+torvane_add_fuzzer(fuzz_cipher ${CMAKE_CURRENT_LIST_DIR}/codec/CipherFuzzer.cpp quillon_codec torvane_warnings)
+torvane_add_fuzzer(fuzz_unicode_file ${CMAKE_CURRENT_LIST_DIR}/codec/UnicodeFileFuzzer.cpp quillon_codec torvane_warnings)
