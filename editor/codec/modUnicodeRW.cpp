@@ -205,7 +205,9 @@ void WriteUnicodeFile(const std::u16string &path, const std::u16string &text, bo
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
         temp = TempPath(*target, attempt);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Never more open than the file it replaces, not even while it is written.
+        const mode_t mode = replacing ? (old.st_mode & 0777) : 0666;
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && (errno != EEXIST || attempt == 15))
             Fail(path, errno);
     }
@@ -221,7 +223,8 @@ void WriteUnicodeFile(const std::u16string &path, const std::u16string &text, bo
         if (!error && ::fchmod(fd, old.st_mode & 07777) != 0)
             error = errno;
     }
-    if (!error && ::fsync(fd) != 0)
+    // EINVAL: a file system that has nothing to sync; the data is as safe as it gets there.
+    if (!error && ::fsync(fd) != 0 && errno != EINVAL)
         error = errno;
     if (::close(fd) != 0 && !error)
         error = errno;
