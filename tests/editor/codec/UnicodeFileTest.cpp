@@ -271,6 +271,9 @@ TEST_F(WriteUnicodeFileFailure, AFolderThatDoesNotExistRaisesWithThePathAndTheRe
     ExpectWriteFails(dir.u16("nowhere/a.cfg"), u"x", ErrorNumber::PathNotFound,
                      dir.path("nowhere/a.cfg"), "No such file or directory");
     ExpectWriteFails(u"", u"x", ErrorNumber::PathNotFound, "", "No such file or directory");
+    // The description is UTF-8 even for a name that is not valid UTF-16.
+    ExpectWriteFails(dir.u16() + u"/no\xD800where/a.cfg", u"x", ErrorNumber::PathNotFound,
+                     "no\xEF\xBF\xBDwhere/a.cfg", "No such file or directory");
     EXPECT_TRUE(dir.names().empty());
 }
 
