@@ -43,19 +43,43 @@ std::optional<int> AsOrdinaryUser(const std::function<int()> &check)
     return WEXITSTATUS(status);
 }
 
+bool WriteText(const char *path, const std::string &text)
+{
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, text.data(), text.size()) == ssize_t(text.size());
+    ::close(fd);
+    return written;
+}
+
+// Moves this process into a mount namespace of its own: as root directly, as anyone else
+// through a user namespace in which they are root, where the kernel allows that.
+bool PrivateMounts()
+{
+    if (::geteuid() != 0) {
+        const std::string uid = std::to_string(::geteuid());
+        const std::string gid = std::to_string(::getegid());
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
+            !WriteText("/proc/self/setgroups", "deny") ||
+            !WriteText("/proc/self/uid_map", "0 " + uid + " 1") ||
+            !WriteText("/proc/self/gid_map", "0 " + gid + " 1"))
+            return false;
+    } else if (::unshare(CLONE_NEWNS) != 0) {
+        return false;
+    }
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
 // A 64 KiB file system that only this test process sees and that goes with it.
 class TinyDisk
 {
 public:
     explicit TinyDisk(const std::string &where) : where_(where)
     {
-        if (::geteuid() != 0) {
-            reason_ = "needs root to mount a small file system";
-            return;
-        }
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-            reason_ = "cannot make a private mount namespace here";
+        if (!PrivateMounts()) {
+            reason_ = "cannot have a mount namespace of its own here (neither root nor a "
+                      "user namespace)";
             return;
         }
         ::mkdir(where.c_str(), 0755);
