@@ -45,7 +45,7 @@ std::int32_t NumberFor(int error)
                        "WriteUnicodeFile");
 }
 
-[[noreturn]] void Fail(const std::u16string &path, int error)
+[[noreturn]] void FailSystem(const std::u16string &path, int error)
 {
     Fail(path, NumberFor(error), std::strerror(error));
 }
@@ -175,16 +175,16 @@ void WriteUnicodeFile(const std::u16string &path, const std::u16string &text, bo
     if (!target)
         Fail(path, ErrorNumber::PathFileAccess, "the path holds a NUL character");
     if (target->empty())
-        Fail(path, ENOENT);
+        FailSystem(path, ENOENT);
     if (const int error = FollowLinks(*target))
-        Fail(path, error);
+        FailSystem(path, error);
 
     struct stat old
     {
     };
     const bool replacing = ::stat(target->c_str(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode))
-        Fail(path, EISDIR);
+        FailSystem(path, EISDIR);
     if (replacing && !S_ISREG(old.st_mode))
         Fail(path, ErrorNumber::PathFileAccess, "not a regular file");
 
@@ -209,7 +209,7 @@ void WriteUnicodeFile(const std::u16string &path, const std::u16string &text, bo
         const mode_t mode = replacing ? (old.st_mode & 0777) : 0666;
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && (errno != EEXIST || attempt == 15))
-            Fail(path, errno);
+            FailSystem(path, errno);
     }
 
     int error = 0;
@@ -232,7 +232,7 @@ void WriteUnicodeFile(const std::u16string &path, const std::u16string &text, bo
         error = errno;
     if (error) {
         ::unlink(temp.c_str());
-        Fail(path, error);
+        FailSystem(path, error);
     }
 
     // Best effort: the file is already in place, so a folder that cannot be synced is
