@@ -69,9 +69,7 @@ std::string NameOf(const std::string &path)
 int FollowLinks(std::string &path)
 {
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return 0; // a missing file is simply created; other errors surface later
         std::string next(static_cast<std::size_t>(st.st_size) + 256, '\0');
@@ -125,9 +123,7 @@ std::vector<unsigned char> ReadAllBytes(const std::u16string &path)
     const int fd = ::open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return bytes;
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         try {
             bytes.resize(static_cast<std::size_t>(st.st_size));
@@ -179,9 +175,7 @@ void WriteUnicodeFile(const std::u16string &path, const std::u16string &text, bo
     if (const int error = FollowLinks(*target))
         FailSystem(path, error);
 
-    struct stat old
-    {
-    };
+    struct stat old = {};
     const bool replacing = ::stat(target->c_str(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode))
         FailSystem(path, EISDIR);
@@ -217,10 +211,11 @@ void WriteUnicodeFile(const std::u16string &path, const std::u16string &text, bo
         error = errno;
     if (!error && replacing) {
         // Owner first: changing it clears set-id bits that the mode then puts back.
-        // Only root may give a file away; anyone else keeps the file as their own.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM)
-            error = errno;
-        if (!error && ::fchmod(fd, old.st_mode & 07777) != 0)
+        // Only root may give a file away, and not on every file system: where it cannot,
+        // the new file stays its writer's, as any newly created file would.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        }
+        if (::fchmod(fd, old.st_mode & 07777) != 0)
             error = errno;
     }
     // EINVAL: a file system that has nothing to sync; the data is as safe as it gets there.

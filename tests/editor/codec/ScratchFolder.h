@@ -76,8 +76,6 @@ inline std::optional<std::string> GetBytes(const std::string &path)
 
 inline unsigned ModeOf(const std::string &path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return ::lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
 }

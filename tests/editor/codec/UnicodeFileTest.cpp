@@ -225,9 +225,7 @@ TEST_F(WriteUnicodeFileTest, KeepsTheOwnerOfAnExistingFile)
     PutBytes(dir.path("a.cfg"), "old");
     ASSERT_EQ(::chown(dir.path("a.cfg").c_str(), Nobody, Nobody), 0);
     WriteUnicodeFile(dir.u16("a.cfg"), u"new", false);
-    struct stat st
-    {
-    };
+    struct stat st = {};
     ASSERT_EQ(::stat(dir.path("a.cfg").c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, Nobody);
     EXPECT_EQ(st.st_gid, Nobody);
