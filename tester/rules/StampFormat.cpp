@@ -39,25 +39,42 @@ std::u16string WithoutTimeZone(std::u16string_view format)
 {
     std::u16string result;
     bool droppedAtStart = false;
+    bool dropped = false;
+    char16_t closer = 0; // the bracket that closed around a dropped zone
     ForEachRun(
         format,
-        [&result, &droppedAtStart](std::u16string_view run) {
+        [&result, &droppedAtStart, &dropped, &closer](std::u16string_view run) {
+            closer = 0;
             if (run.front() != u't') {
                 droppedAtStart = false;
                 result += run;
                 return;
             }
+            dropped = true;
+            // "(t)" and "[t]" go as a whole.
+            if (!result.empty() && (result.back() == u'(' || result.back() == u'[')) {
+                closer = result.back() == u'(' ? u')' : u']';
+                result.pop_back();
+            }
             while (!result.empty() && IsBlank(result.back()))
                 result.pop_back();
             droppedAtStart = result.empty();
         },
-        [&result, &droppedAtStart](char16_t unit) {
+        [&result, &droppedAtStart, &closer](char16_t unit) {
+            if (closer != 0 && unit == closer) {
+                closer = 0;
+                return;
+            }
+            closer = 0;
             // A zone that led the format takes the blank after it along.
             if (droppedAtStart && IsBlank(unit))
                 return;
             droppedAtStart = false;
             result += unit;
         });
+    // A zone that ended the format leaves no separator behind ("h:mm:ss AP, t").
+    while (dropped && !result.empty() && (IsBlank(result.back()) || result.back() == u','))
+        result.pop_back();
     return result;
 }
 

@@ -7,8 +7,9 @@
 
 namespace tester {
 
-// The format without its time-zone field ("t" letters) and the blank that joined it to
-// the rest, so "h:mm:ss AP t" gives "h:mm:ss AP".
+// The format without its time-zone field ("t" letters), with the blank, comma or
+// brackets that set it off, so "h:mm:ss AP t" and "HH:mm:ss (t)" give "h:mm:ss AP"
+// and "HH:mm:ss".
 std::u16string WithoutTimeZone(std::u16string_view format);
 
 // A two-digit year ("yy") widened to four digits, so "M/d/yy" gives "M/d/yyyy" and the

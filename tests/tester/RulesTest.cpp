@@ -184,6 +184,15 @@ TEST(StampFormat, TimeZoneFieldAndItsBlankGo)
     EXPECT_EQ(WithoutTimeZone(u"HH:mm:ss"), u"HH:mm:ss");
 }
 
+TEST(StampFormat, BracketsAndCommaAroundTheZoneGoToo)
+{
+    EXPECT_EQ(WithoutTimeZone(u"'Klock' H.mm:ss (t)"), u"'Klock' H.mm:ss");
+    EXPECT_EQ(WithoutTimeZone(u"APh:mm:ss [t]"), u"APh:mm:ss");
+    EXPECT_EQ(WithoutTimeZone(u"h:mm:ss AP, t"), u"h:mm:ss AP");
+    EXPECT_EQ(WithoutTimeZone(u"HH:mm:ss, t"), u"HH:mm:ss");
+    EXPECT_EQ(WithoutTimeZone(u"(HH:mm)"), u"(HH:mm)"); // brackets without a zone stay
+}
+
 TEST(StampFormat, QuotedLettersAreLiteral)
 {
     EXPECT_EQ(WithoutTimeZone(u"H 'ót' mm t"), u"H 'ót' mm");

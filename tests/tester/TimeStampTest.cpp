@@ -37,6 +37,9 @@ TEST(TimeStamp, NoLocaleShowsATimeZoneName)
         EXPECT_FALSE(stamp.contains(QStringLiteral("UTC"))) << locale.name().toStdString();
         EXPECT_FALSE(stamp.contains(QStringLiteral("GMT"))) << locale.name().toStdString();
         EXPECT_FALSE(stamp.endsWith(QLatin1Char(' '))) << locale.name().toStdString();
+        EXPECT_FALSE(stamp.endsWith(QLatin1Char(','))) << locale.name().toStdString();
+        EXPECT_FALSE(stamp.contains(QStringLiteral("()"))) << locale.name().toStdString();
+        EXPECT_FALSE(stamp.contains(QStringLiteral("[]"))) << locale.name().toStdString();
         if (!zone.isEmpty() && zone != QStringLiteral("UTC")) {
             EXPECT_FALSE(TimeStamp(locale, local).contains(zone)) << locale.name().toStdString();
         }
