@@ -22,8 +22,8 @@ enum class MsgAnswer { OK, Yes, No, Cancel };
 struct FileDialogRequest
 {
     QString title;
-    QString fileName; // the name the dialog starts with
-    QString filter;   // "Description|pattern|Description|pattern|..."
+    QString fileName;    // the name the dialog starts with
+    QString filter;      // "Description|pattern|Description|pattern|..."
     int filterIndex = 1; // 1-based choice preselected in the filter list
 };
 

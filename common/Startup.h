@@ -11,9 +11,10 @@ inline bool HasDisplay(const char *program)
 {
     if (std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"))
         return true;
-    std::fprintf(stderr,
-                 "%s: no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n",
-                 program);
+    std::fprintf(
+        stderr,
+        "%s: no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n",
+        program);
     return false;
 }
 
