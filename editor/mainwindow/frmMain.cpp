@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QSessionManager>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -112,11 +113,29 @@ void frmMain::ApplyPendingOuterSize()
     m_pendingOuterSize.reset();
 }
 
+// Qt's placer centres a child wider than the area on it, which leaves the start of every
+// line out of reach left of the area; such a child starts at the area's edge instead. A
+// first document keeps the place it restored from the settings.
+void frmMain::KeepInReach(frmDocument *document)
+{
+    if (document->FirstDocument || document->isMinimized() || document->isMaximized())
+        return;
+    if (document->x() < 0 || document->y() < 0)
+        document->move(std::max(0, document->x()), std::max(0, document->y()));
+}
+
 bool frmMain::event(QEvent *event)
 {
     const bool result = QMainWindow::event(event);
     switch (event->type()) {
     case QEvent::Show:
+        // The area places the children that opened while it was hidden as it is shown.
+        for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+            if (auto *document = dynamic_cast<frmDocument *>(window))
+                KeepInReach(document);
+        }
+        ApplyPendingOuterSize();
+        break;
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowActivate:
@@ -161,7 +180,10 @@ frmDocument *frmMain::NewDocument()
     }
     m_firstDocumentMade = true;
     document->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCount));
+    // The program's own icon in the child's title bar rather than the toolkit's.
+    document->setWindowIcon(windowIcon());
     document->show();
+    KeepInReach(document);
     // Made current explicitly: a hidden frame (start-up) activates nothing by itself.
     m_mdiArea->setActiveSubWindow(document);
     return document;

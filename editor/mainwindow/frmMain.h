@@ -57,6 +57,7 @@ private:
     frmDocument *NewDocument();
     bool CloseDocuments(int reason);
     void ApplyPendingOuterSize();
+    static void KeepInReach(frmDocument *document);
 
     // Built in frmMainMenus.cpp.
     void BuildActions();

@@ -198,3 +198,19 @@ TEST_F(FrameTest, StatusBarHasTheStatusPanelAndTheClock)
     ASSERT_TRUE(Frame().ActiveDocument()->close());
     EXPECT_EQ(status->text(), QString());
 }
+
+TEST_F(FrameTest, ADocumentWiderThanTheAreaStartsAtItsLeftEdgeNotBeyondIt)
+{
+    // The default child (8500 twips) is wider than the default frame (6500 twips).
+    // As at start-up: the documents open before the frame is shown.
+    Frame().LoadFile(scratch.filePath("missing-a.cfg"));
+    Frame().LoadFile(scratch.filePath("missing-b.cfg"));
+    Frame().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().LoadFile(scratch.filePath("missing-c.cfg"));
+    Settle();
+    for (QMdiSubWindow *window : Frame().mdiArea()->subWindowList()) {
+        EXPECT_GE(window->x(), 0) << window->windowTitle().toStdString();
+        EXPECT_GE(window->y(), 0) << window->windowTitle().toStdString();
+    }
+}
