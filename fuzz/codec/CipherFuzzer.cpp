@@ -4,6 +4,7 @@
 // instead of one per byte, bit 5 repeat the text past the length limit), the key, then
 // the text as UTF-16LE.
 #include "Encryption.h"
+#include "ReferenceCipher.h"
 #include "RunTimeError.h"
 
 #include <cstdint>
@@ -20,59 +21,6 @@ void Check(bool condition, const char *what)
         std::fprintf(stderr, "property broken: %s\n", what);
         std::abort();
     }
-}
-
-int Signed16(char16_t u)
-{
-    return u >= 0x8000 ? int(u) - 65536 : int(u);
-}
-
-int KeyCode(char16_t c)
-{
-    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-        c = static_cast<char16_t>(c - 0x20);
-    return c < 0x100 ? c : '?';
-}
-
-int KeyCodeAt(const std::u16string &key, std::size_t position)
-{
-    return KeyCode(key[position % key.size()]);
-}
-
-// nullopt: error 6.
-std::optional<std::u16string> ReferenceEnCrypt(const std::u16string &text,
-                                               const std::u16string &key)
-{
-    if (key.empty())
-        return text;
-    if (text.size() >= 32767)
-        return std::nullopt;
-    std::u16string out;
-    for (std::size_t i = 1; i <= text.size(); ++i) {
-        const int s = Signed16(text[i - 1]) + KeyCodeAt(key, i);
-        if (s > 32767)
-            return std::nullopt;
-        out.push_back(char16_t(((s % 256) + 256) % 256));
-    }
-    return out;
-}
-
-std::optional<std::u16string> ReferenceDeCrypt(const std::u16string &text,
-                                               const std::u16string &key)
-{
-    if (key.empty())
-        return text;
-    if (text.size() >= 32767)
-        return std::nullopt;
-    std::u16string out;
-    for (std::size_t i = 1; i <= text.size(); ++i) {
-        const int d = Signed16(text[i - 1]) - KeyCodeAt(key, i);
-        if (d < -32768)
-            return std::nullopt;
-        if (d > 0)
-            out.push_back(char16_t(d % 256));
-    }
-    return out;
 }
 
 template <typename Routine>
@@ -111,9 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             text += text.substr(0, 32767 + (flags >> 6) - text.size());
 
     const std::optional<std::u16string> enciphered = Run(EnCrypt, text, key, "EnCrypt");
-    Check(enciphered == ReferenceEnCrypt(text, key), "EnCrypt follows the rule");
+    Check(enciphered == reference::EnCrypt(text, key), "EnCrypt follows the rule");
     const std::optional<std::u16string> deciphered = Run(DeCrypt, text, key, "DeCrypt");
-    Check(deciphered == ReferenceDeCrypt(text, key), "DeCrypt follows the rule");
+    Check(deciphered == reference::DeCrypt(text, key), "DeCrypt follows the rule");
 
     if (enciphered && !key.empty()) {
         for (const char16_t unit : *enciphered)
@@ -123,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::u16string kept;
         for (std::size_t i = 1; i <= text.size(); ++i) {
             const int low = text[i - 1] & 0xFF;
-            if (low > 0 && low + KeyCodeAt(key, i) < 256)
+            if (low > 0 && low + reference::KeyCodeAt(key, i) < 256)
                 kept.push_back(char16_t(low));
         }
         Check(Run(DeCrypt, *enciphered, key, "DeCrypt") == kept,

@@ -1,7 +1,6 @@
-// The cipher against the rule, written out again here independently: 16-bit signed
-// arithmetic, the result taken modulo 256 as a number (not as a bit mask), and the
-// position rule "position i uses key letter (i mod m) + 1".
+// The cipher against its rule, restated independently in ReferenceCipher.h.
 #include "Encryption.h"
+#include "ReferenceCipher.h"
 #include "RunTimeError.h"
 
 #include <gtest/gtest.h>
@@ -10,81 +9,12 @@
 #include <string>
 #include <vector>
 
+using reference::DeUnit;
+using reference::EnUnit;
+using reference::KeyCodeAt;
+using reference::Overflowed;
+
 namespace {
-
-constexpr int Overflowed = -1;
-
-int Signed16(char16_t u)
-{
-    return u >= 0x8000 ? int(u) - 65536 : int(u);
-}
-
-int Mod256(int v)
-{
-    return ((v % 256) + 256) % 256;
-}
-
-int LetterCode(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') ? c - 32 : c;
-}
-
-int KeyCodeAt(const std::u16string &key, std::size_t position)
-{
-    return LetterCode(key[position % key.size()]); // letter (i mod m) + 1, counted from 1
-}
-
-// What one unit becomes, or Overflowed.
-int EnUnit(char16_t u, int k)
-{
-    const int s = Signed16(u) + k;
-    return s > 32767 ? Overflowed : Mod256(s);
-}
-
-// What one unit becomes; -2 when it is dropped.
-constexpr int Dropped = -2;
-int DeUnit(char16_t u, int k)
-{
-    const int d = Signed16(u) - k;
-    if (d < -32768)
-        return Overflowed;
-    return d > 0 ? Mod256(d) : Dropped;
-}
-
-std::optional<std::u16string> ReferenceEnCrypt(const std::u16string &text,
-                                               const std::u16string &key)
-{
-    if (key.empty())
-        return text;
-    if (text.size() >= 32767)
-        return std::nullopt;
-    std::u16string out;
-    for (std::size_t i = 1; i <= text.size(); ++i) {
-        const int unit = EnUnit(text[i - 1], KeyCodeAt(key, i));
-        if (unit == Overflowed)
-            return std::nullopt;
-        out.push_back(char16_t(unit));
-    }
-    return out;
-}
-
-std::optional<std::u16string> ReferenceDeCrypt(const std::u16string &text,
-                                               const std::u16string &key)
-{
-    if (key.empty())
-        return text;
-    if (text.size() >= 32767)
-        return std::nullopt;
-    std::u16string out;
-    for (std::size_t i = 1; i <= text.size(); ++i) {
-        const int unit = DeUnit(text[i - 1], KeyCodeAt(key, i));
-        if (unit == Overflowed)
-            return std::nullopt;
-        if (unit != Dropped)
-            out.push_back(char16_t(unit));
-    }
-    return out;
-}
 
 template <typename Call> void ExpectOverflow(const char *source, Call &&call)
 {
@@ -150,8 +80,8 @@ TEST(CryptRule, EveryUnitAgainstEveryKeyLetterBothWays)
     keys.push_back(u"zY");
     keys.push_back(u"qUILLOn");
     for (const std::u16string &key : keys) {
-        CheckEveryUnit("EnCrypt", EnCrypt, ReferenceEnCrypt, EnUnit, key);
-        CheckEveryUnit("DeCrypt", DeCrypt, ReferenceDeCrypt, DeUnit, key);
+        CheckEveryUnit("EnCrypt", EnCrypt, reference::EnCrypt, EnUnit, key);
+        CheckEveryUnit("DeCrypt", DeCrypt, reference::DeCrypt, DeUnit, key);
     }
 }
 
