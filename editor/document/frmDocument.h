@@ -9,6 +9,10 @@ class Modal;
 class QCloseEvent;
 class QPlainTextEdit;
 
+// The file types offered by the open and save dialogs, config files first.
+inline constexpr char ConfigFileFilter[] =
+    "Torvane Config Files (*.cfg)|*.cfg|Ini Files (*.ini)|*.ini|All Files (*.*)|*.*";
+
 class frmDocument : public QMdiSubWindow
 {
     Q_OBJECT

@@ -15,9 +15,6 @@
 
 namespace {
 
-const QString SaveFilter = QStringLiteral(
-    "Torvane Config Files (*.cfg)|*.cfg|Ini Files (*.ini)|*.ini|All Files (*.*)|*.*");
-
 RunTimeError OutOfMemory(const char *source)
 {
     return RunTimeError(ErrorNumber::OutOfMemory, "Out of memory", source);
@@ -74,7 +71,7 @@ bool frmDocument::SaveAs()
         FileDialogRequest request;
         request.title = QStringLiteral("Save As");
         request.fileName = FileName;
-        request.filter = SaveFilter;
+        request.filter = QString::fromLatin1(ConfigFileFilter);
         request.filterIndex = 1;
         QString chosen;
         for (;;) {

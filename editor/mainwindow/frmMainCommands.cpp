@@ -119,8 +119,7 @@ void frmMain::mnuFileOpen_Click()
 {
     FileDialogRequest request;
     request.title = QStringLiteral("Open");
-    request.filter = QStringLiteral(
-        "Torvane Config Files (*.cfg)|*.cfg|Ini Files (*.ini)|*.ini|All Files (*.*)|*.*");
+    request.filter = QString::fromLatin1(ConfigFileFilter);
     request.filterIndex = 1;
     const std::optional<QString> path = m_modal.OpenFile(this, request);
     if (!path || path->isEmpty())
