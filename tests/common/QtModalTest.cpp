@@ -20,3 +20,115 @@ TEST(QtNameFilters, DescriptionWithoutPatternAndOddTail)
     EXPECT_EQ(filters[0], QStringLiteral("Text (*.txt *.log)"));
     EXPECT_TRUE(QtNameFilters(QString()).isEmpty());
 }
+
+// The real dialogs, answered from a timer as soon as they are up, so nothing waits for
+// a person.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+template <typename Dialog> void WhenShown(std::function<void(Dialog &)> answer)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(*dialog);
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+TEST(QtModalMsgBox, YesNoCancelMapsEachButtonToItsAnswer)
+{
+    QtModal modal;
+    const std::pair<QMessageBox::StandardButton, MsgAnswer> cases[] = {
+        {QMessageBox::Yes, MsgAnswer::Yes},
+        {QMessageBox::No, MsgAnswer::No},
+        {QMessageBox::Cancel, MsgAnswer::Cancel}};
+    for (const auto &[button, expected] : cases) {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::Information;
+        WhenShown<QMessageBox>([&, button = button](QMessageBox &box) {
+            title = box.windowTitle();
+            text = box.text();
+            icon = box.icon();
+            EXPECT_EQ(box.standardButtons(),
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.button(button)->click();
+        });
+        EXPECT_EQ(modal.MsgBox(nullptr, QStringLiteral("Save it?\r\nnow"),
+                               QStringLiteral("Question"), MsgStyle::YesNoCancel),
+                  expected);
+        EXPECT_EQ(title, QStringLiteral("Question"));
+        EXPECT_EQ(text, QStringLiteral("Save it?\r\nnow"));
+        EXPECT_EQ(icon, QMessageBox::NoIcon);
+    }
+}
+
+TEST(QtModalMsgBox, InformationStyleHasTheIconAndOkAndAnEmptyTitleIsTheProgramsOwn)
+{
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillon"));
+    QtModal modal;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenShown<QMessageBox>([&](QMessageBox &box) {
+        title = box.windowTitle();
+        icon = box.icon();
+        EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
+        EXPECT_EQ(box.textFormat(), Qt::PlainText); // a description is never read as markup
+        box.button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(modal.MsgBox(nullptr, QStringLiteral("<b>x</b>"), QString(),
+                           MsgStyle::OKOnly + MsgStyle::Information),
+              MsgAnswer::OK);
+    EXPECT_EQ(title, QStringLiteral("Quillon"));
+    EXPECT_EQ(icon, QMessageBox::Information);
+
+    // Closing the box some other way still counts as its one button.
+    WhenShown<QMessageBox>([](QMessageBox &box) { box.reject(); });
+    EXPECT_EQ(modal.MsgBox(nullptr, QStringLiteral("x"), QString(), MsgStyle::OKOnly),
+              MsgAnswer::OK);
+}
+
+TEST(QtModalFileDialogs, SaveDialogStartsFromTheGivenNameAndFilterAndReturnsTheChoice)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString start = folder.filePath(QStringLiteral("unit.cfg"));
+    QtModal modal;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save As");
+    request.fileName = start;
+    request.filter = QStringLiteral("Config (*.cfg)|*.cfg|All Files (*.*)|*.*");
+    request.filterIndex = 2;
+
+    WhenShown<QFileDialog>([&](QFileDialog &dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Save As"));
+        EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("All Files (*)"));
+        EXPECT_EQ(dialog.directory().absolutePath(), QDir(folder.path()).absolutePath());
+        dialog.selectFile(folder.filePath(QStringLiteral("other.ini")));
+        QMetaObject::invokeMethod(&dialog, "accept"); // what its Save button does
+    });
+    const std::optional<QString> chosen = modal.SaveFile(nullptr, request);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, folder.filePath(QStringLiteral("other.ini")));
+
+    WhenShown<QFileDialog>([](QFileDialog &dialog) { dialog.reject(); });
+    EXPECT_FALSE(modal.OpenFile(nullptr, request).has_value());
+}
