@@ -1,6 +1,17 @@
 #include "QtModal.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 TEST(QtNameFilters, TurnsBarSeparatedPairsIntoQtFilters)
 {
@@ -23,17 +34,6 @@ TEST(QtNameFilters, DescriptionWithoutPatternAndOddTail)
 
 // The real dialogs, answered from a timer as soon as they are up, so nothing waits for
 // a person.
-
-#include <QApplication>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
-
-#include <functional>
 
 namespace {
 
@@ -131,4 +131,24 @@ TEST(QtModalFileDialogs, SaveDialogStartsFromTheGivenNameAndFilterAndReturnsTheC
 
     WhenShown<QFileDialog>([](QFileDialog &dialog) { dialog.reject(); });
     EXPECT_FALSE(modal.OpenFile(nullptr, request).has_value());
+}
+
+TEST(QtModalPrintDialog, SelectionIsPreselectedOnlyWhenAskedAndPageRangesAreOff)
+{
+    QtModal modal;
+    for (const bool selection : {true, false}) {
+        QPrinter printer;
+        PrintRequest request;
+        request.title = QStringLiteral("Print");
+        request.selectionPreselected = selection;
+        WhenShown<QPrintDialog>([&](QPrintDialog &dialog) {
+            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Print"));
+            EXPECT_EQ(dialog.testOption(QAbstractPrintDialog::PrintSelection), selection);
+            EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintPageRange));
+            EXPECT_EQ(dialog.printRange(),
+                      selection ? QAbstractPrintDialog::Selection : QAbstractPrintDialog::AllPages);
+            dialog.reject();
+        });
+        EXPECT_FALSE(modal.Print(nullptr, printer, request)); // cancelled
+    }
 }
