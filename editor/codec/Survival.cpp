@@ -1,0 +1,44 @@
+#include "Survival.h"
+
+namespace {
+
+// The same upper-casing and single-byte rule as the cipher's key.
+int KeyCode(char16_t c)
+{
+    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+        c = static_cast<char16_t>(c - 0x20);
+    return c < 0x100 ? c : u'?';
+}
+
+template <typename Keeps>
+std::vector<std::size_t> Failing(std::u16string_view text, std::u16string_view key, Keeps keeps)
+{
+    std::vector<std::size_t> failing;
+    if (key.empty())
+        return failing;
+    std::vector<int> codes(key.size());
+    for (std::size_t j = 0; j < key.size(); ++j)
+        codes[j] = KeyCodeAt(key, j + 1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!keeps(text[i], codes[i % key.size()]))
+            failing.push_back(i);
+    }
+    return failing;
+}
+
+} // namespace
+
+int KeyCodeAt(std::u16string_view key, std::size_t position)
+{
+    return KeyCode(key[position % key.size()]);
+}
+
+std::vector<std::size_t> LostUnits(std::u16string_view text, std::u16string_view key)
+{
+    return Failing(text, key, [](char16_t u, int k) { return UnitSurvives(u, k); });
+}
+
+std::vector<std::size_t> UnreadableUnits(std::u16string_view stored, std::u16string_view key)
+{
+    return Failing(stored, key, [](char16_t u, int k) { return StoredUnitReadable(u, k); });
+}
