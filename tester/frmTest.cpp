@@ -1,5 +1,6 @@
 #include "frmTest.h"
 
+#include "CommandBox.h"
 #include "CommandTable.h"
 #include "DeviceControl.h"
 #include "LogTexts.h"
@@ -13,7 +14,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -27,6 +27,7 @@
 #include <QStatusBar>
 #include <QtDebug>
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -93,10 +94,8 @@ void frmTest::CreateElements()
     setCentralWidget(m_client);
     m_client->installEventFilter(this);
 
-    cmbCommand = new QComboBox(m_client);
+    cmbCommand = new CommandBox(m_client);
     cmbCommand->setObjectName(QStringLiteral("cmbCommand"));
-    cmbCommand->setEditable(true);
-    cmbCommand->setInsertPolicy(QComboBox::NoInsert);
     cmbCommand->installEventFilter(this);
     cmbCommand->lineEdit()->installEventFilter(this);
 
@@ -117,8 +116,10 @@ void frmTest::CreateElements()
 
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), m_client);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    // Enter on a focused Cancel presses Cancel, not the window's default Send.
+    // Enter on a focused Cancel presses Cancel, not the window's default Send; while a
+    // command runs the filter keeps Enter from it.
     cmdCancel->setAutoDefault(true);
+    cmdCancel->installEventFilter(this);
     connect(cmdCancel, &QPushButton::clicked, this, &frmTest::cmdCancel_Click);
 
     stbMain = new QStatusBar(m_client);
@@ -129,8 +130,11 @@ void frmTest::CreateElements()
     m_panel2 = new QLabel(stbMain);
     m_panel2->setObjectName(QStringLiteral("stbMainPanel2"));
     m_panel2->setFixedWidth(screenunits::TwipsToPixelsX(tester::StatusPanelWidth, this));
-    for (QLabel *panel : {m_panel1, m_panel2})
+    for (QLabel *panel : {m_panel1, m_panel2}) {
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Device texts are shown as they come, never as markup.
+        panel->setTextFormat(Qt::PlainText);
+    }
     stbMain->addWidget(m_panel1, 1);
     stbMain->addPermanentWidget(m_panel2);
 
@@ -184,9 +188,12 @@ void frmTest::PlaceElements()
     place(txtMessages, m_layout.log);
     place(pgbMain, m_layout.progress);
     place(cmdCancel, m_layout.cancel);
-    // The status bar keeps to the bottom edge over the full width.
+    // The status bar keeps to the bottom edge over the full width. Narrower than its
+    // panels' minimum it would squeeze panel 1 under panel 2; it keeps that minimum
+    // instead and the client area clips it on the right.
     const int barHeight = screenunits::TwipsToPixelsY(tester::StatusBarHeight, this);
-    stbMain->setGeometry(0, m_client->height() - barHeight, m_client->width(), barHeight);
+    const int barWidth = std::max(m_client->width(), stbMain->minimumSizeHint().width());
+    stbMain->setGeometry(0, m_client->height() - barHeight, barWidth, barHeight);
 }
 
 QString frmTest::LogText() const
@@ -223,9 +230,17 @@ void frmTest::SendSelected()
     // every step after it checks that the window still stands.
     QPointer<frmTest> self(this);
     m_sending = true;
+    bool sendHadFocus = false;
     try {
         LogMessage(
             tester::ToQString(tester::SendingText(tester::View(cmbCommand->itemText(index)))));
+        // Disabling a focused Send would hand the focus, and with it Enter, to Cancel;
+        // the focus rests on the client area instead, where Enter does nothing while
+        // Send is disabled, and goes back to Send afterwards.
+        if (focusWidget() == cmdSend) {
+            sendHadFocus = true;
+            m_client->setFocus(Qt::OtherFocusReason);
+        }
         cmdSend->setEnabled(false);
         m_panel1->setText(QString());
         torMain->SetSimulate(mnuSimulate->isChecked());
@@ -256,6 +271,8 @@ void frmTest::SendSelected()
     if (!self)
         return;
     cmdSend->setEnabled(true);
+    if (sendHadFocus && focusWidget() == m_client)
+        cmdSend->setFocus(Qt::OtherFocusReason);
     m_sending = false;
     if (m_closePending) {
         m_closePending = false;
@@ -348,6 +365,9 @@ bool frmTest::eventFilter(QObject *watched, QEvent *event)
         Settle("frmTest.Form_Resize", [this] { Form_Resize(); });
         return false;
     }
+    // Enter does nothing while a command runs, wherever the focus is.
+    if (watched == cmdCancel && m_sending && IsEnterKey(event))
+        return true;
     // Enter in the command list presses Send; the list must not pick an entry from the
     // typed text, since only a selected entry is sent.
     if (cmbCommand && (watched == cmbCommand || watched == cmbCommand->lineEdit()) &&

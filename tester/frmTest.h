@@ -15,7 +15,7 @@
 class DeviceControl;
 class Modal;
 class QAction;
-class QComboBox;
+class CommandBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -70,7 +70,7 @@ private:
     DeviceControl *torMain = nullptr;
 
     QWidget *m_client = nullptr;
-    QComboBox *cmbCommand = nullptr;
+    CommandBox *cmbCommand = nullptr;
     QPushButton *cmdSend = nullptr;
     QPlainTextEdit *txtMessages = nullptr;
     QProgressBar *pgbMain = nullptr;
