@@ -1,17 +1,40 @@
 #include "Main.h"
+#include "ProgramInfo.h"
 #include "QtModal.h"
 #include "Startup.h"
+#include "TorvaneVersion.h"
 
 #include <QApplication>
 
+#include <iostream>
+
+namespace {
+
+constexpr const char *Help =
+    "Usage: quillon [FILE]...\n"
+    "Quillon, the Torvane config file editor: opens each FILE (*.cfg, *.ini) that exists,\n"
+    "deciphered, in a window of its own. A name may hold the wildcards * and ?.\n"
+    "\n"
+    "  -s, -silent      accepted, and without effect\n"
+    "  -?, -h, -help    end at once, without opening a window\n"
+    "      --help       show this help and exit\n"
+    "      --version    show the version and exit\n"
+    "\n"
+    "torvane-cfg(1) reads and writes the same files on the command line.\n";
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    if (startup::AnswerInfoOption({argv + 1, argv + argc}, {"quillon", TorvaneVersion, Help},
+                                  std::cout))
+        return 0;
     if (!startup::HasDisplay("quillon"))
         return 1;
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Torvane"));
     QApplication::setApplicationName(QStringLiteral("Quillon"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
     startup::InstallFontFallbacks();
 
     QtModal modal;
