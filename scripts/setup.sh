@@ -12,6 +12,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # pdftotext, to read back what a test printed to PDF
   poppler-utils
+  # a private X server for the widget suites and the whole-program runs, and real key
+  # presses sent to it
+  xvfb xauth xdotool
   # metric-compatible Arial and a monospaced face for the tester's log
   fonts-liberation fonts-dejavu-core fontconfig
 )

@@ -1,6 +1,7 @@
 // The main of every test binary that needs Qt: offscreen platform, a scratch home and
 // settings location per process, so no test touches the user's settings, files or screen.
 
+#include "OwnerlessClipboard.h"
 #include "Startup.h"
 
 #include <QApplication>
@@ -13,6 +14,9 @@
 
 int main(int argc, char **argv)
 {
+    if (const int owned = ownerless::RunAsClipboardOwner(argc, argv); owned >= 0)
+        return owned;
+
     // gtest_discover_tests runs this binary at build time to list the tests, outside
     // the test environment: choose the offscreen platform ourselves when none is set.
     if (!std::getenv("QT_QPA_PLATFORM"))

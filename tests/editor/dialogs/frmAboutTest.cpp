@@ -1,5 +1,6 @@
 #include "frmAbout.h"
 
+#include "AsPerson.h"
 #include "GetKeyValue.h"
 #include "ScreenUnits.h"
 #include "ScriptedModal.h"
@@ -156,8 +157,7 @@ TEST_F(AboutTest, TheIconIsA32By32PictureOfAtMostSixteenColours)
 
 TEST_F(AboutTest, OkTakesEnterAndEscapeAndComesFirstInTheTabOrder)
 {
-    m_dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
+    ASSERT_TRUE(asperson::Activate(m_dialog));
     auto *cmdOK = m_dialog.findChild<QPushButton *>("cmdOK");
     auto *cmdSysInfo = m_dialog.findChild<QPushButton *>("cmdSysInfo");
     EXPECT_EQ(QApplication::focusWidget(), cmdOK);
@@ -173,8 +173,7 @@ TEST_F(AboutTest, OkTakesEnterAndEscapeAndComesFirstInTheTabOrder)
     EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
 
     m_dialog.setResult(QDialog::Rejected);
-    m_dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
+    ASSERT_TRUE(asperson::Activate(m_dialog));
     QTest::keyClick(m_dialog.windowHandle(), Qt::Key_Return);
     EXPECT_EQ(clicked.count(), 2);
     EXPECT_FALSE(m_dialog.isVisible());

@@ -1,5 +1,6 @@
 #include "frmOptions.h"
 
+#include "AsPerson.h"
 #include "ScreenUnits.h"
 #include "ScriptedModal.h"
 
@@ -48,11 +49,7 @@ protected:
         ASSERT_NE(m_tabs, nullptr);
     }
 
-    void Show()
-    {
-        m_dialog.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
-    }
+    void Show() { ASSERT_TRUE(asperson::Activate(m_dialog)); }
 
     // A key pressed on the keyboard: through the window, to whatever has the focus.
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -231,8 +228,7 @@ TEST_F(OptionsTest, KeysForAnotherWindowLeaveThisDialogAlone)
     EXPECT_EQ(m_tabs->currentIndex(), 1);
     EXPECT_EQ(otherTabs->currentIndex(), 0);
 
-    other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_TRUE(asperson::Activate(other));
     QTest::keyClick(other.windowHandle(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(otherTabs->currentIndex(), 1);
     EXPECT_EQ(m_tabs->currentIndex(), 1);

@@ -1,0 +1,46 @@
+#pragma once
+// Input and reading the way a person goes: keys go to the window that has the keyboard
+// and from there, through the platform's input path, to whatever widget has the focus
+// (shortcuts included); menus and labels are read as they are drawn, not from the raw
+// properties of the widgets behind them.
+
+#include <QKeyCombination>
+#include <QString>
+#include <QStringList>
+
+class QLabel;
+class QMenu;
+class QWidget;
+
+namespace asperson {
+
+// Shows `window`, asks for it to be made active and waits until it is, as a person's
+// click on it would. False (and a test failure) when it never becomes active.
+bool Activate(QWidget &window);
+
+// Presses and releases `key` (with its modifiers) where a person's key would go: an
+// open popup menu, else the window that has the keyboard focus. False (and a test
+// failure) when no window of this program has the keyboard.
+bool Press(QKeyCombination key);
+
+// Types `text` key by key the same way; a line break is the Return key.
+bool Type(const QString &text);
+
+// A menu's entries as drawn, top to bottom: an item reads as its caption without the
+// mnemonic marker ("Save &As..." reads "Save As..."), a divider reads "---", and a
+// divider drawn with a title reads "--- " and its title. Hidden items, and dividers the
+// menu folds away (doubled, leading or trailing), are not drawn and not listed.
+QStringList ShownMenu(QMenu &menu);
+
+// The menu of `window`'s menu bar whose caption reads `caption` ("Edit" for "&Edit"),
+// or nullptr (and a test failure) when none is shown.
+QMenu *MenuBarMenu(QWidget &window, const QString &caption);
+
+// A caption as drawn: mnemonic markers removed, "&&" read as "&".
+QString WithoutMnemonic(const QString &caption);
+
+// The text a label displays: markup is read the way the label renders it, so "<b>x</b>"
+// in a label that interprets rich text displays as "x".
+QString DisplayedText(const QLabel &label);
+
+} // namespace asperson
