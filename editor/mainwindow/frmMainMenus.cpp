@@ -16,7 +16,7 @@ namespace {
 struct MenuItem
 {
     const char *name;
-    const char *caption; // "-" is a separator line
+    const char *caption; // "-" is a separator line, drawn without any text
     const char *shortcut = nullptr;
     bool checked = false;
     bool hidden = false;
@@ -109,16 +109,41 @@ QIcon ToolbarIcon(const QString &key)
     return QIcon::fromTheme(themeNames.value(key), fallback);
 }
 
+// Shows a divider only where it parts two groups of shown items, and the menu itself
+// only while it has an item to show. Run whenever an item is shown or hidden, so the
+// rule holds for any set of hidden items, also where the menus are drawn by the desktop
+// rather than by QMenu (which folds dividers on its own).
+void TidyMenu(QMenu &menu)
+{
+    QAction *pending = nullptr; // the divider after the last shown item, if any
+    bool itemBefore = false;
+    for (QAction *action : menu.actions()) {
+        if (action->isSeparator()) {
+            action->setVisible(false);
+            if (itemBefore && !pending)
+                pending = action;
+        } else if (action->isVisible()) {
+            if (pending)
+                pending->setVisible(true);
+            pending = nullptr;
+            itemBefore = true;
+        }
+    }
+    menu.menuAction()->setVisible(itemBefore);
+}
+
 } // namespace
 
 void frmMain::BuildActions()
 {
     for (const MenuTable &menu : Menus) {
         for (const MenuItem &item : menu.items) {
-            auto *action = new QAction(QString::fromUtf8(item.caption), this);
+            const bool separator = qstrcmp(item.caption, "-") == 0;
+            // A separator's text would turn it into a titled section.
+            auto *action =
+                new QAction(separator ? QString() : QString::fromUtf8(item.caption), this);
             action->setObjectName(QString::fromUtf8(item.name));
-            if (qstrcmp(item.caption, "-") == 0)
-                action->setSeparator(true);
+            action->setSeparator(separator);
             if (item.shortcut)
                 action->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
             if (item.checked) {
@@ -142,8 +167,14 @@ void frmMain::BuildMenus()
         auto *menu = menuBar()->addMenu(QString::fromUtf8(table.caption));
         menu->setObjectName(QString::fromUtf8(table.name));
         menu->menuAction()->setObjectName(QString::fromUtf8(table.name));
-        for (const MenuItem &item : table.items)
-            menu->addAction(Item(item.name));
+        menu->setSeparatorsCollapsible(true);
+        for (const MenuItem &item : table.items) {
+            QAction *action = Item(item.name);
+            menu->addAction(action);
+            if (!action->isSeparator())
+                connect(action, &QAction::visibleChanged, menu, [menu] { TidyMenu(*menu); });
+        }
+        TidyMenu(*menu);
     }
     m_windowMenu = findChild<QMenu *>(QStringLiteral("mnuWindow"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMain::RefreshWindowMenu);
