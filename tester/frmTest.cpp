@@ -5,6 +5,7 @@
 #include "DeviceControl.h"
 #include "LogTexts.h"
 #include "Modal.h"
+#include "PlainTextBox.h"
 #include "Progress.h"
 #include "QtText.h"
 #include "ScreenUnits.h"
@@ -104,7 +105,7 @@ void frmTest::CreateElements()
     cmdSend->setDefault(true);
     connect(cmdSend, &QPushButton::clicked, this, &frmTest::cmdSend_Click);
 
-    txtMessages = new QPlainTextEdit(m_client);
+    txtMessages = new PlainTextBox(m_client);
     txtMessages->setObjectName(QStringLiteral("txtMessages"));
     m_log.emplace(*txtMessages);
 

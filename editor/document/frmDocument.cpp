@@ -3,6 +3,7 @@
 #include "DocumentText.h"
 #include "Globals.h"
 #include "Modal.h"
+#include "PlainTextBox.h"
 
 #include <QCloseEvent>
 #include <QFont>
@@ -33,7 +34,7 @@ frmDocument::frmDocument(Modal &modal, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("frmDocument"));
 
-    m_txtScript = new QPlainTextEdit(this);
+    m_txtScript = new PlainTextBox(this);
     m_txtScript->setObjectName(QStringLiteral("txtScript"));
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(9.75);
