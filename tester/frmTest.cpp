@@ -3,6 +3,7 @@
 #include "CommandBox.h"
 #include "CommandTable.h"
 #include "DeviceControl.h"
+#include "LogFile.h"
 #include "LogTexts.h"
 #include "Modal.h"
 #include "PlainTextBox.h"
@@ -15,7 +16,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,6 +112,10 @@ void frmTest::CreateElements()
     txtMessages = new PlainTextBox(m_client);
     txtMessages->setObjectName(QStringLiteral("txtMessages"));
     m_log.emplace(*txtMessages);
+    // A right click reaches the viewport and the menu key the box itself; the filter
+    // takes both, each with its place on the screen.
+    txtMessages->installEventFilter(this);
+    txtMessages->viewport()->installEventFilter(this);
 
     pgbMain = new QProgressBar(m_client);
     pgbMain->setObjectName(QStringLiteral("pgbMain"));
@@ -294,6 +302,60 @@ void frmTest::LogMessage(const QString &text)
     m_log->Append(tester::ToQString(tester::LogEntry(tester::View(stamp), tester::View(text))));
 }
 
+void frmTest::txtMessages_ContextMenu(const QContextMenuEvent &event)
+{
+    // The box's own commands, then the log's. The menu pops up rather than running a loop
+    // of its own, so a command running meanwhile goes on as before.
+    QMenu *menu = txtMessages->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    QAction *save = menu->addAction(QStringLiteral("Save Log As..."));
+    save->setObjectName(QStringLiteral("mnuSaveLogAs"));
+    connect(save, &QAction::triggered, this, &frmTest::SaveLogAs);
+    menu->popup(event.globalPos());
+}
+
+void frmTest::SaveLogAs()
+{
+    Settle("frmTest.SaveLogAs", [this] {
+        QPointer<frmTest> self(this);
+        FileDialogRequest request;
+        request.title = QStringLiteral("Save Log As");
+        request.fileName = m_logPath.isEmpty() ? QStringLiteral("Probator.log") : m_logPath;
+        request.filter =
+            QStringLiteral("Log Files (*.log)|*.log|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+        QString path;
+        for (;;) {
+            const std::optional<QString> chosen = m_modal.SaveFile(this, request);
+            if (!self || !chosen || chosen->isEmpty())
+                return;
+            if (!QFileInfo::exists(*chosen)) {
+                path = *chosen;
+                break;
+            }
+            // The dialog leaves this question to its caller.
+            const MsgAnswer answer =
+                m_modal.MsgBox(this, QStringLiteral("File already exists.  Overwrite it?"),
+                               QStringLiteral("File Exists"), MsgStyle::YesNoCancel);
+            if (!self || answer == MsgAnswer::Cancel)
+                return;
+            if (answer == MsgAnswer::Yes) {
+                path = *chosen;
+                break;
+            }
+            request.fileName = *chosen;
+        }
+        if (const std::optional<QString> failure = SaveLogFile(path, m_log->Text())) {
+            m_modal.MsgBox(this,
+                           QStringLiteral("The log could not be saved to %1.\n%2")
+                               .arg(QDir::toNativeSeparators(path), *failure),
+                           QStringLiteral("Save Log As"), MsgStyle::OKOnly + MsgStyle::Information);
+            return;
+        }
+        m_logPath = path;
+    });
+}
+
 void frmTest::torMain_StatusChanged(qint32, const QString &text)
 {
     Settle("frmTest.torMain_StatusChanged", [this, &text] { m_panel2->setText(text); });
@@ -365,6 +427,13 @@ bool frmTest::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_client && event->type() == QEvent::Resize) {
         Settle("frmTest.Form_Resize", [this] { Form_Resize(); });
         return false;
+    }
+    if (txtMessages && (watched == txtMessages || watched == txtMessages->viewport()) &&
+        event->type() == QEvent::ContextMenu) {
+        const auto *request = static_cast<const QContextMenuEvent *>(event);
+        Settle("frmTest.txtMessages_ContextMenu",
+               [this, request] { txtMessages_ContextMenu(*request); });
+        return true;
     }
     // Enter does nothing while a command runs, wherever the focus is.
     if (watched == cmdCancel && m_sending && IsEnterKey(event))

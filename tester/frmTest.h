@@ -12,10 +12,11 @@
 #include <functional>
 #include <optional>
 
+class CommandBox;
 class DeviceControl;
 class Modal;
 class QAction;
-class CommandBox;
+class QContextMenuEvent;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -59,6 +60,8 @@ private:
     void cmdCancel_Click();
     void SendSelected();
     void LogMessage(const QString &text);
+    void txtMessages_ContextMenu(const QContextMenuEvent &event);
+    void SaveLogAs();
 
     void torMain_StatusChanged(qint32 value, const QString &text);
     void torMain_ResponseReceived(const QString &response);
@@ -90,4 +93,5 @@ private:
     std::function<QDateTime()> m_clock;
     bool m_sending = false;
     bool m_closePending = false;
+    QString m_logPath; // where the log was last saved
 };

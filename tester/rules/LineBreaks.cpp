@@ -64,6 +64,25 @@ std::u16string_view BreakText(LineBreak lineBreak)
     return u"\r\n";
 }
 
+std::u16string WithLineFeeds(std::u16string_view text)
+{
+    std::u16string result;
+    result.reserve(text.size());
+    for (const Line &line : SplitLines(text)) {
+        switch (line.before) {
+        case LineBreak::CrLf:
+        case LineBreak::Cr:
+        case LineBreak::Lf:
+            result += u'\n';
+            break;
+        default:
+            result += BreakText(line.before);
+        }
+        result += line.text;
+    }
+    return result;
+}
+
 LineBreak BreakFromStored(int stored)
 {
     if (stored >= static_cast<int>(LineBreak::CrLf) &&

@@ -3,6 +3,7 @@
 // new paragraph and forgets which it was; these helpers let it remember, so the text
 // read back is the text written.
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,10 @@ std::vector<Line> SplitLines(std::u16string_view text);
 
 // The characters of a break (empty for None).
 std::u16string_view BreakText(LineBreak lineBreak);
+
+// `text` with every CR LF, bare CR and bare LF made one LF, the break a file written in
+// text mode turns into the platform's own; the rarer breaks stay the characters they are.
+std::u16string WithLineFeeds(std::u16string_view text);
 
 // The stored value back to a break; anything unknown is a CR LF, the break a user
 // types into the log.

@@ -166,6 +166,24 @@ TEST(LineBreaks, TextWithoutBreaksIsOneLine)
     EXPECT_EQ(lines[0].text, u"plain");
 }
 
+TEST(LineBreaks, EachCrLfCrOrLfBecomesOneLineFeed)
+{
+    struct Case
+    {
+        std::u16string_view text, expected;
+    };
+    const Case cases[] = {
+        {u"", u""},
+        {u"\r\na\r\nb", u"\na\nb"},
+        {u"a\rb\nc", u"a\nb\nc"},
+        {u"\r\r\n\n\r", u"\n\n\n\n"}, // CR, CR LF, LF, CR
+        {u"a\u2029b\uFDD0c\uFDD1d\u2028e", u"a\u2029b\uFDD0c\uFDD1d\u2028e"},
+        {u"end\r\n", u"end\n"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(WithLineFeeds(c.text), c.expected);
+}
+
 TEST(LineBreaks, UnknownStoredValuesReadAsCrLf)
 {
     EXPECT_EQ(BreakFromStored(-1), LineBreak::CrLf); // a paragraph the user made

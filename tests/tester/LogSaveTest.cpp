@@ -1,0 +1,228 @@
+// Saving the log from its context menu, opened and worked with keys and a right click as
+// a person does, the file read back byte for byte.
+#include "AsPerson.h"
+#include "FakeDevice.h"
+#include "ScriptedModal.h"
+#include "frmTest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
+
+namespace {
+
+using asperson::Press;
+
+QByteArray Bytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+class LogSave : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        m_oldLocale = QLocale();
+        QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+        fake = new FakeDevice;
+        window = new frmTest(modal, fake);
+        window->SetClock([] { return QDateTime(QDate(2026, 12, 7), QTime(7, 3, 40)); });
+        ASSERT_TRUE(asperson::Activate(*window));
+    }
+
+    void TearDown() override
+    {
+        delete window.data();
+        QLocale::setDefault(m_oldLocale);
+    }
+
+    QPlainTextEdit *Log() const { return window->findChild<QPlainTextEdit *>("txtMessages"); }
+
+    // Sends "Read ESN", during which the device says `message`.
+    void RunWith(const QString &message)
+    {
+        fake->onExecute = [this, message](qint32) {
+            emit fake->MessageReceived(message);
+            emit fake->ResponseReceived(QStringLiteral("A\r\nB"));
+            return CommandResult{true, {}, {}};
+        };
+        Press(Qt::Key_Down);
+        Press(Qt::Key_Return);
+        ASSERT_EQ(fake->executed.size(), 1u);
+    }
+
+    // Right-clicks the log and picks the last entry of its menu with the keys.
+    QStringList SaveFromTheMenu()
+    {
+        QStringList shown;
+        const QPoint where = Log()->viewport()->mapTo(window, QPoint(20, 20));
+        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, where);
+        if (!QTest::qWaitFor(
+                [] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); })) {
+            ADD_FAILURE() << "no context menu";
+            return shown;
+        }
+        shown = asperson::ShownMenu(*qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+        Press(Qt::Key_Up); // from the top, the last entry
+        Press(Qt::Key_Return);
+        // A window manager gives the window its focus back; the offscreen platform has
+        // none and leaves it with the closed menu.
+        window->activateWindow();
+        if (!QTest::qWaitFor(
+                [this] { return QGuiApplication::focusWindow() == window->windowHandle(); }))
+            ADD_FAILURE() << "the window did not get the focus back";
+        return shown;
+    }
+
+    QString Path(const QString &name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    ScriptedModal modal;
+    QPointer<frmTest> window;
+    FakeDevice *fake = nullptr;
+
+private:
+    QLocale m_oldLocale;
+};
+
+} // namespace
+
+TEST_F(LogSave, TheLogsMenuEndsWithSaveLogAs)
+{
+    modal.AnswerSave(std::nullopt);
+    const QStringList shown = SaveFromTheMenu();
+    // The box's own commands stay; the log's follows them, set apart.
+    ASSERT_GE(shown.size(), 3) << shown.join(u'|').toStdString();
+    EXPECT_EQ(shown.mid(shown.size() - 2), (QStringList{"---", "Save Log As..."}));
+    EXPECT_EQ(shown.filter(QRegularExpression(QStringLiteral("^Copy\\b"))).size(), 1)
+        << shown.join(u'|').toStdString();
+    ASSERT_EQ(modal.asked().size(), 1u);
+    EXPECT_EQ(modal.asked()[0].kind, ScriptedModal::Kind::Save);
+    EXPECT_EQ(modal.asked()[0].title, QStringLiteral("Save Log As"));
+}
+
+TEST_F(LogSave, WritesUtf8WithThePlatformsLineBreaks)
+{
+    RunWith(QStringLiteral("Gr\u00FC\u00DFe \u20AC\r\nsecond\nthird\rfourth"));
+    // A note typed into the log, after its last line.
+    Log()->setFocus();
+    Press(Qt::ControlModifier | Qt::Key_End);
+    Press(Qt::Key_Return);
+    asperson::Type(QStringLiteral("checked"));
+
+    modal.AnswerSave(Path(QStringLiteral("session.log")));
+    SaveFromTheMenu();
+    const QByteArray stamp = "12/7/2026 7:03:40 AM: ";
+    QByteArray expected = "\n" + stamp + "Sending Command: \"Read ESN\"\n" + stamp +
+                          "Gr\xC3\xBC\xC3\x9F"
+                          "e \xE2\x82\xAC\nsecond\nthird\nfourth\n" +
+                          stamp + "Received Response: A<Cr><Lf>B\nchecked";
+#ifdef Q_OS_WIN
+    expected.replace("\n", "\r\n");
+#endif
+    EXPECT_EQ(Bytes(Path(QStringLiteral("session.log"))), expected);
+    EXPECT_EQ(modal.asked().size(), 1u); // no failure shown
+}
+
+TEST_F(LogSave, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes)
+{
+    const QString path = Path(QStringLiteral("old.log"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    RunWith(QStringLiteral("new"));
+    modal.AnswerSave(path);
+    modal.AnswerMessage(MsgAnswer::No); // asked again, with that name
+    modal.AnswerSave(path);
+    modal.AnswerMessage(MsgAnswer::Cancel);
+    SaveFromTheMenu();
+    EXPECT_EQ(Bytes(path), QByteArray("old"));
+    ASSERT_EQ(modal.asked().size(), 4u);
+    EXPECT_EQ(modal.asked()[1].title, QStringLiteral("File Exists"));
+    EXPECT_EQ(modal.asked()[1].style, MsgStyle::YesNoCancel);
+    EXPECT_EQ(modal.asked()[2].file.fileName, path);
+
+    modal.AnswerSave(path);
+    modal.AnswerMessage(MsgAnswer::Yes);
+    SaveFromTheMenu();
+    EXPECT_TRUE(Bytes(path).endsWith("Received Response: A<Cr><Lf>B"));
+    EXPECT_EQ(modal.asked().size(), 6u);
+}
+
+// A failed save shows why in a box and leaves the folder as it was: an old file whole,
+// no new or half-written file, no temporary.
+TEST_F(LogSave, AFailedWriteShowsABoxAndLeavesNoHalfFile)
+{
+    struct Case
+    {
+        const char *what;
+        const char *name; // the file chosen, in the scratch folder
+        int messageLines; // the log's size, added to what is there
+        rlim_t fileLimit; // largest file this process may write; 0: no limit
+    };
+    const Case cases[] = {
+        {"a folder that is not there", "missing/session.log", 1, 0},
+        {"a short log the disk takes only part of, failing at the flush", "old.log", 40, 1024},
+        {"a long log failing in the middle of the write", "old.log", 4000, 16384},
+    };
+    // Past the limit a write fails with EFBIG, as on a full disk, where the signal
+    // would otherwise end the process.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit oldLimit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile old(Path(QStringLiteral("old.log")));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        for (int line = 0; line < c.messageLines; ++line)
+            emit fake->MessageReceived(QStringLiteral("line %1 of the device's answer").arg(line));
+
+        const std::size_t asked = modal.asked().size();
+        modal.AnswerSave(Path(QString::fromLatin1(c.name)));
+        if (QFileInfo::exists(Path(QString::fromLatin1(c.name))))
+            modal.AnswerMessage(MsgAnswer::Yes);
+        modal.AnswerMessage(MsgAnswer::OK);
+        if (c.fileLimit) {
+            rlimit limit = oldLimit;
+            limit.rlim_cur = c.fileLimit;
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        }
+        SaveFromTheMenu();
+        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+
+        ASSERT_EQ(modal.pending(), 0u);
+        const ScriptedModal::Asked &box = modal.asked().back();
+        EXPECT_GT(modal.asked().size(), asked + 1);
+        EXPECT_EQ(box.kind, ScriptedModal::Kind::Message);
+        EXPECT_EQ(box.title, QStringLiteral("Save Log As"));
+        EXPECT_EQ(box.style, MsgStyle::OKOnly + MsgStyle::Information);
+        EXPECT_TRUE(box.text.startsWith(
+            QStringLiteral("The log could not be saved to %1.\n")
+                .arg(QDir::toNativeSeparators(Path(QString::fromLatin1(c.name))))))
+            << box.text.toStdString();
+        EXPECT_EQ(Bytes(Path(QStringLiteral("old.log"))), QByteArray("old"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                  QStringList{QStringLiteral("old.log")});
+    }
+    std::signal(SIGXFSZ, oldHandler);
+}
