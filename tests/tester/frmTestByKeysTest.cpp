@@ -1,5 +1,6 @@
 // The tester as a person meets it: keys go to the active window and reach whatever has
 // the focus (an open list included), and the panels are read as they are displayed.
+#include "AsPerson.h"
 #include "FakeDevice.h"
 #include "ScreenUnits.h"
 #include "ScriptedModal.h"
@@ -13,36 +14,13 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
-#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// A key as a person presses it: to the window that has the focus.
-void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QTest::keyClick(static_cast<QWidget *>(nullptr), key, modifiers);
-}
-
-void Type(const QString &text)
-{
-    QTest::keyClicks(static_cast<QWidget *>(nullptr), text);
-}
-
-// The text a label shows: markup, where the label takes its text as markup, is rendered.
-QString Displayed(const QLabel *label)
-{
-    const Qt::TextFormat format = label->textFormat();
-    QTextDocument document;
-    if (format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(label->text())))
-        document.setHtml(label->text());
-    else if (format == Qt::MarkdownText)
-        document.setMarkdown(label->text());
-    else
-        return label->text();
-    return document.toPlainText();
-}
+using asperson::Press;
+using asperson::Type;
 
 class TesterByKeys : public ::testing::Test
 {
@@ -51,9 +29,7 @@ protected:
     {
         fake = new FakeDevice;
         window = new frmTest(modal, fake);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        ASSERT_TRUE(asperson::Activate(*window));
     }
 
     void TearDown() override { delete window.data(); }
@@ -117,7 +93,7 @@ TEST_P(SendsWhatTheBoxShows, OrNothing)
     const BoxCase &c = GetParam();
     ASSERT_TRUE(Focused() == List() || Focused() == List()->lineEdit());
     PickWithArrows(QStringLiteral("Done"));
-    Press(Qt::Key_A, Qt::ControlModifier);
+    Press(Qt::ControlModifier | Qt::Key_A);
     Type(QString::fromLatin1(c.typed));
     if (c.pick == 1) {
         Press(Qt::Key_Down);
@@ -157,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TesterByKeys, LeavingTheBoxAfterTypingSelectsNothing)
 {
-    Press(Qt::Key_A, Qt::ControlModifier);
+    Press(Qt::ControlModifier | Qt::Key_A);
     Type(QStringLiteral("done"));
     Press(Qt::Key_Tab);
     ASSERT_EQ(Focused(), SendButton());
@@ -210,8 +186,8 @@ TEST_F(TesterByKeys, PanelsShowDeviceTextsAsTheyCome)
     };
     PickWithArrows(QStringLiteral("Read ESN"));
     Press(Qt::Key_Return);
-    EXPECT_EQ(Displayed(panel2), status);
-    EXPECT_EQ(Displayed(panel1), QStringLiteral("Error: ") + error);
+    EXPECT_EQ(asperson::DisplayedText(*panel2), status);
+    EXPECT_EQ(asperson::DisplayedText(*panel1), QStringLiteral("Error: ") + error);
 }
 
 TEST_F(TesterByKeys, Panel1KeepsItsMinimumAndPanel2NeverCoversIt)
