@@ -31,14 +31,23 @@ int main(int argc, char **argv)
         return 0;
     if (!startup::HasDisplay("quillon"))
         return 1;
-    QApplication app(argc, argv);
+    // Every argument is the editor's own. QApplication would take the options it knows
+    // (-reverse, -style, -platform, -geometry, -session, ...) off the command line and obey
+    // them, so it is shown only the program's name; Qt's own settings stay reachable
+    // through its environment variables (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE, ...).
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setOrganizationName(QStringLiteral("Torvane"));
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
     startup::InstallFontFallbacks();
 
     QtModal modal;
-    if (!Main(QApplication::arguments().mid(1), modal))
-        return 0;
+    const StartupResult started = Main(arguments, modal);
+    if (started != StartupResult::Shown)
+        return ExitStatus(started);
     return QApplication::exec();
 }

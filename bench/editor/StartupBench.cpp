@@ -32,7 +32,7 @@ int RunChild(int argc, char **argv, const char *path)
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     startup::InstallFontFallbacks();
     SilentModal modal;
-    if (!Main({QString::fromLocal8Bit(path)}, modal))
+    if (Main({QString::fromLocal8Bit(path)}, modal) != StartupResult::Shown)
         return 1;
     auto *frame = dynamic_cast<frmMain *>(MainWindow);
     while (!frame->windowHandle() || !frame->windowHandle()->isExposed())

@@ -5,6 +5,7 @@
 #include "Globals.h"
 #include "frmMain.h"
 
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string>
@@ -16,7 +17,7 @@ constexpr std::int32_t SubscriptOutOfRange = 9;
 
 } // namespace
 
-bool Main(const QStringList &arguments, Modal &modal)
+StartupResult Main(const QStringList &arguments, Modal &modal)
 {
     std::unique_ptr<frmMain> frame;
     try {
@@ -38,7 +39,7 @@ bool Main(const QStringList &arguments, Modal &modal)
                 return !cmdline::FindFile(token).empty();
             });
         if (plan.help)
-            return false;
+            return StartupResult::Ended;
 
         frame = std::make_unique<frmMain>(modal);
         MainWindow = frame.get();
@@ -47,7 +48,7 @@ bool Main(const QStringList &arguments, Modal &modal)
         frame->show();
         // From here the frame lives until the program ends; Qt's window close ends the loop.
         frame.release();
-        return true;
+        return StartupResult::Shown;
     } catch (const RunTimeError &error) {
         ReportError(error, QStringLiteral("Main"), modal);
     } catch (const std::bad_alloc &) {
@@ -60,5 +61,10 @@ bool Main(const QStringList &arguments, Modal &modal)
     // A failed start-up ends the program rather than leaving it running without a window.
     MainWindow = nullptr;
     frame.reset();
-    return false;
+    return StartupResult::Failed;
+}
+
+int ExitStatus(StartupResult result)
+{
+    return result == StartupResult::Failed ? EXIT_FAILURE : EXIT_SUCCESS;
 }

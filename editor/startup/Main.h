@@ -4,7 +4,17 @@
 
 class Modal;
 
+// How the editor's start-up ended.
+enum class StartupResult {
+    Shown,  // the frame is up: the program runs until it closes
+    Ended,  // a help switch: the program ends at once, with success
+    Failed, // a failure, already reported to the user: the program ends with failure
+};
+
 // The editor's start-up: splits the command line, obeys the switches, opens each named
-// existing file and shows the frame. False when no window was shown (a help switch, or
-// a failure that was reported), in which case the program should end.
-bool Main(const QStringList &arguments, Modal &modal);
+// existing file and shows the frame.
+StartupResult Main(const QStringList &arguments, Modal &modal);
+
+// The exit status of a program whose start-up ended without a window: scripts that start
+// the editor can tell a failure from a help switch.
+int ExitStatus(StartupResult result);

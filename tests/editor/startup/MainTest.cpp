@@ -69,7 +69,7 @@ protected:
 
 TEST_F(MainTest, NoArgumentsShowAnEmptyFrame)
 {
-    ASSERT_TRUE(Main({}, modal));
+    ASSERT_EQ(Main({}, modal), StartupResult::Shown);
     ASSERT_NE(Frame(), nullptr);
     EXPECT_TRUE(Frame()->isVisible());
     EXPECT_EQ(Frame()->DocumentCount(), 0);
@@ -77,9 +77,10 @@ TEST_F(MainTest, NoArgumentsShowAnEmptyFrame)
 
 TEST_F(MainTest, OpensEachExistingFileInOrderAndSkipsTheRestSilently)
 {
-    ASSERT_TRUE(Main(
-        {"-S", "b.cfg", "missing.cfg", "folder.cfg", "my file.cfg", "a.cfg", "b.cfg", "-silent"},
-        modal));
+    ASSERT_EQ(Main({"-S", "b.cfg", "missing.cfg", "folder.cfg", "my file.cfg", "a.cfg", "b.cfg",
+                    "-silent"},
+                   modal),
+              StartupResult::Shown);
     EXPECT_EQ(OpenedFiles(), (QStringList{"b.cfg", "my file.cfg", "a.cfg", "b.cfg"}));
     EXPECT_EQ(Frame()->ActiveDocument()->Text(), "text of b.cfg");
     EXPECT_TRUE(Frame()->isVisible());
@@ -88,7 +89,7 @@ TEST_F(MainTest, OpensEachExistingFileInOrderAndSkipsTheRestSilently)
 
 TEST_F(MainTest, AWildcardTokenIsPassedOnAsTyped)
 {
-    ASSERT_TRUE(Main({"?.cfg", "*.none"}, modal));
+    ASSERT_EQ(Main({"?.cfg", "*.none"}, modal), StartupResult::Shown);
     EXPECT_EQ(OpenedFiles(), QStringList{"?.cfg"});
 }
 
@@ -96,9 +97,15 @@ TEST_F(MainTest, HelpSwitchesEndStartUpWithoutAnyWindow)
 {
     for (const QStringList &arguments :
          {QStringList{"-HELP", "a.cfg"}, QStringList{"a.cfg", "-?"}, QStringList{"-h"}}) {
-        EXPECT_FALSE(Main(arguments, modal));
+        EXPECT_EQ(Main(arguments, modal), StartupResult::Ended);
         EXPECT_EQ(MainWindow, nullptr);
         EXPECT_FALSE(AnyFrameExists());
     }
     EXPECT_TRUE(modal.asked().empty());
+}
+
+TEST(ExitStatusTest, OnlyAFailedStartUpEndsWithAFailureStatus)
+{
+    EXPECT_EQ(ExitStatus(StartupResult::Ended), 0);
+    EXPECT_NE(ExitStatus(StartupResult::Failed), 0);
 }
