@@ -14,7 +14,7 @@ packages=(
   poppler-utils
   # a private X server for the widget suites and the whole-program runs, and real key
   # presses sent to it
-  xvfb xauth xdotool
+  xvfb xauth xdotool xclip libx11-dev
   # metric-compatible Arial and a monospaced face for the tester's log
   fonts-liberation fonts-dejavu-core fontconfig
 )
