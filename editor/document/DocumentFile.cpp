@@ -1,82 +1,49 @@
 #include "DocumentFile.h"
 
-#include "FileSearch.h"
 #include "RunTimeError.h"
 #include "modUnicodeRW.h"
-
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace docfile {
 
 namespace {
 
-std::string Shown(const std::u16string &path)
-{
-    const std::optional<std::string> utf8 = cmdline::Utf8Path(path);
-    return utf8 ? *utf8 : std::string("(unreadable name)");
-}
-
 [[noreturn]] void Fail(const std::u16string &path, std::int32_t number, const std::string &why)
 {
-    throw RunTimeError(number, Shown(path) + ": " + why, "ReadConfigFile");
-}
-
-std::int32_t NumberFor(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return ErrorNumber::PermissionDenied;
-    default:
-        return ErrorNumber::PathFileAccess;
-    }
+    throw RunTimeError(number, fsys::DisplayPath(path) + ": " + why, "ReadConfigFile");
 }
 
 } // namespace
 
-std::u16string ReadConfigFile(const std::u16string &path)
+std::u16string ReadConfigFile(const std::u16string &path, fsys::Identity *identity)
 {
-    const std::optional<std::string> utf8 = cmdline::Utf8Path(path);
-    if (!utf8)
-        Fail(path, ErrorNumber::PathFileAccess, "not a valid file name");
-    if (utf8->empty())
-        return {};
-
-    // Opened without blocking so that a named pipe or device cannot hang the window; the
-    // reader below opens it again only once it is known to be an ordinary file.
-    const int fd = ::open(utf8->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR)
-            return {};
-        Fail(path, NumberFor(error), std::strerror(error));
-    }
-    struct stat info
-    {
-    };
-    const bool statOk = ::fstat(fd, &info) == 0;
-    const int statError = errno;
-    ::close(fd);
-    if (!statOk)
-        Fail(path, NumberFor(statError), std::strerror(statError));
-    if (S_ISDIR(info.st_mode))
-        Fail(path, ErrorNumber::PathFileAccess, std::strerror(EISDIR));
-    if (!S_ISREG(info.st_mode))
+    const fsys::ReadResult read = fsys::ReadFile(path, MaxReadBytes);
+    if (read.failure)
+        Fail(path, read.failure.number, read.failure.reason);
+    switch (read.identity.kind) {
+    case fsys::Kind::Missing:
+        break;
+    case fsys::Kind::Folder:
+        Fail(path, ErrorNumber::PathFileAccess, "Is a directory");
+    case fsys::Kind::Other:
         Fail(path, ErrorNumber::PathFileAccess, "not an ordinary file");
-    if (info.st_size > MaxReadBytes)
-        Fail(path, ErrorNumber::Overflow,
-             "too large for a config file (" + std::to_string(info.st_size) + " bytes)");
+    case fsys::Kind::File:
+        if (read.size > static_cast<std::uint64_t>(MaxReadBytes))
+            Fail(path, ErrorNumber::Overflow,
+                 "too large for a config file (" + std::to_string(read.size) + " bytes)");
+        if (read.bytes.size() != read.size)
+            Fail(path, ErrorNumber::PathFileAccess, "could not be read completely");
+        break;
+    }
 
-    std::u16string text = ReadUnicodeFile(path, false);
-    const auto expected = static_cast<std::size_t>((info.st_size + 1) / 2);
-    if (text.size() != expected)
-        Fail(path, ErrorNumber::PathFileAccess, "could not be read completely");
+    std::u16string text = TextOfBytes(read.bytes, false);
+    if (identity)
+        *identity = read.identity;
     return text;
+}
+
+bool SameFileAsLoaded(const std::u16string &path, const fsys::Identity &loaded)
+{
+    return fsys::StatusOf(path).identity == loaded;
 }
 
 } // namespace docfile

@@ -2,6 +2,8 @@
 // Reading a config file for a document window, with the failures the raw reader keeps
 // quiet about made visible. Plain C++.
 
+#include "FileSystem.h"
+
 #include <string>
 
 namespace docfile {
@@ -10,8 +12,15 @@ namespace docfile {
 // off). A path that names nothing gives the empty text, as a new file would. A path that
 // exists but cannot be read whole (no permission, a folder or other special file, an
 // unreadable disk, a file far too large for the format) raises RunTimeError whose
-// Description names the path and the reason.
-std::u16string ReadConfigFile(const std::u16string &path);
+// Description names the path and the reason. The size is checked on the same open file
+// that is read, so the file cannot be swapped in between. `identity`, when given, is set
+// to which file was read, for SameFileAsLoaded.
+std::u16string ReadConfigFile(const std::u16string &path, fsys::Identity *identity = nullptr);
+
+// Whether `path` still leads to the file that was read with `loaded`: the same file, and
+// a symbolic link only where it was one then. A file that was missing then and is still
+// missing counts as the same.
+bool SameFileAsLoaded(const std::u16string &path, const fsys::Identity &loaded);
 
 // Above this a file cannot be a config file by orders of magnitude; it is refused before
 // anything is read so that a wrong path cannot fill the memory.

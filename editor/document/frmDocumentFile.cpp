@@ -80,7 +80,7 @@ bool frmDocument::SaveAs()
                 return false;
             chosen = *answer;
             // Hidden files count too: replacing one must be asked like any other.
-            if (cmdline::FindFile(chosen.toStdU16String(), true).empty())
+            if (fsys::FindFile(chosen.toStdU16String(), true).empty())
                 break;
             const MsgAnswer overwrite =
                 m_modal.MsgBox(this, QStringLiteral("File already exists.  Overwrite it?"),

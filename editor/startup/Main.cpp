@@ -36,7 +36,7 @@ StartupResult Main(const QStringList &arguments, Modal &modal)
 
         const cmdline::StartupPlan plan =
             cmdline::PlanStartup(plainTokens, [](const std::u16string &token) {
-                return !cmdline::FindFile(token).empty();
+                return !fsys::FindFile(token).empty();
             });
         if (plan.help)
             return StartupResult::Ended;

@@ -3,6 +3,7 @@
 // nor break their promises on any of it.
 #include "CommandLine.h"
 #include "FileSearch.h"
+#include "PathText.h"
 #include "Tokenize.h"
 
 #include <cstdint>
@@ -80,11 +81,11 @@ void FuzzPlan(const std::u16string &line)
 {
     const std::vector<std::u16string> tokens = cmdline::Tokenize(line);
     const cmdline::StartupPlan plan = cmdline::PlanStartup(tokens, [](const std::u16string &token) {
-        return cmdline::WildcardMatch(token, u"config.cfg");
+        return fsys::WildcardMatch(token, u"config.cfg");
     });
     Check(!plan.help || plan.files.empty());
     for (const std::u16string &file : plan.files)
-        Check(!file.empty() && cmdline::WildcardMatch(file, u"config.cfg"));
+        Check(!file.empty() && fsys::WildcardMatch(file, u"config.cfg"));
 }
 
 void FuzzMatch(const std::u16string &text)
@@ -92,10 +93,11 @@ void FuzzMatch(const std::u16string &text)
     const std::size_t split = text.find(u'\x01');
     const std::u16string pattern = text.substr(0, split);
     const std::u16string name = split == std::u16string::npos ? u"" : text.substr(split + 1);
-    const bool fast = cmdline::WildcardMatch(pattern, name);
+    const bool fast = fsys::WildcardMatch(pattern, name);
     if (pattern.size() <= 48 && name.size() <= 48)
         Check(fast == SlowMatch(pattern, name));
-    (void)cmdline::Utf8Path(text);
+    // Every name, broken UTF-16 too, comes back from the bytes the file system is given.
+    Check(Utf16(Utf8(text, true)) == text);
 }
 
 } // namespace

@@ -11,6 +11,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef __linux__
+#include <sys/inotify.h>
+#endif
+
 namespace fs = std::filesystem;
 using doctext::JoinLines;
 using doctext::PreferredBreak;
@@ -150,3 +154,31 @@ TEST_F(ReadConfigFile, RefusesAFileFarTooLargeWithoutReadingIt)
     const std::string error = ErrorOf(Path("big.cfg"));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
 }
+
+#ifdef __linux__
+// Two opens would let the file be swapped between the size check and the read (a huge
+// file then read whole); the kernel's record of opens shows that there is only one.
+TEST_F(ReadConfigFile, OnLinuxChecksAndReadsOneOpenOfTheFile)
+{
+    Write("watched.cfg", std::string("A\0B\0", 4));
+    const int watcher = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watcher, 0);
+    const std::string watched = (root / "watched.cfg").string();
+    // Closes are watched too: the kernel folds an event into an unread one just like it.
+    ASSERT_GE(::inotify_add_watch(watcher, watched.c_str(), IN_OPEN | IN_CLOSE), 0);
+
+    EXPECT_EQ(docfile::ReadConfigFile(Path("watched.cfg")), u"AB");
+
+    int opens = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = ::read(watcher, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < n;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            opens += (event->mask & IN_OPEN) != 0;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    ::close(watcher);
+    EXPECT_EQ(opens, 1);
+}
+#endif

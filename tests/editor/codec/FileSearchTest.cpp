@@ -7,8 +7,8 @@
 #include <random>
 
 namespace fs = std::filesystem;
-using cmdline::FindFile;
-using cmdline::WildcardMatch;
+using fsys::FindFile;
+using fsys::WildcardMatch;
 
 namespace {
 
@@ -83,12 +83,4 @@ TEST_F(FileSearch, NamesThatCannotBeFilesFindNothing)
     withNul.insert(withNul.size() - 4, 1, u'\0');
     EXPECT_EQ(FindFile(withNul), u"");
     EXPECT_EQ(FindFile(In("a") + u'\xD800' + u".cfg"), u"");
-}
-
-TEST(Utf8Path, EncodesAndRefusesBrokenText)
-{
-    EXPECT_EQ(cmdline::Utf8Path(u"a\u00E9\u20AC\U0001F600"),
-              "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
-    EXPECT_FALSE(cmdline::Utf8Path(u"a\xDC00"));
-    EXPECT_FALSE(cmdline::Utf8Path(std::u16string(u"a\0b", 3)));
 }
