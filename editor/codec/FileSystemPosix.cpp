@@ -133,6 +133,31 @@ bool WriteAll(int fd, const unsigned char *data, std::size_t size)
     return true;
 }
 
+bool ProcessIsGone(std::uint64_t process)
+{
+    const auto pid = static_cast<pid_t>(process);
+    if (pid <= 0 || static_cast<std::uint64_t>(pid) != process)
+        return false;
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// A save killed part-way leaves its temporary; the next save of the same file clears
+// those whose writer is gone. One still being written by a live process is left alone.
+void RemoveStaleTemporaries(const std::string &target)
+{
+    const std::string folder = FolderOf(target);
+    const std::u16string targetName = Utf16(NameOf(target));
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir.get())) {
+        const std::optional<std::uint64_t> writer =
+            TemporaryWriter(Utf16(entry->d_name), targetName);
+        if (writer && *writer != static_cast<std::uint64_t>(::getpid()) && ProcessIsGone(*writer))
+            ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+    }
+}
+
 std::string TempPath(const std::string &target, int attempt)
 {
     const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -233,6 +258,12 @@ Failure ReplaceFile(std::u16string_view path, const std::vector<unsigned char> &
         return SystemFailure(EISDIR);
     if (replacing && !S_ISREG(old.st_mode))
         return {ErrorNumber::PathFileAccess, "not a regular file"};
+    // Putting a new file in its place would get round the file's own protection.
+    if (replacing && IsReadOnly(*target, old))
+        return {ErrorNumber::PermissionDenied, "the file is read-only"};
+
+    RemoveStaleTemporaries(*target);
+
     // The new content goes to a file beside the old one and replaces it only once it is
     // complete and on disk, so a failure at any step leaves the old file as it was.
     std::string temp;

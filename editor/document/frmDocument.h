@@ -2,6 +2,8 @@
 // One document window of the editor's frame: the plain text of one config file in the
 // text box txtScript, the path it came from, and the changed mark in the caption.
 
+#include "FileSystem.h"
+
 #include <QMdiSubWindow>
 #include <QString>
 
@@ -35,8 +37,10 @@ public:
     // path that names nothing opens as an empty document under that name. Failures are
     // reported to the user here and never reach the caller.
     void LoadFile(QString strFilename);
-    // Enciphers the text and writes it to FileName. Throws RunTimeError on any failure,
-    // with Changed and the file on disk as they were.
+    // Enciphers the text and writes it to FileName. Where FileName now leads to another
+    // file than the one loaded (replaced, or made a link), asks first, and writes nothing
+    // unless told to. Throws RunTimeError on any failure, with Changed and the file on
+    // disk as they were.
     void Save();
     // Asks for a path (and before replacing an existing file), writes there, and takes the
     // path as FileName and caption. Shows its own failures; never throws.
@@ -65,6 +69,9 @@ private:
     bool SaveAs();
     void Form_Unload();
     void MarkSaved();
+    // Whether FileName may be written: it leads to the file last loaded or saved there, or
+    // the user said to write anyway.
+    bool MayWriteOver();
     void OnContentsChanged();
 
     Modal &m_modal;
@@ -74,5 +81,6 @@ private:
     bool m_unloaded = false;
     int m_closeReason = 0;
     QString m_savedText;    // the text as last loaded or saved
+    fsys::Identity m_file;  // the file FileName led to when last loaded or saved
     QString m_defaultBreak; // the break a line the user adds takes
 };

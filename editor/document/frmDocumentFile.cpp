@@ -29,11 +29,13 @@ void frmDocument::LoadFile(QString strFilename)
         setChanged(false);
         // An existing file that cannot be read is an error here, not an empty document:
         // taking its path would let the next Save overwrite it with nothing.
-        const std::u16string raw = docfile::ReadConfigFile(path.toStdU16String());
+        fsys::Identity file;
+        const std::u16string raw = docfile::ReadConfigFile(path.toStdU16String(), &file);
         const std::u16string plain = DeCrypt(raw, DocumentKey);
         SetText(QString::fromStdU16String(plain));
         MarkSaved();
         FileName = path;
+        m_file = file;
         setWindowTitle(FileName);
     } catch (const RunTimeError &error) {
         ReportError(error, QStringLiteral("frmDocument.LoadFile"), m_modal);
@@ -49,15 +51,32 @@ void frmDocument::Save()
         throw RunTimeError(ErrorNumber::PathNotFound,
                            "The document has no file name yet; use Save As.", "frmDocument.Save");
     try {
+        if (!MayWriteOver())
+            return;
         const QString text = Text();
         WriteUnicodeFile(FileName.toStdU16String(), EnCrypt(text.toStdU16String(), DocumentKey),
                          false);
+        m_file = fsys::StatusOf(FileName.toStdU16String()).identity;
         m_savedText = text;
         m_txtScript->document()->setModified(false);
         setChanged(false);
     } catch (const std::bad_alloc &) {
         throw OutOfMemory("frmDocument.Save");
     }
+}
+
+bool frmDocument::MayWriteOver()
+{
+    // Someone who may change the folder could have put a link to a file they may not write
+    // in place of this one; the save would then write through it with the user's rights.
+    if (docfile::SameFileAsLoaded(FileName.toStdU16String(), m_file))
+        return true;
+    const QString question =
+        QStringLiteral("\"%1\" has been replaced by another file or a link since it was opened."
+                       "  Save over it anyway?")
+            .arg(FileName);
+    return m_modal.MsgBox(this, question, QStringLiteral("Save"), MsgStyle::YesNoCancel) ==
+           MsgAnswer::Yes;
 }
 
 void frmDocument::SaveFileAs()
@@ -101,6 +120,7 @@ bool frmDocument::SaveAs()
         // Where the text now lives is where the next Save must write, or Save would put
         // this text over the file it was loaded from.
         FileName = chosen;
+        m_file = fsys::StatusOf(FileName.toStdU16String()).identity;
         setWindowTitle(FileName);
         return true;
     } catch (const RunTimeError &error) {

@@ -1,10 +1,12 @@
 // The UTF-16 file layer: exact bytes both ways, and a save that never loses the old file.
+#include "FileSystem.h"
 #include "RunTimeError.h"
 #include "ScratchFolder.h"
 #include "modUnicodeRW.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <optional>
 
@@ -12,6 +14,7 @@
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -205,7 +208,7 @@ TEST_F(WriteUnicodeFileTest, OverwritingALongerFileLeavesOnlyTheNewBytes)
 
 TEST_F(WriteUnicodeFileTest, KeepsTheModeOfAnExistingFileAndGivesANewOneTheUsualMode)
 {
-    for (const unsigned mode : {0640u, 0600u, 0754u, 0444u}) {
+    for (const unsigned mode : {0640u, 0600u, 0754u, 0620u}) {
         PutBytes(dir.path("a.cfg"), "old");
         ASSERT_EQ(::chmod(dir.path("a.cfg").c_str(), mode), 0);
         WriteUnicodeFile(dir.u16("a.cfg"), u"new", false);
@@ -400,4 +403,62 @@ TEST_F(WriteUnicodeFileFailure, AFullDiskKeepsTheOldFileAndGetsNoTemporary)
     // A text that fits still replaces the file.
     WriteUnicodeFile(dir.u16("disk/a.cfg"), u"fits", false);
     EXPECT_EQ(GetBytes(target), "f\0i\0t\0s\0"s);
+}
+
+TEST_F(WriteUnicodeFileFailure, AReadOnlyFileIsRefusedByNameAndKeptAsItWas)
+{
+    // Read-only to everyone (the superuser included), and to its owner alone.
+    for (const unsigned mode : {0444u, 0466u}) {
+        ::unlink(dir.path("ro.cfg").c_str());
+        PutBytes(dir.path("ro.cfg"), "old content");
+        ASSERT_EQ(::chmod(dir.path("ro.cfg").c_str(), mode), 0);
+        if (mode == 0466u && ::geteuid() == 0)
+            continue; // the superuser may write a file that grants writing to anyone
+        ExpectWriteFails(dir.u16("ro.cfg"), u"new", ErrorNumber::PermissionDenied,
+                         dir.path("ro.cfg"), "read-only");
+        EXPECT_EQ(GetBytes(dir.path("ro.cfg")), "old content") << std::oct << mode;
+        EXPECT_EQ(ModeOf(dir.path("ro.cfg")) & 07777, mode);
+    }
+    // Through a link too; another name in the same folder can still be written.
+    ASSERT_EQ(::chmod(dir.path("ro.cfg").c_str(), 0444), 0);
+    ASSERT_EQ(::symlink("ro.cfg", dir.path("link.cfg").c_str()), 0);
+    ExpectWriteFails(dir.u16("link.cfg"), u"new", ErrorNumber::PermissionDenied,
+                     dir.path("link.cfg"), "read-only");
+    WriteUnicodeFile(dir.u16("copy.cfg"), u"new", false);
+    EXPECT_EQ(GetBytes(dir.path("copy.cfg")), "n\0e\0w\0"s);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"copy.cfg", "link.cfg", "ro.cfg"}));
+}
+
+TEST_F(WriteUnicodeFileTest, ASaveKilledPartWayLeavesNoTemporaryAfterTheNextSave)
+{
+    PutBytes(dir.path("a.cfg"), "old");
+    PutBytes(dir.path("b.cfg"), "other");
+    // A save that the system kills in the middle of writing: over the file size limit.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit = {100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_DFL);
+        WriteUnicodeFile(dir.u16("a.cfg"), std::u16string(1000, u'k'), false);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    ASSERT_EQ(dir.names().size(), 3u) << "the killed save left its temporary";
+    EXPECT_EQ(GetBytes(dir.path("a.cfg")), "old");
+
+    // Temporaries that are not stale stay: one of a save still running, one of another file.
+    const auto running =
+        fsys::TemporaryName(u"a.cfg", static_cast<std::uint64_t>(::getppid()), 1, 0);
+    const auto ofOther = fsys::TemporaryName(u"b.cfg", static_cast<std::uint64_t>(child), 1, 0);
+    for (const std::u16string &name : {running, ofOther})
+        PutBytes(dir.path(std::filesystem::path(name).string()), "busy");
+
+    WriteUnicodeFile(dir.u16("a.cfg"), u"new", false);
+    EXPECT_EQ(GetBytes(dir.path("a.cfg")), "n\0e\0w\0"s);
+    EXPECT_EQ(dir.names(),
+              (std::set<std::string>{"a.cfg", "b.cfg", std::filesystem::path(running).string(),
+                                     std::filesystem::path(ofOther).string()}));
 }

@@ -10,6 +10,11 @@
 #include <QTest>
 #include <QTextCursor>
 
+#include <filesystem>
+#include <functional>
+#include <utility>
+#include <vector>
+
 namespace {
 
 // Lines ending in CR LF, LF alone and CR alone, blank lines of each kind, and a final
@@ -405,4 +410,93 @@ TEST_F(DocumentTest, AFileSavedFromOneWindowLoadsInAnother)
     frmDocument *second = NewDocument();
     second->LoadFile(Path("s.cfg"));
     EXPECT_EQ(second->Text(), "shared\r\nkey");
+}
+
+TEST_F(DocumentTest, SaveAsksBeforeWritingWhereTheFileWasReplacedAfterLoading)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = scratch.path().toStdString();
+    // What someone with write access to the folder may put in the file's place.
+    const std::vector<std::pair<const char *, std::function<void()>>> swaps = {
+        {"a link to another file",
+         [&] {
+             fs::remove(folder / "a.cfg");
+             fs::create_symlink("victim.cfg", folder / "a.cfg");
+         }},
+        {"another file",
+         [&] {
+             fs::copy_file(folder / "victim.cfg", folder / "new.cfg");
+             fs::rename(folder / "new.cfg", folder / "a.cfg");
+             fs::remove(folder / "victim.cfg");
+             fs::create_symlink("a.cfg", folder / "victim.cfg");
+         }},
+    };
+    for (const auto &[what, swap] : swaps) {
+        SCOPED_TRACE(what);
+        fs::remove(folder / "victim.cfg");
+        fs::remove(folder / "a.cfg");
+        WriteConfig(Path("a.cfg"), "mine");
+        WriteConfig(Path("victim.cfg"), "theirs");
+        frmDocument *document = NewDocument();
+        document->LoadFile(Path("a.cfg"));
+        TypeAtEnd(document, "!");
+        swap();
+
+        const std::size_t before = modal->asked().size();
+        modal->AnswerMessage(MsgAnswer::No);
+        document->Save();
+        ASSERT_EQ(modal->asked().size(), before + 1);
+        EXPECT_EQ(modal->asked().back().title, "Save");
+        EXPECT_EQ(modal->asked().back().style, MsgStyle::YesNoCancel);
+        EXPECT_TRUE(modal->asked().back().text.contains(Path("a.cfg")));
+        EXPECT_EQ(ReadConfig(Path("victim.cfg")), "theirs") << "nothing written on No";
+        EXPECT_TRUE(document->Changed());
+
+        modal->AnswerMessage(MsgAnswer::Yes);
+        document->Save();
+        EXPECT_EQ(ReadConfig(Path("victim.cfg")), "mine!");
+        EXPECT_FALSE(document->Changed());
+        // Once written, the path leads to the file last saved: no second question.
+        TypeAtEnd(document, "?");
+        document->Save();
+        EXPECT_EQ(modal->asked().size(), before + 2);
+        EXPECT_EQ(ReadConfig(Path("a.cfg")), "mine!?");
+    }
+}
+
+TEST_F(DocumentTest, ALinkThatWasALinkWhenLoadedIsFollowedWithoutAQuestion)
+{
+    WriteConfig(Path("real.cfg"), "real");
+    std::filesystem::create_symlink("real.cfg", Path("link.cfg").toStdString());
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("link.cfg"));
+    TypeAtEnd(document, "!");
+    document->Save();
+    EXPECT_TRUE(modal->asked().empty());
+    EXPECT_EQ(ReadConfig(Path("real.cfg")), "real!");
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("link.cfg").toStdString()));
+}
+
+TEST_F(DocumentTest, AReadOnlyFileIsRefusedByNameAndSaveAsElsewhereStillWorks)
+{
+    WriteConfig(Path("ro.cfg"), "kept");
+    QFile::setPermissions(Path("ro.cfg"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("ro.cfg"));
+    TypeAtEnd(document, "!");
+    try {
+        document->Save();
+        ADD_FAILURE() << "no error";
+    } catch (const RunTimeError &error) {
+        EXPECT_EQ(error.Number, ErrorNumber::PermissionDenied);
+        EXPECT_NE(error.Description.find("ro.cfg"), std::string::npos) << error.Description;
+        EXPECT_NE(error.Description.find("read-only"), std::string::npos) << error.Description;
+    }
+    EXPECT_TRUE(document->Changed());
+    EXPECT_EQ(ReadConfig(Path("ro.cfg")), "kept");
+
+    modal->AnswerSave(Path("copy.cfg"));
+    document->SaveFileAs();
+    EXPECT_EQ(ReadConfig(Path("copy.cfg")), "kept!");
+    EXPECT_FALSE(document->Changed());
 }
