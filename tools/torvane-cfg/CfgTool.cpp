@@ -199,7 +199,7 @@ int Encode(const EncodeOptions &options, std::istream &in, std::ostream &out, st
         out.flush();
         return out ? Success : Failure;
     } catch (const RunTimeError &error) {
-        Say(err, options.output.value_or(""), error.Description);
+        Say(err, {}, error.Description); // the writer's message names the file itself
         return Failure;
     }
 }

@@ -197,6 +197,17 @@ TEST_F(CfgTool, EncodeRefusesInputItCannotStoreAndLeavesTheOldFileAlone)
     }
 }
 
+TEST_F(CfgTool, AFileThatCannotBeWrittenIsNamedWithTheSystemsReason)
+{
+    const std::string target = dir.path("no-such-folder/out.cfg");
+    const Outcome outcome = RunTool({"encode", "-o", target}, "text");
+    EXPECT_EQ(outcome.status, cfgtool::Failure);
+    EXPECT_TRUE(outcome.err.starts_with("torvane-cfg: Cannot write \"" + target + "\": "))
+        << outcome.err;
+    EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << "one line";
+    EXPECT_EQ(dir.names(), std::set<std::string>{});
+}
+
 TEST_F(CfgTool, LossyWritesWhatTheEditorsPlainSaveWrites)
 {
     const std::u16string text = u"k=\u201Cv\u201D\r\n\u00E9x";
