@@ -43,6 +43,8 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Torvane"));
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
+    // Ties the windows to the installed menu entry (its icon and name on Wayland).
+    QApplication::setDesktopFileName(QStringLiteral("org.torvane.Quillon"));
     startup::InstallFontFallbacks();
 
     QtModal modal;

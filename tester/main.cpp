@@ -30,6 +30,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Probator"));
     QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
+    // Ties the windows to the installed menu entry (its icon and name on Wayland).
+    QApplication::setDesktopFileName(QStringLiteral("org.torvane.Probator"));
     startup::InstallFontFallbacks();
     QtModal modal;
     // The window deletes itself when closed, which ends the program.
