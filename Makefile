@@ -3,7 +3,7 @@
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run run-tester test build setup asan-test fuzz bench format clean
+.PHONY: run run-tester test build setup asan-test fuzz bench package package-check format clean
 
 run: build
 	@scripts/run-gui.sh build/bin/quillon $(ARGS)
@@ -35,6 +35,15 @@ bench: setup
 	@[ -f build/release/CMakeCache.txt ] || cmake --preset release
 	cmake --build --preset release -j $(JOBS)
 	scripts/run-benchmarks.sh build/release/bin
+
+# A Debian package of the three programs, in build/package/.
+package: setup
+	@[ -f build/package/CMakeCache.txt ] || cmake --preset package
+	cmake --build --preset package -j $(JOBS) --target package
+
+# The package through lintian and the desktop validators, as CI runs them.
+package-check: package
+	scripts/check-package.sh build/package
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -17,6 +17,11 @@ packages=(
   xvfb xauth xdotool xclip libx11-dev
   # metric-compatible Arial and a monospaced face for the tester's log
   fonts-liberation fonts-dejavu-core fontconfig
+  # make package and its checks: dpkg-shlibdeps (which CPack runs with `file`), lintian,
+  # the desktop entry and AppStream validators, the file type and menu databases that the
+  # install test builds, git for the textconv test, and rsvg-convert for
+  # scripts/render-icons.sh
+  dpkg-dev file lintian desktop-file-utils appstream shared-mime-info git librsvg2-bin
 )
 
 missing=()
