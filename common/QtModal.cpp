@@ -58,8 +58,9 @@ std::optional<QString> RunFileDialog(QWidget *parent, const FileDialogRequest &r
 {
     QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
+    // Open takes a typed new name too: the caller opens it as an empty document under
+    // that name, which is how a new file is started.
+    dialog.setFileMode(QFileDialog::AnyFile);
     // The callers ask their own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QStringList filters = QtNameFilters(request.filter);

@@ -1,5 +1,7 @@
 #include "QtModal.h"
 
+#include "AsPerson.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -131,6 +133,44 @@ TEST(QtModalFileDialogs, SaveDialogStartsFromTheGivenNameAndFilterAndReturnsTheC
 
     WhenShown<QFileDialog>([](QFileDialog &dialog) { dialog.reject(); });
     EXPECT_FALSE(modal.OpenFile(nullptr, request).has_value());
+}
+
+TEST(QtModalFileDialogs, OpenDialogTakesATypedNameOfAFileThatDoesNotExistYet)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QtModal modal;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open");
+    request.fileName = folder.filePath(QStringLiteral("any.cfg"));
+    request.filter = QStringLiteral("Config (*.cfg)|*.cfg");
+    WhenShown<QFileDialog>([](QFileDialog &dialog) {
+        // Typed into the name box, which has the focus, and taken with Enter.
+        if (!asperson::Activate(dialog)) {
+            dialog.reject();
+            return;
+        }
+        asperson::Press(Qt::ControlModifier | Qt::Key_A);
+        asperson::Type(QStringLiteral("brand new.cfg\n"));
+        if (dialog.isVisible())
+            dialog.reject(); // refused the name: the test fails below
+    });
+    // A dialog that refuses the name says so in a message box of its own.
+    bool refused = false;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&refused] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            refused = true;
+            box->reject();
+        }
+    });
+    watch.start();
+    const std::optional<QString> chosen = modal.OpenFile(nullptr, request);
+    watch.stop();
+    EXPECT_FALSE(refused);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, folder.filePath(QStringLiteral("brand new.cfg")));
 }
 
 TEST(QtModalPrintDialog, SelectionIsPreselectedOnlyWhenAskedAndPageRangesAreOff)
