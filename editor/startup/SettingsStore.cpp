@@ -1,17 +1,71 @@
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
+#include <QLockFile>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QtDebug>
 
 #include <charconv>
 #include <cmath>
 
 namespace {
 
+// The editor's keys take a few hundred bytes. A store far larger than anything it writes
+// is damaged or planted, and QSettings would parse all of it on every read and write.
+constexpr qint64 MaxStoreBytes = 1024 * 1024;
+// QSettings waits without end for its lock file; a write waits this long at most.
+constexpr int LockWaitMs = 200;
+
 QString Path(const QString &section, const QString &key)
 {
     return section + QLatin1Char('/') + key;
+}
+
+// The file QSettings keeps `appName`'s store in, or nothing where the store is not a file.
+QString StoreFile(const QString &appName)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(appName);
+    return {};
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + QCoreApplication::organizationName() + QLatin1Char('/') + appName +
+           QStringLiteral(".conf");
+#endif
+}
+
+// Whether the store may be opened at all: checked before QSettings reads the file.
+bool ReasonableSize(const QString &appName)
+{
+    const QFileInfo file(StoreFile(appName));
+    if (file.filePath().isEmpty() || !file.isFile() || file.size() <= MaxStoreBytes)
+        return true;
+    qDebug().noquote() << "settings:" << file.filePath() << "holds" << file.size()
+                       << "bytes, far more than this program writes; it is neither read nor "
+                          "written";
+    return false;
+}
+
+// Whether a write can take the store's lock within a short time. QSettings takes the same
+// lock again as it writes; the probe only keeps it from waiting for a lock that a
+// directory, a dangling link or an undeletable stale file holds for good.
+bool LockAvailable(const QString &appName, const QString &key)
+{
+    const QString file = StoreFile(appName);
+    if (file.isEmpty() || !QFileInfo(file).dir().exists())
+        return true;
+    QLockFile lock(file + QStringLiteral(".lock"));
+    if (lock.tryLock(LockWaitMs)) {
+        lock.unlock();
+        return true;
+    }
+    qDebug().noquote() << "settings:" << key << "not stored: the lock" << file + ".lock"
+                       << "could not be taken within" << LockWaitMs << "ms";
+    return false;
 }
 
 } // namespace
@@ -19,6 +73,8 @@ QString Path(const QString &section, const QString &key)
 QString GetSetting(const QString &appName, const QString &section, const QString &key,
                    const QString &defaultValue)
 {
+    if (!ReasonableSize(appName))
+        return defaultValue;
     QSettings store(QSettings::NativeFormat, QSettings::UserScope,
                     QCoreApplication::organizationName(), appName);
     const QVariant value = store.value(Path(section, key));
@@ -31,6 +87,10 @@ QString GetSetting(const QString &appName, const QString &section, const QString
 void SaveSetting(const QString &appName, const QString &section, const QString &key,
                  const QString &value)
 {
+    // Settings may be skipped, never waited for: unsaved work in other windows must not
+    // hang behind them.
+    if (!ReasonableSize(appName) || !LockAvailable(appName, key))
+        return;
     QSettings store(QSettings::NativeFormat, QSettings::UserScope,
                     QCoreApplication::organizationName(), appName);
     store.setValue(Path(section, key), value);

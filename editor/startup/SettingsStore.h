@@ -14,6 +14,8 @@ QString GetSetting(const QString &appName, const QString &section, const QString
                    const QString &defaultValue);
 
 // Stores `value` as text (never as a number, so every back end holds the same form).
+// Skipped, with a word on the debug output, when the store's lock cannot be taken within
+// a short time or its file is unreasonably large (which GetSetting does not read either).
 void SaveSetting(const QString &appName, const QString &section, const QString &key,
                  const QString &value);
 

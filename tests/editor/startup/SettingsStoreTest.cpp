@@ -1,10 +1,15 @@
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -82,4 +87,93 @@ TEST_F(SettingsStore, NumberTextIsShortAndRoundTrips)
     settings::WriteNumber("ChildTop", 0.1f);
     EXPECT_EQ(settings::ReadNumber("ChildTop", 200, settings::MinPosition, settings::MaxPosition),
               0.1f);
+}
+
+namespace {
+
+// The debug output while it lives.
+class DebugOutput
+{
+public:
+    DebugOutput()
+    {
+        s_lines.clear();
+        s_previous = qInstallMessageHandler(&Capture);
+    }
+    ~DebugOutput() { qInstallMessageHandler(s_previous); }
+    QString Text() const { return s_lines.join(QLatin1Char('\n')); }
+
+private:
+    static void Capture(QtMsgType, const QMessageLogContext &, const QString &message)
+    {
+        s_lines << message;
+    }
+    static inline QStringList s_lines;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
+QString StoreFile()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                     QCoreApplication::organizationName(), EditorAppName)
+        .fileName();
+}
+
+} // namespace
+
+TEST_F(SettingsStore, ALockThatCannotBeTakenSkipsTheWriteAndSaysSo)
+{
+    SaveSetting(EditorAppName, EditorSection, "MainState", "1");
+    const QString lockPath = StoreFile() + QStringLiteral(".lock");
+    struct Case
+    {
+        const char *name;
+        std::function<void()> block;
+        std::function<void()> unblock;
+    };
+    QLockFile heldHere(lockPath);
+    const Case cases[] = {
+        {"a folder", [&] { QDir().mkdir(lockPath); }, [&] { QDir().rmdir(lockPath); }},
+        {"a lock another writer holds", [&] { ASSERT_TRUE(heldHere.lock()); },
+         [&] { heldHere.unlock(); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        c.block();
+        {
+            DebugOutput debug;
+            // Returns at all: QSettings alone would wait for this lock for ever.
+            SaveSetting(EditorAppName, EditorSection, "MainState", "2");
+            EXPECT_TRUE(debug.Text().contains(QStringLiteral("MainState not stored")))
+                << debug.Text().toStdString();
+        }
+        c.unblock();
+        EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "MainState", "0"), "1");
+    }
+    // A dangling link may be taken for a stale lock and replaced; either way the write
+    // comes back.
+    ASSERT_TRUE(QFile::link(lockPath + QStringLiteral(".gone"), lockPath));
+    SaveSetting(EditorAppName, EditorSection, "MainState", "2");
+    QFile::remove(lockPath);
+    SaveSetting(EditorAppName, EditorSection, "MainState", "2");
+    EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "MainState", "0"), "2");
+}
+
+TEST_F(SettingsStore, AnUnreasonablyLargeStoreIsNeitherReadNorWritten)
+{
+    SaveSetting(EditorAppName, EditorSection, "MainState", "2");
+    QFile file(StoreFile());
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    const QByteArray filler = "[Filler]\n" + QByteArray(1100 * 1024, 'x') + "=1\n";
+    ASSERT_EQ(file.write(filler), filler.size());
+    file.close();
+    const qint64 size = QFileInfo(file).size();
+
+    DebugOutput debug;
+    EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "MainState", "0"), "0");
+    SaveSetting(EditorAppName, EditorSection, "MainState", "1");
+    EXPECT_EQ(QFileInfo(file).size(), size);
+    EXPECT_TRUE(debug.Text().contains(QStringLiteral("neither read nor written")))
+        << debug.Text().toStdString();
+    QFile::remove(StoreFile());
 }
