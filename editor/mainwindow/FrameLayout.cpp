@@ -36,6 +36,34 @@ bool OnSomeScreen(const Box &window, const std::vector<Box> &screens)
     });
 }
 
+Box FitOnScreen(Box window, const std::vector<Box> &screens)
+{
+    if (screens.empty())
+        return window;
+    const auto overlap = [&window](const Box &screen) {
+        const std::int64_t x = std::min<std::int64_t>(std::int64_t{window.x} + window.width,
+                                                      std::int64_t{screen.x} + screen.width) -
+                               std::max(window.x, screen.x);
+        const std::int64_t y = std::min<std::int64_t>(std::int64_t{window.y} + window.height,
+                                                      std::int64_t{screen.y} + screen.height) -
+                               std::max(window.y, screen.y);
+        return std::max<std::int64_t>(x, 0) * std::max<std::int64_t>(y, 0);
+    };
+    const Box &screen =
+        *std::max_element(screens.begin(), screens.end(), [&overlap](const Box &a, const Box &b) {
+            return overlap(a) < overlap(b);
+        });
+    if (window.width > screen.width) {
+        window.width = std::max(screen.width, 0);
+        window.x = screen.x;
+    }
+    if (window.height > screen.height) {
+        window.height = std::max(screen.height, 0);
+        window.y = screen.y;
+    }
+    return window;
+}
+
 std::vector<Box> TileBoxes(int count, int areaWidth, int areaHeight, Tiling tiling)
 {
     std::vector<Box> boxes;

@@ -22,6 +22,11 @@ inline bool operator==(const Box &a, const Box &b)
 // True when at least a usable piece of `window` (16 by 16 pixels) lies on one screen.
 bool OnSomeScreen(const Box &window, const std::vector<Box> &screens);
 
+// `window` made no larger than the screen it lies on most (the first screen when it lies
+// on none), and moved onto that screen along each side it had to be shrunk on. A window
+// that fits is returned as it is.
+Box FitOnScreen(Box window, const std::vector<Box> &screens);
+
 // Tile Horizontal: windows as full-width bands one above the other; from four windows
 // on, bands are split into columns, filled column by column. Tile Vertical is the same
 // turned on its side: side-by-side columns, split into rows from four windows on.

@@ -87,6 +87,10 @@ void frmMain::Form_Load()
                                    ScreenBoxes()))
         outer =
             screenunits::TwipsToPixels(DefaultLeft, DefaultTop, DefaultWidth, DefaultHeight, this);
+    // Nor may a damaged store open it larger than the screen, its edges out of reach.
+    const framelayout::Box fitted = framelayout::FitOnScreen(
+        {outer.x(), outer.y(), outer.width(), outer.height()}, ScreenBoxes());
+    outer = QRect(fitted.x, fitted.y, fitted.width, fitted.height);
 
     move(outer.topLeft());
     resize(outer.size());

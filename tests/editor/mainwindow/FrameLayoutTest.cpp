@@ -18,6 +18,27 @@ TEST(FrameLayout, OnSomeScreenNeedsAUsablePieceOnOneScreen)
     EXPECT_FALSE(OnSomeScreen({2147483000, 2147483000, 2000, 2000}, screens));
 }
 
+TEST(FrameLayout, FitOnScreenShrinksOnlyWhatIsLargerThanItsScreen)
+{
+    const std::vector<Box> screens = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
+    const struct
+    {
+        Box window;
+        Box fitted;
+    } cases[] = {
+        {{100, 100, 400, 300}, {100, 100, 400, 300}},       // fits: left as it is
+        {{-380, -280, 400, 300}, {-380, -280, 400, 300}},   // partly off, but no larger
+        {{66, 66, 66666, 300}, {0, 66, 1920, 300}},         // too wide for the first screen
+        {{2000, 50, 400, 99999}, {2000, 0, 400, 1024}},     // too tall for the second
+        {{3000, 10, 5000, 5000}, {1920, 0, 1280, 1024}},    // too large every way
+        {{50000, 50000, 99999, 400}, {0, 50000, 1920, 400}} // on no screen: the first
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FitOnScreen(c.window, screens), c.fitted)
+            << c.window.x << "," << c.window.y << " " << c.window.width << "x" << c.window.height;
+    EXPECT_EQ(FitOnScreen({1, 2, 3, 4}, {}), (Box{1, 2, 3, 4}));
+}
+
 namespace {
 
 // Every pixel of the area belongs to exactly one box.

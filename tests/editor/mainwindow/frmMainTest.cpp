@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 
@@ -108,6 +109,18 @@ TEST_F(FrameTest, PlacementOffEveryScreenOpensAtTheDefaultPlacement)
     Store("MainHeight", "5000");
     Frame().show();
     EXPECT_EQ(Frame().frameGeometry(), Twips(1000, 1000, 6500, 6500));
+}
+
+TEST_F(FrameTest, APlacementLargerThanTheScreenIsKeptWithinIt)
+{
+    Store("MainLeft", "1000");
+    Store("MainTop", "1000");
+    Store("MainWidth", "999999");
+    Store("MainHeight", "999999");
+    Frame().show();
+    const QRect screen = Frame().screen()->geometry();
+    EXPECT_TRUE(screen.contains(Frame().frameGeometry()))
+        << Frame().frameGeometry().width() << "x" << Frame().frameGeometry().height();
 }
 
 TEST_F(FrameTest, DocumentsAreNumberedAndNumbersAreNeverReused)
