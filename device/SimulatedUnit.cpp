@@ -45,14 +45,12 @@ QString Hex(quint32 value, int digits)
     return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
 }
 
-// Every exchange starts by waking the unit on the serial line.
-Script Open(const QString &command, qint32 number, const QString &commsettings,
-            const QString &initfile)
+// Every exchange starts by waking the unit on its line.
+Script Open(const QString &command, qint32 number, const QString &line, const QString &settings)
 {
     Script script(command);
     script.Status(QStringLiteral("Connecting"))
-        .Message(QStringLiteral("Simulated Torvane on serial line %1\r\nInit file: %2")
-                     .arg(commsettings, initfile))
+        .Message(QStringLiteral("Simulated Torvane on %1\r\nInit settings: %2").arg(line, settings))
         .Response(QStringLiteral("CMD %1\r\nACK\r\n").arg(number))
         .Status(QStringLiteral("Connected"))
         .Pause();
@@ -140,11 +138,11 @@ SimulatedExchange Steps(Script script, const QString &status, const QStringList 
 
 } // namespace
 
-std::optional<SimulatedExchange> SimulatedExchangeFor(qint32 number, const QString &commsettings,
-                                                      const QString &initfile)
+std::optional<SimulatedExchange> SimulatedExchangeFor(qint32 number, const QString &line,
+                                                      const QString &settings)
 {
-    const auto open = [number, &commsettings, &initfile](const char *name) {
-        return Open(QString::fromLatin1(name), number, commsettings, initfile);
+    const auto open = [number, &line, &settings](const char *name) {
+        return Open(QString::fromLatin1(name), number, line, settings);
     };
     switch (number) {
     case 1:
@@ -192,7 +190,7 @@ std::optional<SimulatedExchange> SimulatedExchangeFor(qint32 number, const QStri
     case 15:
     case 16: {
         const QString name = QStringLiteral("Write User Block %1").arg(number - 13);
-        return Transfer(Open(name, number, commsettings, initfile),
+        return Transfer(Open(name, number, line, settings),
                         QStringLiteral("user block %1 write").arg(number - 13), 30)
             .Succeed();
     }

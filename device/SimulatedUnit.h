@@ -1,7 +1,7 @@
 #pragma once
 // The exchange a simulated Torvane unit has for each command: what it reports, in
 // order, and what the command returns. Pauses split the exchange into the portions the
-// control delivers one timer tick apart.
+// unit sends one pace apart (UnitEngine puts them on the line).
 
 #include "CommandResult.h"
 
@@ -28,8 +28,10 @@ struct SimulatedExchange
 };
 
 // Nothing for a number the unit does not know (the table has 1 to 17 and 19 to 22).
-std::optional<SimulatedExchange> SimulatedExchangeFor(qint32 number, const QString &commsettings,
-                                                      const QString &initfile);
+// `line` names what the unit is reached through and `settings` what the init file gave
+// it, for its greeting.
+std::optional<SimulatedExchange> SimulatedExchangeFor(qint32 number, const QString &line,
+                                                      const QString &settings);
 
 // The number of messages "Read Flash" streams, one per 16 bytes of flash.
 inline constexpr int FlashDumpLines = 10000;

@@ -8,6 +8,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   # Qt 6: widgets, printing, tests, and the offscreen/xcb platform plugins
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  # the serial line to a Torvane unit
+  qt6-serialport-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # pdftotext, to read back what a test printed to PDF

@@ -1,8 +1,12 @@
 #include "Torvane.h"
+#include "SerialLine.h"
 #include "SimulatedUnit.h"
 
+#include <QFile>
 #include <QPointer>
+#include <QSerialPortInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -37,18 +41,76 @@ TEST(Torvane, StartsWithItsStoredSettingsAndNoSimulation)
     EXPECT_TRUE(device.Simulate());
 }
 
-TEST(Torvane, WithoutSimulationFailsAtOnceNamingTheSerialLine)
+TEST(Torvane, EveryFailureToOpenTheLineEndsTheCommandWithItsReason)
 {
-    Torvane device(QStringLiteral("9600,8,N,1"), QStringLiteral("other.cfg"));
-    device.SetPace(10000); // would take hours if it waited for the pace
-    QSignalSpy errors(&device, &DeviceControl::ErrorOccurred);
-    const CommandResult result = device.ExecuteCommand(1);
-    EXPECT_FALSE(result.Success);
-    EXPECT_EQ(result.ErrorText,
-              QStringLiteral("No Torvane unit answered on the serial line (9600,8,N,1)."));
-    ASSERT_EQ(errors.count(), 1);
-    EXPECT_EQ(errors[0][1].toString(), QStringLiteral("Read ESN"));
-    EXPECT_FALSE(device.IsRunning());
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QString plainFile = scratch.filePath(QStringLiteral("not-a-port"));
+    QFile file(plainFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    struct Case
+    {
+        QString commsettings;
+        QString port;
+        QString says;
+    };
+    const std::vector<Case> cases{
+        {QStringLiteral("115200,8,X,1"), QStringLiteral("/dev/null"),
+         QStringLiteral("Serial settings \"115200,8,X,1\": parity must be N, E, O, M or S, not "
+                        "\"X\".")},
+        {QStringLiteral("115200,8,N"), QStringLiteral("/dev/null"),
+         QStringLiteral("Serial settings \"115200,8,N\": expected four values")},
+        {Torvane::DefaultCommSettings, QStringLiteral("/nonexistent/ttyQ9"),
+         QStringLiteral("The serial port /nonexistent/ttyQ9 does not exist.")},
+        {Torvane::DefaultCommSettings, plainFile,
+         QStringLiteral("The serial port %1 ").arg(plainFile)},
+    };
+    for (const Case &c : cases) {
+        Torvane device(c.commsettings);
+        device.SetPort(c.port);
+        QSignalSpy errors(&device, &DeviceControl::ErrorOccurred);
+        const CommandResult result = device.ExecuteCommand(1);
+        EXPECT_FALSE(result.Success);
+        EXPECT_TRUE(result.ErrorText.startsWith(c.says)) << result.ErrorText.toStdString();
+        ASSERT_EQ(errors.count(), 1) << c.says.toStdString();
+        EXPECT_EQ(errors[0][0].toString(), result.ErrorText);
+        EXPECT_EQ(errors[0][1].toString(), QStringLiteral("Read ESN"));
+        EXPECT_FALSE(device.IsRunning());
+        EXPECT_FALSE(device.IsLineOpen());
+    }
+}
+
+TEST(Torvane, WithoutAPortGivenTakesTheOnlyOneOrListsThemAll)
+{
+    QStringList present;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        present << info.systemLocation();
+    QString chosen;
+    const QString failure = serialline::ChoosePort(QString(), chosen);
+    if (present.size() == 1) {
+        EXPECT_TRUE(failure.isEmpty());
+        EXPECT_EQ(chosen, present.front());
+    } else {
+        EXPECT_TRUE(chosen.isEmpty());
+        EXPECT_TRUE(failure.contains(QStringLiteral("--port"))) << failure.toStdString();
+        for (const QString &port : present)
+            EXPECT_TRUE(failure.contains(port)) << failure.toStdString();
+        EXPECT_EQ(failure.startsWith(QStringLiteral("No serial port found")), present.isEmpty());
+    }
+    EXPECT_TRUE(serialline::ChoosePort(QStringLiteral("/dev/ttyUSB7"), chosen).isEmpty());
+    EXPECT_EQ(chosen, QStringLiteral("/dev/ttyUSB7"));
+}
+
+TEST(Torvane, PermissionAdviceNamesTheGroupThatOwnsThePort)
+{
+    // /dev/null belongs to root's group everywhere.
+    const QString advice = serialline::PermissionAdvice(QStringLiteral("/dev/null"));
+    EXPECT_TRUE(
+        advice.contains(QStringLiteral("Permission denied opening the serial port /dev/null")));
+    EXPECT_TRUE(advice.contains(QStringLiteral("group \"root\"")));
+    EXPECT_TRUE(advice.contains(QStringLiteral("usermod -aG root")));
 }
 
 TEST_F(SimulatedTorvane, NumbersOutsideTheTableFailClearly)
@@ -122,8 +184,11 @@ TEST_F(SimulatedTorvane, FlashStreamsItsDumpInOrder)
 {
     QSignalSpy messages(&device, &DeviceControl::MessageReceived);
     EXPECT_TRUE(device.ExecuteCommand(11).Success);
-    ASSERT_EQ(messages.count(), 1 + FlashDumpLines);
-    EXPECT_TRUE(messages[1][0].toString().startsWith(QStringLiteral("000000:")));
+    // The line's opening, the unit's greeting, then the dump.
+    ASSERT_EQ(messages.count(), 2 + FlashDumpLines);
+    EXPECT_TRUE(
+        messages[0][0].toString().startsWith(QStringLiteral("Line open to the simulated unit")));
+    EXPECT_TRUE(messages[2][0].toString().startsWith(QStringLiteral("000000:")));
     EXPECT_TRUE(messages.last()[0].toString().startsWith(QStringLiteral("0270F0:")));
 }
 
@@ -189,4 +254,81 @@ TEST(Torvane, DestroyedDuringACommandItsCallReturns)
     const CommandResult result = device->ExecuteCommand(2);
     EXPECT_TRUE(watch.isNull());
     EXPECT_FALSE(result.Success);
+}
+
+TEST(SimulatedLine, SendsTheInitFileWhenItOpensAndRefusesAMalformedOne)
+{
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    struct Case
+    {
+        const char *content; // nothing: no file at all
+        bool success;
+        QString says; // in the opening message on success, else the error text
+    };
+    const std::vector<Case> cases{
+        {"# bench\nunit.name = Bench 3\nbacklight=40\n", true,
+         QStringLiteral("init.cfg: 2 settings sent.")},
+        {"", true, QStringLiteral("init.cfg: 0 settings sent.")},
+        {nullptr, true, QStringLiteral("No init file (looked for ")},
+        {"unit.name = Bench 3\nbacklight 40\n", false,
+         QStringLiteral("init.cfg: line 2: expected name = value.")},
+        {"gps.mode = cold\n", false,
+         QStringLiteral("The unit refused the setting gps.mode from %1: Unknown value for "
+                        "gps.mode: cold")},
+        {"colour = blue\n", false,
+         QStringLiteral("The unit refused the setting colour from %1: Unknown setting: colour")},
+    };
+    for (const Case &c : cases) {
+        const QString path = scratch.filePath(QStringLiteral("init.cfg"));
+        QFile::remove(path);
+        if (c.content) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.content);
+        }
+        Torvane device(Torvane::DefaultCommSettings, path);
+        device.SetPace(0);
+        device.SetSimulate(true);
+        QSignalSpy messages(&device, &DeviceControl::MessageReceived);
+        QSignalSpy errors(&device, &DeviceControl::ErrorOccurred);
+        const CommandResult result = device.ExecuteCommand(9);
+        const QString says = c.says.contains(QStringLiteral("%1")) ? c.says.arg(path) : c.says;
+        EXPECT_EQ(result.Success, c.success) << c.says.toStdString();
+        EXPECT_EQ(device.IsLineOpen(), c.success);
+        if (c.success) {
+            ASSERT_GE(messages.count(), 1);
+            EXPECT_TRUE(messages[0][0].toString().contains(says))
+                << messages[0][0].toString().toStdString();
+            EXPECT_EQ(errors.count(), 0);
+        } else {
+            EXPECT_TRUE(result.ErrorText.endsWith(says)) << result.ErrorText.toStdString();
+            ASSERT_EQ(errors.count(), 1);
+            EXPECT_EQ(errors[0][0].toString(), result.ErrorText);
+            EXPECT_EQ(messages.count(), 0);
+        }
+    }
+}
+
+TEST_F(SimulatedTorvane, TheUnitGreetsWithTheSettingsItReceived)
+{
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("init.cfg"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("unit.name = Bench 3\ntimezone = CET\n");
+    file.close();
+    Torvane withFile(Torvane::DefaultCommSettings, path);
+    withFile.SetPace(0);
+    withFile.SetSimulate(true);
+    QSignalSpy messages(&withFile, &DeviceControl::MessageReceived);
+    ASSERT_TRUE(withFile.ExecuteCommand(1).Success);
+    ASSERT_GE(messages.count(), 2);
+    EXPECT_TRUE(messages[1][0].toString().endsWith(
+        QStringLiteral("Init settings: 2 (unit.name, timezone)")))
+        << messages[1][0].toString().toStdString();
+    // The line stays open: the next command neither opens it nor sends the file again.
+    messages.clear();
+    ASSERT_TRUE(withFile.ExecuteCommand(1).Success);
+    EXPECT_TRUE(messages[0][0].toString().startsWith(QStringLiteral("Simulated Torvane")));
 }

@@ -471,9 +471,10 @@ TEST_F(WithSimulatedUnit, AStreamOfTenThousandMessagesKeepsTheWindowLive)
     EXPECT_EQ(window->PanelText(1), QStringLiteral("Success!!!"));
     EXPECT_GT(ticks, 100); // window events ran all along the command
     const QPlainTextEdit *log = Find<QPlainTextEdit>("txtMessages");
-    // An empty first line, "Sending", one greeting of two lines, one response with its
-    // escaped breaks, the dump, and the details entry of four lines.
-    EXPECT_EQ(log->document()->blockCount(), 1 + 1 + 2 + 1 + FlashDumpLines + 4);
+    // An empty first line, "Sending", the line's opening and the unit's greeting of two
+    // lines each, one response with its escaped breaks, the dump, and the details entry
+    // of four lines.
+    EXPECT_EQ(log->document()->blockCount(), 1 + 1 + 2 + 2 + 1 + FlashDumpLines + 4);
     EXPECT_EQ(log->textCursor().position(), log->document()->characterCount() - 1);
 }
 
@@ -489,13 +490,16 @@ TEST_F(WithSimulatedUnit, EveryCommandOfTheListRunsToSuccess)
     EXPECT_TRUE(window->LogText().contains(QStringLiteral("ESN: 4A7F19C2")));
 }
 
-TEST_F(WithSimulatedUnit, WithoutSimulateNoUnitAnswers)
+TEST_F(WithSimulatedUnit, WithoutSimulateTheSerialLineIsUsed)
 {
+    torvane->SetPort(QStringLiteral("/nonexistent/ttyQ9"));
     Switch("mnuSimulate")->trigger();
     SendEntry(0);
-    EXPECT_EQ(window->PanelText(1),
-              QStringLiteral("Error: No Torvane unit answered on the serial line (115200,8,N,1)."));
+    const QString text = QStringLiteral(
+        "The serial port /nonexistent/ttyQ9 does not exist. Is the unit plugged in, and is that "
+        "its port?");
+    EXPECT_EQ(window->PanelText(1), QStringLiteral("Error: ") + text);
     EXPECT_TRUE(window->LogText().endsWith(
-        Entry(QStringLiteral("Device Error: No Torvane unit answered on the serial line "
-                             "(115200,8,N,1). occurred in: Read ESN"))));
+        Entry(QStringLiteral("Device Error: ") + text + QStringLiteral(" occurred in: Read ESN"))));
+    EXPECT_TRUE(SendButton()->isEnabled());
 }
