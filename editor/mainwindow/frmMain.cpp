@@ -12,7 +12,6 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QScreen>
-#include <QSessionManager>
 
 #include <algorithm>
 #include <cmath>
@@ -59,8 +58,7 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
     BuildStatusBar();
     ConnectCommands();
 
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager &) { SessionEnding(); });
+    ConnectSession();
 
     Form_Load();
 }
@@ -246,12 +244,6 @@ void frmMain::closeEvent(QCloseEvent *event)
     }
     Form_Unload();
     event->accept();
-}
-
-void frmMain::SessionEnding()
-{
-    CloseDocuments(2);
-    Form_Unload();
 }
 
 QMenu *frmMain::createPopupMenu()

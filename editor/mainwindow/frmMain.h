@@ -16,6 +16,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class SessionRequest;
 
 // The editor's multiple-document frame: placement, document windows, menus, toolbar and
 // status bar. Built hidden, with its placement already restored; Main shows it.
@@ -40,8 +41,14 @@ public:
     void SetStatusText(const QString &text) override;
 
     void Arrange(int code);
-    // The session is ending: every document is asked with reason 2 (it may save but not
-    // refuse), then the placement is stored, as the frame may not get to close.
+    // The session manager wants the unsaved work, when it only saves the session as much
+    // as before a log-off that may still be called off: nothing closes. Where the user may
+    // be asked, each changed document asks its close question; Yes saves, and Cancel (or
+    // a save that did not happen) asks for the log-off to be called off.
+    void CommitSessionData(SessionRequest &request);
+    // The session really ends (the session manager tells the program to quit): every
+    // document closes with reason 2 without a question, as the manager allows none now,
+    // then the placement is stored, as the frame may not get to close.
     void SessionEnding();
     // None: the bars are switched only through the View menu, whose check marks would
     // otherwise fall out of step with them.
@@ -50,6 +57,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Load();
@@ -66,6 +74,9 @@ private:
     void BuildStatusBar();
     QAction *Item(const char *name) const;
     void RefreshWindowMenu();
+
+    // In frmMainSession.cpp.
+    void ConnectSession();
 
     // The commands, in frmMainCommands.cpp.
     void ConnectCommands();

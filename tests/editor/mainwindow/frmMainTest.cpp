@@ -172,23 +172,6 @@ TEST_F(FrameTest, ClosingStopsWhenADocumentRefusesAndWritesNothing)
     EXPECT_EQ(Stored("MainState"), QStringLiteral("0"));
 }
 
-TEST_F(FrameTest, SessionEndAsksEveryDocumentAndCannotBeRefused)
-{
-    Frame().show();
-    Item("mnuWindowNewWindow")->trigger();
-    Frame().ActiveDocument()->setChanged(true);
-    Item("mnuWindowNewWindow")->trigger();
-    Frame().ActiveDocument()->setChanged(true);
-    modal.AnswerMessage(MsgAnswer::Cancel);
-    modal.AnswerMessage(MsgAnswer::Cancel);
-
-    Frame().SessionEnding();
-    Settle();
-    EXPECT_EQ(modal.asked().size(), 2u);
-    EXPECT_TRUE(Frame().mdiArea()->subWindowList().isEmpty());
-    EXPECT_EQ(Stored("MainState"), QStringLiteral("0"));
-}
-
 TEST_F(FrameTest, StatusBarHasTheStatusPanelAndTheClock)
 {
     auto *status = Frame().findChild<QLabel *>(QStringLiteral("sbStatusBarStatus"));
