@@ -58,13 +58,18 @@ bool LockAvailable(const QString &appName, const QString &key)
     const QString file = StoreFile(appName);
     if (file.isEmpty() || !QFileInfo(file).dir().exists())
         return true;
+    // While the last try failed, a write only looks once and does not wait: a closing
+    // frame stores several values for each window, and would wait for each of them.
+    static bool lastTryFailed = false;
+    const int wait = lastTryFailed ? 0 : LockWaitMs;
     QLockFile lock(file + QStringLiteral(".lock"));
-    if (lock.tryLock(LockWaitMs)) {
+    lastTryFailed = !lock.tryLock(wait);
+    if (!lastTryFailed) {
         lock.unlock();
         return true;
     }
     qDebug().noquote() << "settings:" << key << "not stored: the lock" << file + ".lock"
-                       << "could not be taken within" << LockWaitMs << "ms";
+                       << "could not be taken within" << wait << "ms";
     return false;
 }
 
