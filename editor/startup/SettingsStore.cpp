@@ -11,6 +11,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -44,6 +45,9 @@ bool ReasonableSize(const QString &appName)
     const QFileInfo file(StoreFile(appName));
     if (file.filePath().isEmpty() || !file.isFile() || file.size() <= MaxStoreBytes)
         return true;
+    static bool told = false;
+    if (std::exchange(told, true))
+        return false;
     qDebug().noquote() << "settings:" << file.filePath() << "holds" << file.size()
                        << "bytes, far more than this program writes; it is neither read nor "
                           "written";
