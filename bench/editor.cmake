@@ -12,3 +12,9 @@ target_link_libraries(bench_editor_open PRIVATE bench_editor_support quillon_mai
 add_executable(bench_editor_startup ${CMAKE_CURRENT_LIST_DIR}/editor/StartupBench.cpp)
 target_link_libraries(bench_editor_startup PRIVATE bench_editor_support quillon_startup
                       benchmark::benchmark torvane_warnings)
+
+# One keystroke in the longest text with the marks on characters a save would lose, on and
+# off.
+add_executable(bench_editor_marks ${CMAKE_CURRENT_LIST_DIR}/editor/LossMarksBench.cpp)
+target_link_libraries(bench_editor_marks PRIVATE bench_editor_support quillon_document
+                      benchmark::benchmark torvane_warnings)

@@ -4,6 +4,7 @@
 // scripted one that answers in order and records what was asked.
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -34,6 +35,15 @@ struct PrintRequest
     bool pageRangesDisabled = true;
 };
 
+// A question whose answers are named by their own buttons, for choices that Yes, No and
+// Cancel would not say plainly.
+struct QuestionRequest
+{
+    QString title; // empty: the program's own title
+    QString text;
+    QStringList buttons; // in order; the first is the default, the last answers Escape
+};
+
 class Modal
 {
 public:
@@ -42,6 +52,8 @@ public:
     // An empty title stands for the program's own title.
     virtual MsgAnswer MsgBox(QWidget *parent, const QString &text, const QString &title,
                              int style) = 0;
+    // The index (from 0) of the button chosen; closing the box otherwise picks the last.
+    virtual int Ask(QWidget *parent, const QuestionRequest &request) = 0;
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> OpenFile(QWidget *parent, const FileDialogRequest &request) = 0;
     virtual std::optional<QString> SaveFile(QWidget *parent, const FileDialogRequest &request) = 0;

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 MsgAnswer QtModal::MsgBox(QWidget *parent, const QString &text, const QString &title, int style)
 {
@@ -30,6 +31,30 @@ MsgAnswer QtModal::MsgBox(QWidget *parent, const QString &text, const QString &t
     default:
         return (style & 0x0F) == MsgStyle::YesNoCancel ? MsgAnswer::Cancel : MsgAnswer::OK;
     }
+}
+
+int QtModal::Ask(QWidget *parent, const QuestionRequest &request)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(request.title.isEmpty() ? QApplication::applicationDisplayName()
+                                               : request.title);
+    box.setText(request.text);
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(QMessageBox::Question);
+    QList<QPushButton *> buttons;
+    for (const QString &caption : request.buttons) {
+        // Roles only order the buttons the platform's way; the answer is the index.
+        const bool last = buttons.size() + 1 == request.buttons.size();
+        buttons << box.addButton(caption, last && buttons.size() > 0 ? QMessageBox::RejectRole
+                                                                     : QMessageBox::AcceptRole);
+    }
+    if (buttons.isEmpty())
+        buttons << box.addButton(QMessageBox::Ok);
+    box.setDefaultButton(buttons.constFirst());
+    box.setEscapeButton(buttons.constLast());
+    box.exec();
+    const qsizetype chosen = buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));
+    return static_cast<int>(chosen < 0 ? buttons.size() - 1 : chosen);
 }
 
 QStringList QtNameFilters(const QString &barSeparated)

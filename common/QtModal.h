@@ -10,6 +10,7 @@ class QtModal : public Modal
 public:
     MsgAnswer MsgBox(QWidget *parent, const QString &text, const QString &title,
                      int style) override;
+    int Ask(QWidget *parent, const QuestionRequest &request) override;
     std::optional<QString> OpenFile(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<QString> SaveFile(QWidget *parent, const FileDialogRequest &request) override;
     bool Print(QWidget *parent, QPrinter &printer, const PrintRequest &request) override;

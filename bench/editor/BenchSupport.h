@@ -14,6 +14,10 @@ public:
     {
         return MsgAnswer::Cancel;
     }
+    int Ask(QWidget *, const QuestionRequest &request) override
+    {
+        return static_cast<int>(request.buttons.size()) - 1;
+    }
     std::optional<QString> OpenFile(QWidget *, const FileDialogRequest &) override { return {}; }
     std::optional<QString> SaveFile(QWidget *, const FileDialogRequest &) override { return {}; }
     bool Print(QWidget *, QPrinter &, const PrintRequest &) override { return false; }

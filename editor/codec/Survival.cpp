@@ -38,6 +38,32 @@ std::vector<std::size_t> LostUnits(std::u16string_view text, std::u16string_view
     return Failing(text, key, [](char16_t u, int k) { return UnitSurvives(u, k); });
 }
 
+std::vector<CharacterSpan> LostCharacters(std::u16string_view text, std::u16string_view key)
+{
+    std::vector<CharacterSpan> characters;
+    const std::vector<std::size_t> units = LostUnits(text, key);
+    for (const std::size_t i : units) {
+        // The low half of a pair is already inside the span its high half opened.
+        if (!characters.empty() && characters.back().index + characters.back().length > i)
+            continue;
+        const bool pair = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF &&
+                          text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+        characters.push_back({i, pair ? 2u : 1u});
+    }
+    return characters;
+}
+
+std::vector<std::size_t> OverflowingUnits(std::u16string_view text, std::u16string_view key)
+{
+    // A unit that overflows never survives, so only the lost ones need a second look.
+    std::vector<std::size_t> overflowing;
+    for (const std::size_t i : LostUnits(text, key)) {
+        if (UnitOverflows(text[i], KeyCodeAt(key, i + 1)))
+            overflowing.push_back(i);
+    }
+    return overflowing;
+}
+
 std::vector<std::size_t> UnreadableUnits(std::u16string_view stored, std::u16string_view key)
 {
     return Failing(stored, key, [](char16_t u, int k) { return StoredUnitReadable(u, k); });

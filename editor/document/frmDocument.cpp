@@ -1,7 +1,11 @@
 #include "frmDocument.h"
 
 #include "DocumentText.h"
+#include "Encryption.h"
+#include "FileLayer.h"
 #include "Globals.h"
+#include "LossMarks.h"
+#include "LossReport.h"
 #include "Modal.h"
 #include "PlainTextBox.h"
 
@@ -29,7 +33,8 @@ public:
 
 frmDocument::frmDocument(Modal &modal, QWidget *parent)
     : QMdiSubWindow(parent), m_modal(modal),
-      m_defaultBreak(QString::fromStdU16String(std::u16string(doctext::CrLf)))
+      m_defaultBreak(QString::fromStdU16String(std::u16string(doctext::CrLf))),
+      m_files(&DiskFileLayer())
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("frmDocument"));
@@ -47,6 +52,11 @@ frmDocument::frmDocument(Modal &modal, QWidget *parent)
     // every resize, maximize and restore.
     setWidget(m_txtScript);
     setFocusProxy(m_txtScript);
+
+    // Marks follow the positions the file will have, which count each line's own break.
+    m_marks = new LossMarks(m_txtScript, DocumentKey,
+                            [this](const QTextBlock &block) { return BreakLength(block); });
+    connect(m_marks, &LossMarks::CountChanged, this, [this] { UpdateLossStatus(m_textLength); });
 
     SetText(QStringLiteral("Text1"));
     MarkSaved();
@@ -84,6 +94,13 @@ QString frmDocument::Text() const
     return text;
 }
 
+int frmDocument::BreakLength(const QTextBlock &block) const
+{
+    const auto *ending = static_cast<const LineBreakData *>(block.userData());
+    return static_cast<int>(ending && !ending->lineBreak.empty() ? ending->lineBreak.size()
+                                                                 : m_defaultBreak.size());
+}
+
 void frmDocument::SetText(const QString &text)
 {
     const std::u16string plain = text.toStdU16String();
@@ -97,11 +114,15 @@ void frmDocument::SetText(const QString &text)
     }
 
     m_settingText = true;
+    // The marks are worked out once for the whole text, when its breaks are known.
+    const bool marking = m_marks->Enabled();
+    m_marks->SetEnabled(false);
     m_txtScript->setPlainText(joined);
     QTextBlock block = m_txtScript->document()->firstBlock();
     for (std::size_t i = 0; i < lines.size() && block.isValid(); ++i, block = block.next())
         block.setUserData(new LineBreakData(lines[i].lineBreak));
     m_defaultBreak = QString::fromStdU16String(doctext::PreferredBreak(plain));
+    m_marks->SetEnabled(marking);
     m_settingText = false;
     OnContentsChanged();
 }
@@ -119,7 +140,33 @@ void frmDocument::OnContentsChanged()
         return;
     // Undo back to the loaded state clears the mark as well as any other way of
     // restoring the text does.
-    setChanged(Text() != m_savedText);
+    const QString text = Text();
+    setChanged(text != m_savedText);
+    UpdateLossStatus(text.size());
+}
+
+void frmDocument::UpdateLossStatus(qsizetype units)
+{
+    m_textLength = units;
+    const QString status = QString::fromStdString(lossreport::LossSummary(
+        static_cast<std::size_t>(m_marks->Count()), static_cast<std::size_t>(units)));
+    if (status == m_lossStatus)
+        return;
+    m_lossStatus = status;
+    emit LossStatusChanged(status);
+}
+
+bool frmDocument::GoToNextLoss()
+{
+    const int next = m_marks->NextAfter(m_txtScript->textCursor().position());
+    if (next < 0)
+        return false;
+    QTextCursor cursor = m_txtScript->textCursor();
+    cursor.setPosition(next);
+    m_txtScript->setTextCursor(cursor);
+    m_txtScript->ensureCursorVisible();
+    m_txtScript->setFocus();
+    return true;
 }
 
 bool frmDocument::QueryUnload(int reason)

@@ -7,9 +7,14 @@
 #include <QMdiSubWindow>
 #include <QString>
 
+#include <string>
+
+class FileLayer;
+class LossMarks;
 class Modal;
 class QCloseEvent;
 class QPlainTextEdit;
+class QTextBlock;
 
 // The file types offered by the open and save dialogs, config files first.
 inline constexpr char ConfigFileFilter[] =
@@ -52,6 +57,16 @@ public:
     // Replaces the whole text; the breaks in `text` are kept exactly.
     void SetText(const QString &text);
 
+    // The marks on the characters a save would lose, and what the status bar says about
+    // them and about the length limit (empty when all is well).
+    LossMarks *Marks() const { return m_marks; }
+    QString LossStatus() const { return m_lossStatus; }
+    // Moves the caret to the next marked character, from the first again after the last;
+    // false when nothing is marked.
+    bool GoToNextLoss();
+    // Where the document reads and writes its files; the disk unless a test says otherwise.
+    void SetFileLayer(FileLayer &files) { m_files = &files; }
+
     // Restores the stored size and state (and position for the first document). The frame
     // calls it once, after adding the window to its area and before showing it.
     void Form_Load();
@@ -60,6 +75,9 @@ public:
     bool QueryUnload(int reason);
     // Closes the window as asked for by `reason`; false when the close was refused.
     bool CloseWithReason(int reason);
+
+signals:
+    void LossStatusChanged(const QString &status);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -73,6 +91,17 @@ private:
     // the user said to write anyway.
     bool MayWriteOver();
     void OnContentsChanged();
+    void UpdateLossStatus(qsizetype units);
+    // How many units of the file the line break after `block` takes.
+    int BreakLength(const QTextBlock &block) const;
+
+    // In frmDocumentSaveChecks.cpp. Asks what a save of the text to `path` would need
+    // asked, writes it and checks what was written. False when the user cancelled; raises
+    // RunTimeError for a text that cannot be written and for a file that reads back wrong.
+    bool WriteChecked(const QString &path, const char *source);
+    void ReplaceLostCharacters();
+    // After a load: counts the positions of `stored` that did not come through and says so.
+    void WarnUnshown(const std::u16string &stored, bool oddLength);
 
     Modal &m_modal;
     QPlainTextEdit *m_txtScript = nullptr;
@@ -83,4 +112,10 @@ private:
     QString m_savedText;    // the text as last loaded or saved
     fsys::Identity m_file;  // the file FileName led to when last loaded or saved
     QString m_defaultBreak; // the break a line the user adds takes
+    LossMarks *m_marks = nullptr;
+    QString m_lossStatus;
+    qsizetype m_textLength = 0; // in units of the file, line breaks as they will be saved
+    FileLayer *m_files = nullptr;
+    // Positions of the loaded file that the text does not show, until a save over it.
+    std::size_t m_unshownPositions = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "DocumentFile.h"
 #include "Encryption.h"
+#include "FileLayer.h"
 #include "FileSearch.h"
 #include "Globals.h"
 #include "Modal.h"
@@ -29,14 +30,14 @@ void frmDocument::LoadFile(QString strFilename)
         setChanged(false);
         // An existing file that cannot be read is an error here, not an empty document:
         // taking its path would let the next Save overwrite it with nothing.
-        fsys::Identity file;
-        const std::u16string raw = docfile::ReadConfigFile(path.toStdU16String(), &file);
-        const std::u16string plain = DeCrypt(raw, DocumentKey);
+        const FileLayer::Contents raw = m_files->Read(path.toStdU16String());
+        const std::u16string plain = DeCrypt(raw.units, DocumentKey);
         SetText(QString::fromStdU16String(plain));
         MarkSaved();
         FileName = path;
-        m_file = file;
+        m_file = raw.identity;
         setWindowTitle(FileName);
+        WarnUnshown(raw.units, raw.oddLength);
     } catch (const RunTimeError &error) {
         ReportError(error, QStringLiteral("frmDocument.LoadFile"), m_modal);
     } catch (const std::bad_alloc &) {
@@ -53,13 +54,8 @@ void frmDocument::Save()
     try {
         if (!MayWriteOver())
             return;
-        const QString text = Text();
-        WriteUnicodeFile(FileName.toStdU16String(), EnCrypt(text.toStdU16String(), DocumentKey),
-                         false);
-        m_file = fsys::StatusOf(FileName.toStdU16String()).identity;
-        m_savedText = text;
-        m_txtScript->document()->setModified(false);
-        setChanged(false);
+        if (WriteChecked(FileName, "frmDocument.Save"))
+            m_file = fsys::StatusOf(FileName.toStdU16String()).identity;
     } catch (const std::bad_alloc &) {
         throw OutOfMemory("frmDocument.Save");
     }
@@ -111,12 +107,8 @@ bool frmDocument::SaveAs()
             request.fileName = chosen;
         }
 
-        const QString text = Text();
-        WriteUnicodeFile(chosen.toStdU16String(), EnCrypt(text.toStdU16String(), DocumentKey),
-                         false);
-        m_savedText = text;
-        m_txtScript->document()->setModified(false);
-        setChanged(false);
+        if (!WriteChecked(chosen, "frmDocument.SaveFileAs"))
+            return false;
         // Where the text now lives is where the next Save must write, or Save would put
         // this text over the file it was loaded from.
         FileName = chosen;

@@ -2,6 +2,7 @@
 // item has its name, caption, shortcut and check state in one place.
 
 #include "ClockPanel.h"
+#include "LossPanel.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -208,6 +209,7 @@ void frmMain::BuildStatusBar()
     m_statusPanel = new QLabel(QStringLiteral("Status"), bar);
     m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
     bar->addWidget(m_statusPanel, 1);
+    bar->addWidget(new LossPanel(m_mdiArea, this, bar));
     auto *date = new ClockPanel(ClockPanel::Shows::Date, bar);
     date->setObjectName(QStringLiteral("sbStatusBarDate"));
     bar->addPermanentWidget(date);

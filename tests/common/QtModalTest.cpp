@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -106,6 +107,37 @@ TEST(QtModalMsgBox, InformationStyleHasTheIconAndOkAndAnEmptyTitleIsTheProgramsO
     WhenShown<QMessageBox>([](QMessageBox &box) { box.reject(); });
     EXPECT_EQ(modal.MsgBox(nullptr, QStringLiteral("x"), QString(), MsgStyle::OKOnly),
               MsgAnswer::OK);
+}
+
+TEST(QtModalAsk, EachButtonAnswersItsIndexAndEscapeTheLast)
+{
+    QtModal modal;
+    QuestionRequest request;
+    request.title = QStringLiteral("Choose");
+    request.text = QStringLiteral("<i>Which?</i>");
+    request.buttons = {QStringLiteral("&Replace"), QStringLiteral("Save &As It Is"),
+                       QStringLiteral("Cancel")};
+    for (int index = 0; index < 3; ++index) {
+        QStringList captions;
+        WhenShown<QMessageBox>([&, index](QMessageBox &box) {
+            EXPECT_EQ(box.windowTitle(), QStringLiteral("Choose"));
+            EXPECT_EQ(box.text(), QStringLiteral("<i>Which?</i>"));
+            EXPECT_EQ(box.textFormat(), Qt::PlainText);
+            EXPECT_EQ(box.defaultButton()->text(), QStringLiteral("&Replace"));
+            for (QAbstractButton *button : box.buttons())
+                captions << button->text();
+            for (QAbstractButton *button : box.buttons())
+                if (button->text() == request.buttons[index])
+                    button->click();
+        });
+        EXPECT_EQ(modal.Ask(nullptr, request), index);
+        captions.sort();
+        QStringList expected = request.buttons;
+        expected.sort();
+        EXPECT_EQ(captions, expected);
+    }
+    WhenShown<QMessageBox>([](QMessageBox &box) { QTest::keyClick(&box, Qt::Key_Escape); });
+    EXPECT_EQ(modal.Ask(nullptr, request), 2);
 }
 
 TEST(QtModalFileDialogs, SaveDialogStartsFromTheGivenNameAndFilterAndReturnsTheChoice)

@@ -11,6 +11,8 @@ const char *Name(ScriptedModal::Kind kind)
     switch (kind) {
     case ScriptedModal::Kind::Message:
         return "message box";
+    case ScriptedModal::Kind::Question:
+        return "question";
     case ScriptedModal::Kind::Open:
         return "open dialog";
     case ScriptedModal::Kind::Save:
@@ -31,6 +33,11 @@ ScriptedModal::~ScriptedModal()
 void ScriptedModal::AnswerMessage(MsgAnswer answer)
 {
     m_answers.push_back({Kind::Message, answer, {}, false});
+}
+
+void ScriptedModal::AnswerQuestion(int index)
+{
+    m_answers.push_back({Kind::Question, MsgAnswer::Cancel, {}, false, index});
 }
 
 void ScriptedModal::AnswerOpen(std::optional<QString> path)
@@ -79,6 +86,21 @@ MsgAnswer ScriptedModal::MsgBox(QWidget *, const QString &text, const QString &t
     m_asked.push_back({Kind::Message, text, title, style, {}, {}});
     Answer answer;
     return Next(Kind::Message, answer) ? answer.message : MsgAnswer::Cancel;
+}
+
+int ScriptedModal::Ask(QWidget *, const QuestionRequest &request)
+{
+    m_asked.push_back({Kind::Question, request.text, request.title, 0, {}, {}, request.buttons});
+    Answer answer;
+    const int last = static_cast<int>(request.buttons.size()) - 1;
+    if (!Next(Kind::Question, answer))
+        return last;
+    if (answer.button < 0 || answer.button > last) {
+        ADD_FAILURE() << "button " << answer.button << " was scripted for a question with "
+                      << request.buttons.size() << " buttons";
+        return last;
+    }
+    return answer.button;
 }
 
 std::optional<QString> ScriptedModal::OpenFile(QWidget *, const FileDialogRequest &request)

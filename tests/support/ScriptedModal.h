@@ -14,7 +14,7 @@
 class ScriptedModal : public Modal
 {
 public:
-    enum class Kind { Message, Open, Save, Print };
+    enum class Kind { Message, Question, Open, Save, Print };
 
     struct Asked
     {
@@ -24,12 +24,15 @@ public:
         int style = 0;
         FileDialogRequest file;
         PrintRequest print;
+        QStringList buttons; // a question's buttons
     };
 
     ~ScriptedModal() override;
 
     // Queue the next answers, in the order the dialogs will be shown.
     void AnswerMessage(MsgAnswer answer);
+    // Answer the next question with the button at `index` (from 0).
+    void AnswerQuestion(int index);
     void AnswerOpen(std::optional<QString> path);
     void AnswerSave(std::optional<QString> path);
     // Accept the print dialog and print into a PDF file at `pdfPath`, or cancel it.
@@ -44,6 +47,7 @@ public:
 
     MsgAnswer MsgBox(QWidget *parent, const QString &text, const QString &title,
                      int style) override;
+    int Ask(QWidget *parent, const QuestionRequest &request) override;
     std::optional<QString> OpenFile(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<QString> SaveFile(QWidget *parent, const FileDialogRequest &request) override;
     bool Print(QWidget *parent, QPrinter &printer, const PrintRequest &request) override;
@@ -55,6 +59,7 @@ private:
         MsgAnswer message = MsgAnswer::Cancel;
         std::optional<QString> path;
         bool accept = false;
+        int button = -1;
     };
 
     bool Next(Kind kind, Answer &answer);

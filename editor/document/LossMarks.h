@@ -1,0 +1,69 @@
+#pragma once
+// Marks, in a document's text box, every character that a config file would drop or change
+// when the saved file is opened again. The marks are extra selections of the box: nothing
+// of them is in the text, its undo history or the saved file.
+//
+// Whether a unit from 0xA6 to 0xBE survives depends on its position in the file, so an
+// edit can change the fate of every such unit after it; other units either always survive
+// or never do. The marks therefore follow each edit by looking again only at the text the
+// edit touched and at the position-dependent units after it.
+
+#include <QObject>
+#include <QTextCursor>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QPlainTextEdit;
+class QTextBlock;
+
+class LossMarks : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How many units of the file the line break after `block` takes (CR LF is 2).
+    using BreakLength = std::function<int(const QTextBlock &block)>;
+
+    LossMarks(QPlainTextEdit *box, std::u16string key, BreakLength breakLength);
+
+    // Off, the box shows no marks and edits cost nothing here; on again, the whole text is
+    // marked afresh (as after the text and its line breaks were set).
+    void SetEnabled(bool enabled);
+    bool Enabled() const { return m_enabled; }
+
+    // How many characters are marked (a surrogate pair is one).
+    int Count() const { return m_count; }
+    // The box positions of the marked characters, in text order.
+    std::vector<int> Positions() const;
+    // The position of the first marked character after `position`, or of the first one of
+    // all when none follows; -1 when nothing is marked.
+    int NextAfter(int position) const;
+
+signals:
+    void CountChanged(int count);
+
+private:
+    struct Tracked
+    {
+        QTextCursor cursor; // selects the character; moves with the edits around it
+        char16_t unit = 0;  // its first unit
+        bool dependsOnPosition = false;
+        bool marked = true;
+    };
+
+    void OnContentsChange(int position, int removed, int added);
+    void Scan(int from, int to, std::vector<Tracked> &into) const;
+    // Judges the position-dependent characters from `first` on; true if a mark changed.
+    bool Judge(std::size_t first);
+    void Publish();
+
+    QPlainTextEdit *m_box;
+    std::u16string m_key;
+    BreakLength m_breakLength;
+    bool m_enabled = true;
+    int m_count = 0;
+    // Every character that is not kept at all positions, in text order.
+    std::vector<Tracked> m_tracked;
+};

@@ -1,0 +1,168 @@
+// What a save asks and checks beyond writing: that the file will hold the text the user
+// sees (or that the user chose otherwise), and that the disk gave back what was written.
+#include "frmDocument.h"
+
+#include "Encryption.h"
+#include "FileLayer.h"
+#include "LossReport.h"
+#include "Modal.h"
+#include "Replacement.h"
+#include "RunTimeError.h"
+#include "Survival.h"
+
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+const QString LossTitle = QStringLiteral("Characters Will Be Lost");
+const QString UnshownTitle = QStringLiteral("Positions Not Shown");
+const QString UnshownSaveTitle = QStringLiteral("Save Without Unshown Positions?");
+
+enum LossAnswer { ReplaceAndSave = 0, SaveAsItIs = 1, CancelSave = 2 };
+
+QString FromUtf8(const std::string &utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+// The file the document was loaded from and the one a save goes to are the same file.
+bool SameFile(const QString &a, const QString &b)
+{
+    return a == b || (QFileInfo::exists(a) && QFileInfo(a) == QFileInfo(b));
+}
+
+} // namespace
+
+void frmDocument::WarnUnshown(const std::u16string &stored, bool oddLength)
+{
+    std::size_t unshown = UnreadableUnits(stored, DocumentKey).size();
+    // An odd last byte is read as a unit of its own, which a save writes as two bytes.
+    if (oddLength && !stored.empty() &&
+        StoredUnitReadable(stored.back(), KeyCodeAt(DocumentKey, stored.size())))
+        ++unshown;
+    m_unshownPositions = unshown;
+    if (unshown == 0)
+        return;
+    m_modal.MsgBox(
+        this, FileName + QStringLiteral("\n\n") + FromUtf8(lossreport::UnshownWarning(unshown)),
+        UnshownTitle, MsgStyle::OKOnly + MsgStyle::Information);
+}
+
+bool frmDocument::WriteChecked(const QString &path, const char *source)
+{
+    const std::u16string shown = Text().toStdU16String();
+    if (shown.size() > MaxTextUnits)
+        throw RunTimeError(ErrorNumber::Overflow, *lossreport::SaveRefusal(shown, DocumentKey),
+                           source);
+
+    const bool overLoadedFile = m_unshownPositions > 0 && SameFile(path, FileName);
+    if (overLoadedFile) {
+        QuestionRequest question;
+        question.title = UnshownSaveTitle;
+        question.text = path + QStringLiteral("\n\n") +
+                        FromUtf8(lossreport::UnshownQuestion(m_unshownPositions));
+        question.buttons = {QStringLiteral("&Save"), QStringLiteral("Cancel")};
+        if (m_modal.Ask(this, question) != 0)
+            return false;
+    }
+
+    if (const std::optional<std::string> loss = lossreport::LossQuestion(shown, DocumentKey)) {
+        QuestionRequest question;
+        question.title = LossTitle;
+        question.text = FromUtf8(*loss);
+        question.buttons = {QStringLiteral("&Replace and Save"), QStringLiteral("Save As It &Is"),
+                            QStringLiteral("Cancel")};
+        switch (m_modal.Ask(this, question)) {
+        case ReplaceAndSave:
+            ReplaceLostCharacters();
+            break;
+        case SaveAsItIs:
+            // Lost characters may be saved as they are, but not those the cipher refuses.
+            if (const std::optional<std::string> refusal =
+                    lossreport::SaveRefusal(shown, DocumentKey))
+                throw RunTimeError(ErrorNumber::Overflow, *refusal, source);
+            break;
+        default:
+            return false;
+        }
+    }
+
+    const QString text = Text();
+    const std::u16string plain = text.toStdU16String();
+    const std::u16string stored = EnCrypt(plain, DocumentKey);
+    m_files->Write(path.toStdU16String(), stored);
+
+    // The disk must give back what was written, or the user would close the document
+    // believing it safe. The bytes are compared, not only what they decipher to: a high
+    // byte that deciphering ignores would still make the next open warn about the file.
+    const FileLayer::Contents written = m_files->Read(path.toStdU16String());
+    if (written.oddLength || written.units != stored)
+        throw RunTimeError(ErrorNumber::PathFileAccess,
+                           path.toStdString() + ": " + lossreport::ReadBackMismatch(), source);
+
+    m_savedText = text;
+    m_txtScript->document()->setModified(false);
+    setChanged(false);
+    m_unshownPositions = 0;
+    return true;
+}
+
+void frmDocument::ReplaceLostCharacters()
+{
+    // The replacements are put into the text box as one edit, so that Undo takes them back.
+    // Replacing a character that is itself a line break would join lines; then the text is
+    // set whole instead. Each round checks the text as the box now gives it.
+    for (int round = 0; round < 4; ++round) {
+        const std::u16string text = Text().toStdU16String();
+        const ReplacedText replaced = ::ReplaceLostCharacters(text, DocumentKey);
+        if (replaced.edits.empty())
+            return;
+
+        struct BoxEdit
+        {
+            int position;
+            int length;
+            QChar with;
+        };
+        std::vector<BoxEdit> edits;
+        bool onBreak = false;
+        std::size_t fileStart = 0;
+        auto edit = replaced.edits.begin();
+        for (QTextBlock block = m_txtScript->document()->firstBlock();
+             block.isValid() && edit != replaced.edits.end(); block = block.next()) {
+            const std::size_t inBlock = static_cast<std::size_t>(block.length() - 1);
+            const std::size_t breakEnd =
+                block.next().isValid()
+                    ? fileStart + inBlock + static_cast<std::size_t>(BreakLength(block))
+                    : fileStart + inBlock;
+            for (; edit != replaced.edits.end() && edit->index < breakEnd; ++edit) {
+                if (edit->index + edit->length > fileStart + inBlock) {
+                    onBreak = true;
+                    continue;
+                }
+                edits.push_back({block.position() + static_cast<int>(edit->index - fileStart),
+                                 static_cast<int>(edit->length), QChar(edit->with)});
+            }
+            fileStart = breakEnd;
+        }
+        if (onBreak || edit != replaced.edits.end()) {
+            SetText(QString::fromStdU16String(replaced.text));
+            continue;
+        }
+        QTextCursor cursor(m_txtScript->document());
+        cursor.beginEditBlock();
+        for (auto e = edits.rbegin(); e != edits.rend(); ++e) {
+            cursor.setPosition(e->position);
+            cursor.setPosition(e->position + e->length, QTextCursor::KeepAnchor);
+            cursor.insertText(QString(e->with));
+        }
+        cursor.endEditBlock();
+    }
+    const std::u16string text = Text().toStdU16String();
+    if (!LostUnits(text, DocumentKey).empty())
+        SetText(QString::fromStdU16String(::ReplaceLostCharacters(text, DocumentKey).text));
+}

@@ -1,0 +1,63 @@
+#include "LossPanel.h"
+
+#include "frmDocument.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMouseEvent>
+
+LossPanel::LossPanel(QMdiArea *area, QWidget *frame, QWidget *parent) : QLabel(parent), m_area(area)
+{
+    setObjectName(QStringLiteral("sbStatusBarLoss"));
+    setToolTip(QStringLiteral("Characters a Torvane config file would drop or change. Click "
+                              "here or press F8 to go to the next one."));
+    setCursor(Qt::PointingHandCursor);
+    setVisible(false);
+
+    auto *next = new QAction(QStringLiteral("Next Character That Will Not Survive"), frame);
+    next->setObjectName(QStringLiteral("actNextLoss"));
+    next->setShortcut(QKeySequence(Qt::Key_F8));
+    frame->addAction(next);
+    connect(next, &QAction::triggered, this, &LossPanel::GoToNext);
+
+    connect(area, &QMdiArea::subWindowActivated, this, &LossPanel::Follow);
+    Follow();
+}
+
+void LossPanel::Follow()
+{
+    // The current window, not the active one: that one is none while another program has
+    // the focus, and F8 and the panel must still find their document.
+    auto *document = qobject_cast<frmDocument *>(m_area->currentSubWindow());
+    if (document && document == m_document)
+        return;
+    disconnect(m_status);
+    disconnect(m_gone);
+    m_document = document;
+    if (!document) {
+        Show(QString());
+        return;
+    }
+    m_status = connect(document, &frmDocument::LossStatusChanged, this, &LossPanel::Show);
+    m_gone = connect(document, &QObject::destroyed, this, &LossPanel::Follow);
+    Show(document->LossStatus());
+}
+
+void LossPanel::Show(const QString &status)
+{
+    setText(status);
+    setVisible(!status.isEmpty());
+}
+
+void LossPanel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        GoToNext();
+    QLabel::mousePressEvent(event);
+}
+
+void LossPanel::GoToNext()
+{
+    if (m_document)
+        m_document->GoToNextLoss();
+}

@@ -1,0 +1,434 @@
+// What a document does about characters a config file would not give back: the marks in
+// the text, the question before a save, the check after it, and the warning on opening.
+#include "DocumentFixture.h"
+
+#include "DocumentText.h"
+#include "Encryption.h"
+#include "FileLayer.h"
+#include "LossMarks.h"
+#include "LossReport.h"
+#include "Survival.h"
+#include "modUnicodeRW.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextCursor>
+
+#include <random>
+
+namespace {
+
+const std::u16string Key = DocumentKey;
+
+// Where the characters a save would lose stand in the text box, worked out from the text
+// the document would save: a line of the box is a line of the file, but its break may take
+// two units in the file and always takes one in the box.
+std::vector<int> ExpectedMarks(const frmDocument &document)
+{
+    const std::u16string text = document.Text().toStdU16String();
+    std::vector<int> positions;
+    std::size_t fileStart = 0;
+    int boxStart = 0;
+    std::size_t next = 0;
+    const std::vector<CharacterSpan> lost = LostCharacters(text, Key);
+    for (const doctext::Line &line : doctext::SplitLines(text)) {
+        for (; next < lost.size() && lost[next].index < fileStart + line.text.size(); ++next)
+            positions.push_back(boxStart + static_cast<int>(lost[next].index - fileStart));
+        fileStart += line.text.size() + line.lineBreak.size();
+        boxStart += static_cast<int>(line.text.size()) + 1;
+        while (next < lost.size() && lost[next].index < fileStart)
+            ++next; // a break that is itself lost (U+2029) has no character to mark
+    }
+    return positions;
+}
+
+std::vector<int> Shown(const frmDocument &document)
+{
+    std::vector<int> positions;
+    for (const QTextEdit::ExtraSelection &mark : document.txtScript()->extraSelections())
+        positions.push_back(mark.cursor.selectionStart());
+    return positions;
+}
+
+// Puts the caret at `position` and types, as a person would, into whatever has the focus;
+// "\r" is the Return key.
+void Type(frmDocument *document, int position, const QString &keys)
+{
+    QTextCursor cursor = document->txtScript()->textCursor();
+    cursor.setPosition(position);
+    document->txtScript()->setTextCursor(cursor);
+    document->window()->activateWindow();
+    document->txtScript()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [document] { return QApplication::focusWidget() == document->txtScript(); }));
+    for (const QChar key : keys) {
+        if (key == QLatin1Char('\r'))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                                QString(key), Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+TEST_F(DocumentTest, MarksFollowAnInsertionThatMovesPositionDependentUnits)
+{
+    frmDocument *document = NewDocument();
+    // 0xBA survives under key letters up to 'E' (69): at file position 3 ('Z') it is lost,
+    // at 4 ('E') it is kept.
+    document->SetText(QStringLiteral("ab\u00BA"));
+    EXPECT_EQ(document->Marks()->Positions(), (std::vector<int>{2}));
+    EXPECT_EQ(Shown(*document), (std::vector<int>{2}));
+    Type(document, 0, QStringLiteral("x"));
+    EXPECT_TRUE(document->Marks()->Positions().empty());
+    EXPECT_TRUE(Shown(*document).empty());
+    EXPECT_EQ(document->Marks()->Count(), 0);
+
+    // A CR LF takes two units of the file but one place in the box.
+    document->SetText(QStringLiteral("a\r\n\u00BA"));
+    EXPECT_TRUE(document->Marks()->Positions().empty()) << "file position 4";
+    document->SetText(QStringLiteral("a\n\u00BA"));
+    EXPECT_EQ(document->Marks()->Positions(), (std::vector<int>{2})) << "file position 3";
+    // A line the user adds takes the document's own break, here LF: 0xBA moves to 4.
+    Type(document, 0, QStringLiteral("\r"));
+    EXPECT_EQ(document->Text(), QStringLiteral("\na\n\u00BA"));
+    EXPECT_TRUE(document->Marks()->Positions().empty());
+    EXPECT_EQ(document->Marks()->Positions(), ExpectedMarks(*document));
+}
+
+TEST_F(DocumentTest, MarksMatchTheTextThroughEveryKindOfEdit)
+{
+    frmDocument *document = NewDocument();
+    document->SetText(
+        QStringLiteral("[unit]\r\nname=\u201Cfront\u201D\r\ntemp=20\u00B0\nmu=\u00B5"));
+    ASSERT_EQ(document->Marks()->Positions(), ExpectedMarks(*document));
+    ASSERT_EQ(document->Marks()->Count(), 4);
+
+    // Inserts and deletes of every kind of character anywhere, undo and redo among them.
+    const QString pieces[] = {QStringLiteral("a"),       QStringLiteral("\u00BA"),
+                              QStringLiteral("\u00A6x"), QStringLiteral("\U0001F600"),
+                              QStringLiteral("\u00E9"),  QStringLiteral("\n"),
+                              QStringLiteral("\u2029"),  QStringLiteral("xy\u00BE\u00B0z"),
+                              QString(QChar(0xD83D)),    QString(QChar(0xDE00))};
+    std::mt19937 random(7);
+    QTextDocument *text = document->txtScript()->document();
+    for (int step = 0; step < 400; ++step) {
+        const int length = text->characterCount() - 1;
+        QTextCursor cursor(text);
+        cursor.setPosition(std::uniform_int_distribution<int>(0, length)(random));
+        switch (std::uniform_int_distribution<int>(0, 5)(random)) {
+        case 0:
+        case 1:
+        case 2:
+            cursor.insertText(pieces[std::uniform_int_distribution<int>(0, 9)(random)]);
+            break;
+        case 3: {
+            const int end = std::min(length, cursor.position() + 3);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        }
+        case 4:
+            text->undo();
+            break;
+        default:
+            text->redo();
+            break;
+        }
+        ASSERT_EQ(document->Marks()->Positions(), ExpectedMarks(*document))
+            << "step " << step << ": " << document->Text().toStdString();
+        ASSERT_EQ(Shown(*document), document->Marks()->Positions()) << "step " << step;
+    }
+}
+
+TEST_F(DocumentTest, TheStatusCountsWhatWillNotSurviveAndThePastTheLimitLength)
+{
+    frmDocument *document = NewDocument();
+    QStringList seen;
+    QObject::connect(document, &frmDocument::LossStatusChanged,
+                     [&seen](const QString &status) { seen << status; });
+    document->SetText(QStringLiteral("plain"));
+    EXPECT_EQ(document->LossStatus(), "");
+    Type(document, 5, QStringLiteral("\u00E9\u201C"));
+    EXPECT_EQ(document->LossStatus(), "2 characters will not survive saving");
+    document->SetText(QString(32766, 'a'));
+    EXPECT_EQ(document->LossStatus(), "");
+    Type(document, 0, QStringLiteral("b"));
+    EXPECT_EQ(document->LossStatus(), "32,767 characters, 1 over the limit of 32,766");
+    EXPECT_EQ(seen.last(), document->LossStatus());
+    EXPECT_TRUE(seen.contains("1 character will not survive saving"));
+}
+
+TEST_F(DocumentTest, GoToNextLossWalksTheMarksAndWrapsAround)
+{
+    frmDocument *document = NewDocument();
+    EXPECT_FALSE(document->GoToNextLoss());
+    document->SetText(QStringLiteral("a\u00E9b\r\n\u201Cc"));
+    QTextCursor start = document->txtScript()->textCursor();
+    start.setPosition(0);
+    document->txtScript()->setTextCursor(start);
+    std::vector<int> visited;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(document->GoToNextLoss());
+        visited.push_back(document->txtScript()->textCursor().position());
+    }
+    EXPECT_EQ(visited, (std::vector<int>{1, 4, 1}));
+}
+
+// The question's three answers.
+
+namespace {
+
+const QString Pasted = QStringLiteral("name=\u201Cfront\u201D caf\u00E9\r\nrange=1\u20132\r\n");
+
+} // namespace
+
+TEST_F(DocumentTest, ReplaceAndSaveWritesTheNearestCharactersAndUndoTakesThemBack)
+{
+    WriteConfig(Path("a.cfg"), "old");
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    document->SetText(Pasted);
+    modal->AnswerQuestion(0);
+    document->Save();
+
+    ASSERT_EQ(modal->asked().size(), 1u);
+    const ScriptedModal::Asked &asked = modal->asked()[0];
+    EXPECT_EQ(asked.kind, ScriptedModal::Kind::Question);
+    EXPECT_EQ(asked.title, "Characters Will Be Lost");
+    EXPECT_EQ(asked.buttons, (QStringList{"&Replace and Save", "Save As It &Is", "Cancel"}));
+    EXPECT_EQ(asked.text.toStdString(),
+              "4 characters of this text will not come back when the file is opened again: a "
+              "Torvane config file drops or changes them.\n\n\u201C (U+201C) at line 1, column "
+              "6\n\u201D (U+201D) at line 1, column 12\n\u00E9 (U+00E9) at line 1, column 17\n"
+              "\u2013 (U+2013) at line 2, column 8\n\nReplace them with the nearest characters "
+              "that the file keeps and save, save the text as it is, or cancel?");
+
+    const QString replaced = QStringLiteral("name=\"front\" cafe\r\nrange=1-2\r\n");
+    EXPECT_EQ(document->Text(), replaced);
+    EXPECT_EQ(
+        ReadBytes(Path("a.cfg")),
+        QByteArray(reinterpret_cast<const char *>(EnCrypt(replaced.toStdU16String(), Key).data()),
+                   replaced.size() * 2));
+    EXPECT_FALSE(document->Changed());
+    EXPECT_EQ(document->Marks()->Count(), 0);
+
+    document->txtScript()->undo();
+    EXPECT_EQ(document->Text(), Pasted);
+    EXPECT_TRUE(document->Changed());
+}
+
+TEST_F(DocumentTest, SaveAsItIsWritesWhatTheDesignWritesAndCancelWritesNothing)
+{
+    WriteConfig(Path("a.cfg"), "old");
+    const QByteArray old = ReadBytes(Path("a.cfg"));
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    document->SetText(Pasted);
+
+    modal->AnswerQuestion(2);
+    document->Save();
+    EXPECT_EQ(ReadBytes(Path("a.cfg")), old);
+    EXPECT_TRUE(document->Changed());
+    EXPECT_EQ(document->Text(), Pasted);
+
+    modal->AnswerQuestion(1);
+    document->Save();
+    EXPECT_EQ(ReadConfig(Path("a.cfg")).toStdU16String(),
+              DeCrypt(EnCrypt(Pasted.toStdU16String(), Key), Key));
+    EXPECT_FALSE(document->Changed());
+    EXPECT_EQ(document->Text(), Pasted) << "the text stays as the user has it";
+    EXPECT_EQ(modal->asked().size(), 2u);
+
+    // The close question's save asks it too.
+    Type(document, 0, QStringLiteral("\u00E9"));
+    modal->AnswerMessage(MsgAnswer::Yes);
+    modal->AnswerSave(Path("b.cfg"));
+    modal->AnswerQuestion(2);
+    EXPECT_FALSE(document->QueryUnload(0)) << "nothing saved: the window stays";
+    EXPECT_FALSE(QFile::exists(Path("b.cfg")));
+    EXPECT_EQ(modal->asked().back().title, "Characters Will Be Lost");
+}
+
+TEST_F(DocumentTest, APlainTextSavesWithoutANewQuestion)
+{
+    WriteConfig(Path("a.cfg"), "old");
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    // Every unit from 1 to 0xA5 is kept at every position.
+    QString text;
+    for (char16_t unit = 1; unit <= 0xA5; ++unit)
+        text += QChar(unit);
+    document->SetText(text + "\r\nport=COM1\n");
+    document->Save();
+    modal->AnswerSave(Path("b.cfg"));
+    document->SaveFileAs();
+    EXPECT_EQ(modal->asked().size(), 1u) << "only the save dialog";
+    EXPECT_EQ(ReadConfig(Path("b.cfg")), document->Text());
+}
+
+TEST_F(DocumentTest, ReplacingKeepsEveryUnitWhereAShrunkPairMovesTheRest)
+{
+    WriteConfig(Path("a.cfg"), "old");
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    // The pair becomes one "?", which moves 0xBA from position 4 to the bad position 3;
+    // U+2029 is a line break of the box and is replaced with the lines joined.
+    document->SetText(QStringLiteral("\U0001F600x\u00BA\r\nend\u2029z"));
+    modal->AnswerQuestion(0);
+    document->Save();
+    EXPECT_EQ(document->Text(), "?x?\r\nend?z");
+    EXPECT_EQ(ReadConfig(Path("a.cfg")), "?x?\r\nend?z");
+    EXPECT_FALSE(document->Changed());
+}
+
+TEST_F(DocumentTest, SaveAsItIsRefusesUnitsTheCipherCannotTake)
+{
+    WriteConfig(Path("a.cfg"), "old");
+    const QByteArray old = ReadBytes(Path("a.cfg"));
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("a.cfg"));
+    document->SetText(QStringLiteral("ok\n") + QChar(0x7FFF));
+    modal->AnswerQuestion(1);
+    try {
+        document->Save();
+        ADD_FAILURE() << "no error";
+    } catch (const RunTimeError &error) {
+        EXPECT_EQ(error.Number, ErrorNumber::Overflow);
+        EXPECT_EQ(error.Description,
+                  "The character \u7FFF (U+7FFF) at line 2, column 1 cannot be written to a "
+                  "Torvane config file at all. Replace or remove it, then save again.");
+    }
+    EXPECT_EQ(ReadBytes(Path("a.cfg")), old);
+    EXPECT_TRUE(document->Changed());
+}
+
+// Read-back.
+
+namespace {
+
+// Writes to the disk, but reads back through `alter`, as a failing disk might.
+class AlteringFiles : public FileLayer
+{
+public:
+    explicit AlteringFiles(std::function<void(Contents &)> alter) : m_alter(std::move(alter)) {}
+    Contents Read(const std::u16string &path) override
+    {
+        Contents contents = DiskFileLayer().Read(path);
+        if (m_reads++ > 0 || !m_skipFirst)
+            m_alter(contents);
+        return contents;
+    }
+    void Write(const std::u16string &path, const std::u16string &units) override
+    {
+        DiskFileLayer().Write(path, units);
+    }
+    bool m_skipFirst = true; // the load
+    int m_reads = 0;
+
+private:
+    std::function<void(Contents &)> m_alter;
+};
+
+} // namespace
+
+TEST_F(DocumentTest, AFileThatReadsBackOtherwiseIsReportedAndTheDocumentStaysChanged)
+{
+    const struct
+    {
+        const char *what;
+        std::function<void(FileLayer::Contents &)> alter;
+    } disks[] = {
+        {"a changed unit", [](FileLayer::Contents &c) { c.units[1] ^= 0x01; }},
+        {"a short file", [](FileLayer::Contents &c) { c.units.pop_back(); }},
+        {"an odd last byte", [](FileLayer::Contents &c) { c.oddLength = true; }},
+        {"a high byte",
+         [](FileLayer::Contents &c) { c.units[0] = static_cast<char16_t>(c.units[0] | 0x100); }},
+    };
+    for (const auto &disk : disks) {
+        WriteConfig(Path("a.cfg"), "old");
+        AlteringFiles files(disk.alter);
+        frmDocument *document = NewDocument();
+        document->SetFileLayer(files);
+        document->LoadFile(Path("a.cfg"));
+        Type(document, 3, QStringLiteral("er"));
+        try {
+            document->Save();
+            ADD_FAILURE() << disk.what << ": no error";
+        } catch (const RunTimeError &error) {
+            EXPECT_EQ(error.Description,
+                      Path("a.cfg").toStdString() +
+                          ": The file was written, but reading it back gave a different text: "
+                          "the file on disk does not hold the text of this document. The "
+                          "document stays marked as changed.")
+                << disk.what;
+        }
+        EXPECT_TRUE(document->Changed()) << disk.what;
+
+        // Save As shows it in its own box and keeps the old name.
+        modal->AnswerSave(Path("b.cfg"));
+        modal->AnswerMessage(MsgAnswer::OK);
+        document->SaveFileAs();
+        EXPECT_TRUE(modal->asked().back().text.endsWith("The document stays marked as changed."))
+            << disk.what;
+        EXPECT_EQ(document->FileName, Path("a.cfg"));
+        EXPECT_TRUE(document->Changed()) << disk.what;
+        document->setChanged(false);
+        document->close();
+        QFile::remove(Path("b.cfg"));
+    }
+}
+
+// Opening a file with positions the text cannot show.
+
+TEST_F(DocumentTest, AFileWithUnshownPositionsWarnsOnceClosesQuietlyAndAsksOnItsFirstSave)
+{
+    std::u16string stored = EnCrypt(u"key=value", Key);
+    stored[0] = 0x05;   // below its key code: dropped
+    stored[4] = 0x0161; // a high byte: changed
+    WriteUnicodeFile(Path("t.cfg").toStdU16String(), stored, false);
+    const QByteArray bytes = ReadBytes(Path("t.cfg"));
+
+    modal->AnswerMessage(MsgAnswer::OK);
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("t.cfg"));
+    ASSERT_EQ(modal->asked().size(), 1u);
+    EXPECT_EQ(modal->asked()[0].title, "Positions Not Shown");
+    EXPECT_EQ(modal->asked()[0].style, MsgStyle::OKOnly + MsgStyle::Information);
+    EXPECT_EQ(modal->asked()[0].text,
+              Path("t.cfg") + "\n\n2 positions of this file cannot be shown: deciphering drops "
+                              "or changes them. Saving will rewrite the file without them.");
+    EXPECT_FALSE(document->Changed());
+
+    // The first Save asks; Cancel writes nothing.
+    modal->AnswerQuestion(1);
+    document->Save();
+    EXPECT_EQ(ReadBytes(Path("t.cfg")), bytes);
+    const ScriptedModal::Asked &question = modal->asked().back();
+    EXPECT_EQ(question.title, "Save Without Unshown Positions?");
+    EXPECT_EQ(question.buttons, (QStringList{"&Save", "Cancel"}));
+    EXPECT_EQ(question.text,
+              Path("t.cfg") + "\n\nWhen this file was opened, 2 positions of it could not be "
+                              "shown. Saving now rewrites the file without them. Save it anyway?");
+
+    // Saving writes the text as shown, and later saves ask nothing.
+    modal->AnswerQuestion(0);
+    document->Save();
+    EXPECT_EQ(ReadConfig(Path("t.cfg")), document->Text());
+    document->Save();
+    EXPECT_EQ(modal->asked().size(), 3u);
+}
+
+TEST_F(DocumentTest, AnUnchangedDocumentWithUnshownPositionsClosesWithoutAQuestion)
+{
+    WriteBytes(Path("t.cfg"), QByteArray("\x05\0\xA4\0\xC0", 5));
+    modal->AnswerMessage(MsgAnswer::OK);
+    frmDocument *document = NewDocument();
+    document->LoadFile(Path("t.cfg"));
+    EXPECT_TRUE(modal->asked()[0].text.contains("\n\n2 positions")) << "0x05 and the odd byte";
+    EXPECT_TRUE(document->close());
+    EXPECT_EQ(modal->asked().size(), 1u);
+    EXPECT_EQ(ReadBytes(Path("t.cfg")), QByteArray("\x05\0\xA4\0\xC0", 5));
+}

@@ -1,0 +1,121 @@
+// The frame's side of characters a save would lose: pasting them, the status bar panel
+// that counts them, and the keys and clicks that go to them.
+
+#include "Encryption.h"
+#include "FrameFixture.h"
+#include "LossMarks.h"
+#include "frmDocument.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextCursor>
+
+namespace {
+
+QLabel *Panel(frmMain &frame)
+{
+    return frame.findChild<QLabel *>(QStringLiteral("sbStatusBarLoss"));
+}
+
+int Caret(frmDocument &document)
+{
+    return document.txtScript()->textCursor().position();
+}
+
+} // namespace
+
+class LossPanelTest : public FrameTest
+{
+protected:
+    frmDocument &Open(const QString &name)
+    {
+        Frame().show();
+        Frame().activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+        Frame().LoadFile(scratch.filePath(name));
+        frmDocument *document = Frame().ActiveDocument();
+        EXPECT_NE(document, nullptr);
+        return *document;
+    }
+};
+
+TEST_F(LossPanelTest, PastedQuotesAndAccentsAreMarkedCountedAndAskedAboutOnSave)
+{
+    frmDocument &document = Open("pasted.cfg");
+    QLabel *panel = Panel(Frame());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isHidden()) << "nothing to say";
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("name=\u201Ccaf\u00E9\u201D"));
+    document.txtScript()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(document.Text(), QStringLiteral("name=\u201Ccaf\u00E9\u201D"));
+    EXPECT_EQ(document.Marks()->Positions(), (std::vector<int>{5, 9, 10}));
+    EXPECT_EQ(document.txtScript()->extraSelections().size(), 3);
+    EXPECT_EQ(panel->text(), QStringLiteral("3 characters will not survive saving"));
+    EXPECT_FALSE(panel->isHidden());
+
+    // The same through the menu's Paste, over a selection.
+    QGuiApplication::clipboard()->setText(QStringLiteral("\u201C"));
+    QTextCursor cursor = document.txtScript()->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(4, QTextCursor::KeepAnchor);
+    document.txtScript()->setTextCursor(cursor);
+    Item(QStringLiteral("mnuEditPaste"))->trigger();
+    EXPECT_EQ(document.Text(), QStringLiteral("\u201C=\u201Ccaf\u00E9\u201D"));
+    EXPECT_EQ(panel->text(), QStringLiteral("4 characters will not survive saving"));
+
+    modal.AnswerQuestion(0);
+    Item(QStringLiteral("mnuFileSave"))->trigger();
+    ASSERT_EQ(modal.asked().size(), 1u);
+    EXPECT_EQ(modal.asked()[0].title, QStringLiteral("Characters Will Be Lost"));
+    EXPECT_EQ(document.Text(), QStringLiteral("\"=\"cafe\""));
+    EXPECT_TRUE(panel->isHidden());
+    Frame().LoadFile(document.FileName);
+    EXPECT_EQ(Frame().ActiveDocument()->Text(), QStringLiteral("\"=\"cafe\""));
+}
+
+TEST_F(LossPanelTest, F8AndAClickOnThePanelGoToTheNextMarkedCharacter)
+{
+    frmDocument &document = Open("keys.cfg");
+    document.SetText(QStringLiteral("a\u00E9b\r\nc\u201Cd"));
+    QTextCursor cursor = document.txtScript()->textCursor();
+    cursor.setPosition(0);
+    document.txtScript()->setTextCursor(cursor);
+    document.txtScript()->setFocus();
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    EXPECT_EQ(Caret(document), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    EXPECT_EQ(Caret(document), 5);
+    QTest::mouseClick(Panel(Frame()), Qt::LeftButton);
+    EXPECT_EQ(Caret(document), 1) << "from the last one back to the first";
+    EXPECT_EQ(QApplication::focusWidget(), document.txtScript());
+}
+
+TEST_F(LossPanelTest, ThePanelFollowsTheActiveDocumentAndTheLengthLimit)
+{
+    frmDocument &first = Open("first.cfg");
+    first.SetText(QStringLiteral("\u00E9"));
+    EXPECT_EQ(Panel(Frame())->text(), QStringLiteral("1 character will not survive saving"));
+    frmDocument &second = Open("second.cfg");
+    EXPECT_TRUE(Panel(Frame())->isHidden());
+    second.SetText(QString(33010, QLatin1Char('a')));
+    EXPECT_EQ(Panel(Frame())->text(),
+              QStringLiteral("33,010 characters, 244 over the limit of 32,766"));
+    Frame().mdiArea()->setActiveSubWindow(&first);
+    EXPECT_EQ(Panel(Frame())->text(), QStringLiteral("1 character will not survive saving"));
+
+    first.setChanged(false);
+    second.setChanged(false);
+    Frame().mdiArea()->closeAllSubWindows();
+    Settle();
+    EXPECT_TRUE(Panel(Frame())->isHidden());
+}
