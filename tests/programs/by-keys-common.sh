@@ -45,7 +45,21 @@ start_program() {
   program_pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program_pid" | head -n 1)
   [ -n "$window" ] || { cat "$work/program.log" >&2; fail "$1 showed no window"; }
-  xdotool windowfocus --sync "$window" || fail "could not give $1 the keyboard"
+  timeout 10 xdotool windowfocus --sync "$window" || fail "could not give $1 the keyboard"
+}
+
+# The program's windows on the screen, its open menus included.
+shown_windows() {
+  xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l
+}
+
+# open_menu XDOTOOL-ARGS...: does what opens a menu (a key or a click) and waits until
+# the menu is on the screen, so the keys that follow reach it and not the window.
+open_menu() {
+  local before
+  before=$(shown_windows)
+  xdotool "$@"
+  within 10 eval '[ "$(shown_windows)" -gt "$before" ]' || fail "no menu opened after: $*"
 }
 
 # end_program: waits for the program to end by itself and checks it ended cleanly.

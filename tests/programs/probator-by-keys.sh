@@ -10,10 +10,10 @@ command -v xclip >/dev/null 2>&1 || { echo "SKIPPED: xclip is not installed"; ex
 
 start_program "$probator"
 # The File menu is the first in the bar, at the window's top left.
-xdotool mousemove --window "$window" 20 10 click 1
-xdotool key --delay 100 Down Return
+open_menu mousemove --window "$window" 20 10 click 1
+xdotool key Down Return
 # The focus is in the command list: the first entry is Read ESN.
-xdotool key --delay 100 Down Return
+xdotool key Down Return
 
 log_holds_answer() {
   # Everything in the log selected, and so on the X selection.

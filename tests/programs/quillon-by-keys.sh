@@ -14,9 +14,11 @@ printf 'typed first line\r\nsecond line' | "$cfg" encode -o expected.cfg || fail
 start_program "$quillon" -reverse
 # The caret starts at the beginning of the opened text.
 xdotool type --delay 30 'typed '
-xdotool key --delay 100 alt+f s
+open_menu key alt+f
+xdotool key s
 within 10 cmp -s ./-reverse expected.cfg ||
   fail "the saved file holds: $("$cfg" decode ./-reverse 2>&1)"
-xdotool key --delay 100 alt+f x
+open_menu key alt+f
+xdotool key x
 end_program
 echo "quillon: opened -reverse, took typed text, saved it and ended"
