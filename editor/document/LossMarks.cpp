@@ -21,6 +21,10 @@ bool DependsOnPosition(char16_t unit)
     return unit >= 0xA6 && unit <= 0xBE;
 }
 
+// How far beyond the view, in characters, marks are handed to the box: a few lines. The box
+// lays out the line of every mark that changes, which is cheap only near the view.
+constexpr int ShownMargin = 256;
+
 QTextCharFormat MarkFormat()
 {
     QTextCharFormat format;
@@ -39,7 +43,23 @@ LossMarks::LossMarks(QPlainTextEdit *box, std::u16string key, BreakLength breakL
             [this](int position, int removed, int added) {
                 OnContentsChange(position, removed, added);
             });
+    // The view moved (scrolled, resized) or repainted: once it leaves the part whose marks
+    // the box holds, the marks are handed over again.
+    connect(m_box, &QPlainTextEdit::updateRequest, this, [this] {
+        if (!m_enabled)
+            return;
+        const auto [from, to] = Visible();
+        if (from < m_shownFrom || to > m_shownTo)
+            Publish();
+    });
     SetEnabled(true);
+}
+
+std::pair<int, int> LossMarks::Visible() const
+{
+    const QRect view = m_box->viewport()->rect();
+    return {m_box->cursorForPosition(view.topLeft()).position(),
+            m_box->cursorForPosition(view.bottomRight()).position()};
 }
 
 void LossMarks::SetEnabled(bool enabled)
@@ -48,7 +68,7 @@ void LossMarks::SetEnabled(bool enabled)
     m_tracked.clear();
     if (enabled) {
         Scan(0, m_box->document()->characterCount(), m_tracked);
-        Judge(0);
+        Judge(0, 0);
     }
     Publish();
 }
@@ -106,30 +126,50 @@ void LossMarks::Scan(int from, int to, std::vector<Tracked> &into) const
     }
 }
 
-bool LossMarks::Judge(std::size_t first)
+bool LossMarks::Judge(std::size_t first, int editEnd)
 {
-    const auto variable =
-        std::find_if(m_tracked.begin() + static_cast<std::ptrdiff_t>(first), m_tracked.end(),
-                     [](const Tracked &t) { return t.dependsOnPosition; });
-    if (variable == m_tracked.end() || m_key.empty())
+    if (m_key.empty() || first >= m_tracked.size())
         return false;
-    // A file position is the box position plus one more unit for every two-unit line
-    // break before it; the blocks are walked once alongside the sorted characters.
-    bool changed = false;
-    QTextBlock block = m_box->document()->firstBlock();
+    // A file position is the box position plus one more unit for every two-unit line break
+    // before it. An edit changes that count alike for everything after the line it ends in
+    // (a split or joined line keeps the first part's break, so the break ending that line
+    // may change too), so the blocks are walked only from the character before the edit
+    // (whose count still holds) to the first character past that line that has a count,
+    // and the rest move by the same amount.
+    QTextDocument *document = m_box->document();
+    const QTextBlock last = document->findBlock(editEnd);
+    const int walkUntil = last.isValid() ? last.position() + last.length() : editEnd;
+    QTextBlock block = document->firstBlock();
     int extra = 0;
-    for (auto t = variable; t != m_tracked.end(); ++t) {
-        if (!t->dependsOnPosition)
-            continue;
-        const int position = t->cursor.selectionStart();
-        while (block.isValid() && block.position() + block.length() <= position) {
-            extra += m_breakLength(block) - 1;
-            block = block.next();
+    if (first > 0 && m_tracked[first - 1].extra >= 0) {
+        block = document->findBlock(m_tracked[first - 1].cursor.selectionStart());
+        extra = m_tracked[first - 1].extra;
+    }
+    bool walking = true;
+    int shift = 0;
+    bool changed = false;
+    for (std::size_t i = first; i < m_tracked.size(); ++i) {
+        Tracked &t = m_tracked[i];
+        const int position = t.cursor.selectionStart();
+        if (walking) {
+            while (block.isValid() && block.position() + block.length() <= position) {
+                extra += m_breakLength(block) - 1;
+                block = block.next();
+            }
+            if (t.extra >= 0 && position >= walkUntil) {
+                shift = extra - t.extra;
+                walking = false;
+            }
+            t.extra = extra;
+        } else {
+            t.extra += shift;
         }
-        const std::size_t filePosition = static_cast<std::size_t>(position + extra) + 1;
-        const bool marked = !UnitSurvives(t->unit, KeyCodeAt(m_key, filePosition));
-        changed |= marked != t->marked;
-        t->marked = marked;
+        if (!t.dependsOnPosition)
+            continue;
+        const std::size_t filePosition = static_cast<std::size_t>(position + t.extra) + 1;
+        const bool marked = !UnitSurvives(t.unit, KeyCodeAt(m_key, filePosition));
+        changed |= marked != t.marked;
+        t.marked = marked;
     }
     return changed;
 }
@@ -164,7 +204,7 @@ void LossMarks::OnContentsChange(int position, int removed, int added)
     m_tracked.erase(first, last);
     m_tracked.insert(m_tracked.begin() + static_cast<std::ptrdiff_t>(index),
                      std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
-    changed |= Judge(index);
+    changed |= Judge(index, end);
     if (changed)
         Publish();
 }
@@ -172,13 +212,20 @@ void LossMarks::OnContentsChange(int position, int removed, int added)
 void LossMarks::Publish()
 {
     static const QTextCharFormat format = MarkFormat();
+    const auto [from, to] = Visible();
+    m_shownFrom = std::max(0, from - ShownMargin);
+    m_shownTo = to + ShownMargin;
     QList<QTextEdit::ExtraSelection> selections;
+    int count = 0;
     for (const Tracked &t : m_tracked) {
-        if (t.marked)
+        if (!t.marked)
+            continue;
+        ++count;
+        const int start = t.cursor.selectionStart();
+        if (start >= m_shownFrom && start <= m_shownTo)
             selections.append({t.cursor, format});
     }
     m_box->setExtraSelections(selections);
-    const int count = static_cast<int>(selections.size());
     if (count != m_count) {
         m_count = count;
         emit CountChanged(count);

@@ -6,13 +6,16 @@
 // Whether a unit from 0xA6 to 0xBE survives depends on its position in the file, so an
 // edit can change the fate of every such unit after it; other units either always survive
 // or never do. The marks therefore follow each edit by looking again only at the text the
-// edit touched and at the position-dependent units after it.
+// edit touched and at the position-dependent units after it. Only the marks in and near
+// the visible part of the text are handed to the box, so that what an edit costs the box
+// does not grow with the marks far away; scrolling hands over the ones that come near.
 
 #include <QObject>
 #include <QTextCursor>
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QPlainTextEdit;
@@ -51,19 +54,28 @@ private:
         char16_t unit = 0;  // its first unit
         bool dependsOnPosition = false;
         bool marked = true;
+        // How many more units the file holds before the character than the box does (one
+        // for each two-unit line break); -1 until worked out.
+        int extra = -1;
     };
 
     void OnContentsChange(int position, int removed, int added);
     void Scan(int from, int to, std::vector<Tracked> &into) const;
-    // Judges the position-dependent characters from `first` on; true if a mark changed.
-    bool Judge(std::size_t first);
+    // Judges the position-dependent characters from `first` on, after an edit that ended at
+    // `editEnd`; true if a mark changed.
+    bool Judge(std::size_t first, int editEnd);
     void Publish();
+    // The box positions from the first to the last character in view.
+    std::pair<int, int> Visible() const;
 
     QPlainTextEdit *m_box;
     std::u16string m_key;
     BreakLength m_breakLength;
     bool m_enabled = true;
     int m_count = 0;
+    // The part of the text whose marks the box holds.
+    int m_shownFrom = 0;
+    int m_shownTo = -1;
     // Every character that is not kept at all positions, in text order.
     std::vector<Tracked> m_tracked;
 };

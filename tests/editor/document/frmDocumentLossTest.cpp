@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
 
@@ -431,4 +432,25 @@ TEST_F(DocumentTest, AnUnchangedDocumentWithUnshownPositionsClosesWithoutAQuesti
     EXPECT_TRUE(document->close());
     EXPECT_EQ(modal->asked().size(), 1u);
     EXPECT_EQ(ReadBytes(Path("t.cfg")), QByteArray("\x05\0\xA4\0\xC0", 5));
+}
+
+TEST_F(DocumentTest, OnlyMarksNearTheViewGoToTheBoxAndScrollingBringsTheRest)
+{
+    frmDocument *document = NewDocument();
+    QString text = QStringLiteral("\u00E9");
+    for (int line = 0; line < 3000; ++line)
+        text += QStringLiteral("line %1\r\n").arg(line);
+    text += QStringLiteral("\u201C");
+    document->SetText(text);
+    const int last = document->txtScript()->document()->characterCount() - 2;
+    EXPECT_EQ(document->Marks()->Count(), 2);
+    EXPECT_EQ(document->Marks()->Positions(), (std::vector<int>{0, last}));
+    EXPECT_EQ(Shown(*document), (std::vector<int>{0})) << "the far end is not in view";
+
+    QScrollBar *bar = document->txtScript()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    EXPECT_TRUE(
+        QTest::qWaitFor([document, last] { return Shown(*document) == std::vector<int>{last}; }));
+    bar->setValue(0);
+    EXPECT_TRUE(QTest::qWaitFor([document] { return Shown(*document) == std::vector<int>{0}; }));
 }
