@@ -124,10 +124,18 @@ QString Open(QSerialPort &port, const QString &path, const protocol::CommSetting
         return refuse(QStringLiteral("%1 data bits").arg(settings.dataBits));
     if (!port.setParity(ToQt(settings.parity)))
         return refuse(QStringLiteral("that parity"));
+#ifndef Q_OS_WIN
+    // Termios knows one or two stop bits only, and QSerialPort takes 1.5 here without
+    // complaint while the line runs with some other number.
+    if (settings.stopBits == protocol::StopBits::OneAndHalf) {
+        port.close();
+        return QStringLiteral("The serial port %1 does not take 1.5 stop bits: this system's "
+                              "serial lines have 1 or 2.")
+            .arg(path);
+    }
+#endif
     if (!port.setStopBits(ToQt(settings.stopBits)))
-        return refuse(settings.stopBits == protocol::StopBits::OneAndHalf
-                          ? QStringLiteral("1.5 stop bits")
-                          : QStringLiteral("that number of stop bits"));
+        return refuse(QStringLiteral("that number of stop bits"));
     if (!port.setFlowControl(QSerialPort::NoFlowControl))
         return refuse(QStringLiteral("running without flow control"));
     port.clear();

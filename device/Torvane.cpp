@@ -360,29 +360,42 @@ void Torvane::End(Ending ending)
 
 void Torvane::OnReadyRead()
 {
+    ProcessLines();
+}
+
+bool Torvane::TakeBytes()
+{
     if (!m_link)
-        return;
+        return false;
     const QByteArray bytes = m_link->readAll();
     if (bytes.isEmpty())
-        return;
+        return false;
     m_framer.Append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     // Silence counts from the last byte received.
     if (m_waiting && !m_ending)
         m_silence.start(m_silenceMs);
-    ProcessLines();
+    return true;
 }
 
 void Torvane::ProcessLines()
 {
-    // A report can run window events and so this again: the outer pass reads on.
-    if (m_processing)
+    // A report can run window events and so this again: the outer pass reads on. The
+    // port does not repeat readyRead for bytes that come meanwhile, so before it ends
+    // the pass takes whatever the port holds.
+    if (m_processing) {
+        TakeBytes();
         return;
+    }
     QPointer<Torvane> self(this);
     m_processing = true;
+    TakeBytes();
     while (m_waiting && !m_ending) {
-        const std::optional<protocol::FramedLine> line = m_framer.Next();
-        if (!line)
-            break;
+        std::optional<protocol::FramedLine> line = m_framer.Next();
+        if (!line) {
+            if (!TakeBytes())
+                break;
+            continue;
+        }
         HandleLine(*line);
         if (!self)
             return;

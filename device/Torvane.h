@@ -81,6 +81,8 @@ private:
     Ending Await(Wait wait);
     void End(Ending ending);
     void OnReadyRead();
+    // Moves the bytes the line holds to the framer; false when there were none.
+    bool TakeBytes();
     void ProcessLines();
     void HandleLine(const protocol::FramedLine &framed);
     void HandleReport(const protocol::UnitLine &line);

@@ -20,7 +20,7 @@ cmake --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1 ||
   { cat "$scratch/install.log" >&2; echo "FAIL: cmake --install" >&2; exit 1; }
 
 # Where the platform expects each file.
-for f in bin/quillon bin/probator bin/torvane-cfg \
+for f in bin/quillon bin/probator bin/torvane-cfg bin/torvane-unit \
          share/applications/org.torvane.Quillon.desktop \
          share/applications/org.torvane.Probator.desktop \
          share/metainfo/org.torvane.Quillon.metainfo.xml \
@@ -29,11 +29,11 @@ for f in bin/quillon bin/probator bin/torvane-cfg \
          share/icons/hicolor/scalable/apps/org.torvane.Quillon.svg \
          share/icons/hicolor/scalable/apps/org.torvane.Probator.svg \
          share/man/man1/quillon.1.gz share/man/man1/probator.1.gz \
-         share/man/man1/torvane-cfg.1.gz \
+         share/man/man1/torvane-cfg.1.gz share/man/man1/torvane-unit.1.gz \
          share/doc/torvane-tools/copyright share/doc/torvane-tools/changelog.gz; do
   [ -f "$prefix/$f" ] || problem "not installed: $f"
 done
-for f in bin/quillon bin/probator bin/torvane-cfg; do
+for f in bin/quillon bin/probator bin/torvane-cfg bin/torvane-unit; do
   [ -x "$prefix/$f" ] || problem "not executable: $f"
 done
 
@@ -49,7 +49,7 @@ for size in 16 32 48 64 128 256; do
 done
 
 # The man pages decompress to pages with a title.
-for page in quillon probator torvane-cfg; do
+for page in quillon probator torvane-cfg torvane-unit; do
   gzip -dc "$prefix/share/man/man1/$page.1.gz" | grep -q '^\.TH ' || problem "$page.1.gz"
 done
 

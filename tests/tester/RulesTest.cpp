@@ -3,6 +3,7 @@
 #include "Layout.h"
 #include "LineBreaks.h"
 #include "LogTexts.h"
+#include "PortOption.h"
 #include "Progress.h"
 #include "StampFormat.h"
 
@@ -10,6 +11,7 @@
 
 #include <cfenv>
 #include <string>
+#include <vector>
 
 using namespace tester;
 
@@ -262,4 +264,33 @@ TEST(CommandTable, NumbersSkipEighteen)
         EXPECT_NE(command.number, 18);
     EXPECT_FALSE(CommandNumberAt(-1));
     EXPECT_FALSE(CommandNumberAt(21));
+}
+
+TEST(PortOption, TakesTheLastPortGivenEitherWay)
+{
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        std::string port;
+        bool refused;
+    };
+    const std::vector<Case> cases{
+        {{}, "", false},
+        {{"--port", "/dev/ttyUSB0"}, "/dev/ttyUSB0", false},
+        {{"--port=/dev/pts/5"}, "/dev/pts/5", false},
+        {{"--port", "/dev/a", "other", "--port=/dev/b"}, "/dev/b", false},
+        {{"--", "--port", "/dev/a"}, "", false},
+        {{"--portable"}, "", false},
+        {{"--port"}, "", true},
+        {{"--port="}, "", true},
+        {{"--port", "--help"}, "", true},
+    };
+    for (const Case &c : cases) {
+        const PortOption option = FindPortOption(c.arguments);
+        EXPECT_EQ(option.port, c.port);
+        EXPECT_EQ(!option.error.empty(), c.refused);
+        if (c.refused) {
+            EXPECT_NE(option.error.find("--port /dev/ttyUSB0"), std::string::npos);
+        }
+    }
 }

@@ -1,0 +1,131 @@
+// torvane-unit: the simulated Torvane unit on a pseudo-terminal, for trying the tester
+// without hardware and for the end-to-end tests. Its switches make it misbehave on
+// purpose, one way each.
+
+#include "PseudoTerminal.h"
+#include "UnitEngine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int g_stopPipe[2] = {-1, -1};
+
+void OnStopSignal(int)
+{
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t ignored = ::write(g_stopPipe[1], &byte, 1);
+}
+
+void Say(const QString &text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+struct Switch
+{
+    const char *name;
+    const char *valueName;
+    const char *help;
+};
+
+constexpr Switch Switches[] = {
+    {"slow", "ms", "Answer slowly: one line at a time, <ms> milliseconds apart."},
+    {"silent-after", "n", "Go silent after sending <n> lines in all (the tester times out)."},
+    {"garble", "n", "Send line <n> of every command's answer garbled (top bits flipped)."},
+    {"error-after", "n",
+     "Report an error: end every command with FAIL after <n> lines of its answer."},
+    {"hang-up-after", "n",
+     "Hang up mid-transfer: close the line and stop after <n> lines of a command's answer."},
+    {"pace", "ms", "Milliseconds between two portions of an answer (default 30)."},
+};
+
+// A whole number of at least 0 from a switch, or nothing when it is not one.
+bool Count(const QCommandLineParser &parser, const char *name, int &into)
+{
+    if (!parser.isSet(QString::fromLatin1(name)))
+        return true;
+    bool ok = false;
+    into = parser.value(QString::fromLatin1(name)).toInt(&ok);
+    if (ok && into >= 0)
+        return true;
+    Say(QStringLiteral("torvane-unit: --%1 takes a whole number of 0 or more, not \"%2\".")
+            .arg(QString::fromLatin1(name), parser.value(QString::fromLatin1(name))));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("torvane-unit"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Runs a simulated Torvane unit on a pseudo-terminal and prints the path a tester "
+        "opens as its serial port (probator --port PATH). It serves any number of "
+        "commands until Ctrl+C. The switches make it misbehave on purpose."));
+    parser.addHelpOption();
+    for (const Switch &entry : Switches)
+        parser.addOption({QString::fromLatin1(entry.name), QString::fromLatin1(entry.help),
+                          QString::fromLatin1(entry.valueName)});
+    parser.addOption({QStringLiteral("ignore-abort"),
+                      QStringLiteral("Go on with a command after the tester's ABORT.")});
+    parser.process(app);
+
+    UnitMisbehaviour misbehaviour;
+    int pace = 30;
+    misbehaviour.ignoreAbort = parser.isSet(QStringLiteral("ignore-abort"));
+    if (!Count(parser, "slow", misbehaviour.slowMs) ||
+        !Count(parser, "silent-after", misbehaviour.silentAfter) ||
+        !Count(parser, "garble", misbehaviour.garbleLine) ||
+        !Count(parser, "error-after", misbehaviour.errorAfter) ||
+        !Count(parser, "hang-up-after", misbehaviour.hangUpAfter) || !Count(parser, "pace", pace))
+        return 2;
+
+    PseudoTerminal terminal;
+    if (terminal.Path().isEmpty()) {
+        Say(QStringLiteral("torvane-unit: %1").arg(terminal.ErrorText()));
+        return 1;
+    }
+    UnitEngine unit(terminal.Path(), misbehaviour);
+    unit.SetPace(pace);
+    QObject::connect(&terminal, &PseudoTerminal::Received, &unit, &UnitEngine::Receive);
+    QObject::connect(&unit, &UnitEngine::Transmit, &terminal, &PseudoTerminal::Write);
+    QObject::connect(&unit, &UnitEngine::Served, &unit,
+                     [](const QString &request, const QString &outcome) {
+                         Say(QStringLiteral("%1 -> %2").arg(request, outcome));
+                     });
+    QObject::connect(&unit, &UnitEngine::HungUp, &app, [&terminal] {
+        terminal.HangUp();
+        Say(QStringLiteral("Hung up, as --hang-up-after asked."));
+        QCoreApplication::quit();
+    });
+
+    // Ctrl+C and kill reach the event loop through a pipe, so the unit stops between
+    // two lines and closes its terminal on the way out.
+    if (::pipe2(g_stopPipe, O_CLOEXEC) != 0)
+        return 1;
+    QSocketNotifier stopper(g_stopPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stopper, &QSocketNotifier::activated, &app, [] {
+        Say(QStringLiteral("Stopped."));
+        QCoreApplication::quit();
+    });
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+
+    Say(QStringLiteral("Torvane unit on %1").arg(terminal.Path()));
+    Say(QStringLiteral("Try: probator --port %1   (stop this unit with Ctrl+C)")
+            .arg(terminal.Path()));
+    return QCoreApplication::exec();
+}
