@@ -1,0 +1,365 @@
+// The control against torvane-unit on a pseudo-terminal: the real serial line code,
+// every command of the table, Cancel, each way the unit can misbehave, and the port
+// errors a person meets.
+#include "SerialLine.h"
+#include "Torvane.h"
+#include "UnitProcess.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSerialPort>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <cstdio>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::vector<qint32> TableNumbers{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
+                                       12, 13, 14, 15, 16, 17, 19, 20, 21, 22};
+
+// Everything a control reports, one text an event, in order.
+class Recorder
+{
+public:
+    explicit Recorder(DeviceControl &device)
+    {
+        QObject::connect(&device, &DeviceControl::StatusChanged, &m_context,
+                         [this](qint32, const QString &text) { events << "S " + text; });
+        QObject::connect(&device, &DeviceControl::MessageReceived, &m_context,
+                         [this](const QString &text) { events << "M " + text; });
+        QObject::connect(&device, &DeviceControl::ResponseReceived, &m_context,
+                         [this](const QString &text) { events << "R " + text; });
+        QObject::connect(&device, &DeviceControl::ErrorOccurred, &m_context,
+                         [this](const QString &text, const QString &where) {
+                             events << "E " + text + " @ " + where;
+                         });
+        QObject::connect(&device, &DeviceControl::ProgressChanged, &m_context,
+                         [this](const QString &text, qint32, qint32 current, qint32 total) {
+                             events
+                                 << QStringLiteral("P %1 %2/%3").arg(text).arg(current).arg(total);
+                         });
+    }
+
+    QStringList Errors() const { return events.filter(QRegularExpression(QStringLiteral("^E "))); }
+
+    QStringList events;
+
+private:
+    QObject m_context;
+};
+
+std::unique_ptr<Torvane> LineTo(const UnitProcess &unit, int silenceMs = 5000,
+                                int abortWaitMs = 1000)
+{
+    auto device = std::make_unique<Torvane>();
+    device->SetPort(unit.Path());
+    device->SetTimeLimits(silenceMs, abortWaitMs);
+    return device;
+}
+
+// Runs `check` as the ordinary user nobody, in a child switched to it (this process is
+// root), reporting back through its exit status. Nothing when that cannot be had.
+std::optional<int> AsNobody(const std::function<int()> &check)
+{
+    if (::geteuid() != 0)
+        return check();
+    const pid_t child = ::fork();
+    if (child < 0)
+        return std::nullopt;
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(200);
+        ::_exit(check());
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 200)
+        return std::nullopt;
+    return WEXITSTATUS(status);
+}
+
+} // namespace
+
+TEST(UnitLine, EveryCommandAnswersOnTheLineAsInSimulation)
+{
+    UnitProcess unit({QStringLiteral("--pace"), QStringLiteral("0")});
+    ASSERT_FALSE(unit.Path().isEmpty()) << unit.Output().toStdString();
+    const std::unique_ptr<Torvane> wired = LineTo(unit);
+    Torvane simulated;
+    simulated.SetSimulate(true);
+    simulated.SetPace(0);
+
+    for (const qint32 number : TableNumbers) {
+        Recorder onLine(*wired);
+        Recorder inProcess(simulated);
+        const CommandResult lineResult = wired->ExecuteCommand(number);
+        const CommandResult simulatedResult = simulated.ExecuteCommand(number);
+        ASSERT_TRUE(lineResult.Success) << number << lineResult.ErrorText.toStdString();
+        EXPECT_EQ(lineResult.Details.FieldCount, simulatedResult.Details.FieldCount) << number;
+        EXPECT_EQ(lineResult.Details.FieldText, simulatedResult.Details.FieldText) << number;
+        // The same reports, but for where each unit says it is and the line's opening.
+        const auto comparable = [](QStringList events, const QString &line) {
+            events.removeIf(
+                [](const QString &e) { return e.startsWith(QStringLiteral("M Line open to ")); });
+            return events.replaceInStrings(line, QStringLiteral("LINE"));
+        };
+        EXPECT_EQ(comparable(onLine.events, unit.Path()),
+                  comparable(inProcess.events, QStringLiteral("an in-process line")))
+            << number;
+        if (number == 1) {
+            ASSERT_FALSE(onLine.events.isEmpty());
+            EXPECT_TRUE(onLine.events.front().startsWith(
+                QStringLiteral("M Line open to %1 at 115200,8,N,1: Torvane TV-200")
+                    .arg(unit.Path())))
+                << onLine.events.front().toStdString();
+        }
+    }
+    EXPECT_TRUE(wired->IsLineOpen());
+}
+
+TEST(UnitLine, CancelMidTransferEndsCancelledAndTheLineServesOn)
+{
+    UnitProcess unit({QStringLiteral("--pace"), QStringLiteral("2")});
+    ASSERT_FALSE(unit.Path().isEmpty());
+    const std::unique_ptr<Torvane> device = LineTo(unit);
+    Recorder recorder(*device);
+    int progress = 0;
+    int afterCancel = 0;
+    QObject probe;
+    QObject::connect(device.get(), &DeviceControl::ProgressChanged, &probe,
+                     [&device, &progress, &afterCancel] {
+                         if (++progress == 10)
+                             device->CancelCommand();
+                         else if (progress > 10)
+                             ++afterCancel;
+                     });
+    const CommandResult result = device->ExecuteCommand(2);
+    EXPECT_FALSE(result.Success);
+    EXPECT_EQ(result.ErrorText, QStringLiteral("The command was cancelled."));
+    EXPECT_EQ(afterCancel, 0);
+    EXPECT_EQ(recorder.Errors(),
+              QStringList{QStringLiteral("E Command cancelled @ Download System")});
+    EXPECT_TRUE(device->IsLineOpen());
+    EXPECT_TRUE(device->ExecuteCommand(1).Success);
+}
+
+TEST(UnitLine, EachMisbehaviourEndsInAClearError)
+{
+    struct Case
+    {
+        QStringList switches;
+        qint32 command;
+        int silenceMs;
+        int abortWaitMs;
+        int cancelAtProgress; // 0: no cancel
+        QString says;         // the start of the error text; empty for success; %1 the path
+        bool lineOpenAfter;
+        int errors;       // ErrorOccurred reports
+        QString thenSays; // what a following Read ESN says, as `says`
+    };
+    const QString lost = QStringLiteral("The serial line %1 at 115200,8,N,1 was lost (");
+    const std::vector<Case> cases{
+        {{QStringLiteral("--slow"), QStringLiteral("2")}, 9, 5000, 1000, 0, {}, true, 0, {}},
+        {{QStringLiteral("--slow"), QStringLiteral("400")},
+         9,
+         150,
+         1000,
+         0,
+         QStringLiteral(
+             "The unit stopped answering: nothing came on %1 at 115200,8,N,1 for 150 ms."),
+         false,
+         1,
+         QStringLiteral("The unit stopped answering")},
+        {{QStringLiteral("--silent-after"), QStringLiteral("6")},
+         2,
+         300,
+         1000,
+         0,
+         QStringLiteral(
+             "The unit stopped answering: nothing came on %1 at 115200,8,N,1 for 300 ms."),
+         false,
+         1,
+         QStringLiteral("No Torvane unit answered on %1 at 115200,8,N,1: nothing came for 300 ms "
+                        "after the handshake.")},
+        {{QStringLiteral("--garble"), QStringLiteral("3")},
+         1,
+         5000,
+         1000,
+         0,
+         QStringLiteral("The unit sent a line that could not be read (a byte outside printable "
+                        "ASCII): \"\\x"),
+         false,
+         1,
+         QStringLiteral("The unit sent a line that could not be read")},
+        {{QStringLiteral("--error-after"), QStringLiteral("3")},
+         1,
+         5000,
+         1000,
+         0,
+         QStringLiteral("Flash checksum mismatch at 0x01F400"),
+         true,
+         1,
+         QStringLiteral("Flash checksum mismatch at 0x01F400")},
+        {{QStringLiteral("--hang-up-after"), QStringLiteral("8"), QStringLiteral("--pace"),
+          QStringLiteral("2")},
+         2,
+         5000,
+         1000,
+         0,
+         lost,
+         false,
+         1,
+         QStringLiteral("The serial port %1 does not exist.")},
+        {{QStringLiteral("--ignore-abort"), QStringLiteral("--pace"), QStringLiteral("5")},
+         2,
+         5000,
+         200,
+         3,
+         QStringLiteral("The command was cancelled."),
+         false,
+         2,
+         {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.switches.join(QLatin1Char(' ')).toStdString());
+        UnitProcess unit(c.switches);
+        ASSERT_FALSE(unit.Path().isEmpty());
+        const std::unique_ptr<Torvane> device = LineTo(unit, c.silenceMs, c.abortWaitMs);
+        Recorder recorder(*device);
+        QObject probe;
+        int progress = 0;
+        QObject::connect(device.get(), &DeviceControl::ProgressChanged, &probe,
+                         [&device, &progress, &c] {
+                             if (++progress == c.cancelAtProgress)
+                                 device->CancelCommand();
+                         });
+        const CommandResult result = device->ExecuteCommand(c.command);
+        const QString says =
+            c.says.contains(QStringLiteral("%1")) ? c.says.arg(unit.Path()) : c.says;
+        EXPECT_EQ(result.Success, says.isEmpty());
+        EXPECT_TRUE(result.ErrorText.startsWith(says)) << result.ErrorText.toStdString();
+        EXPECT_EQ(device->IsLineOpen(), c.lineOpenAfter);
+        EXPECT_EQ(recorder.Errors().size(), c.errors)
+            << recorder.Errors().join(QLatin1Char('\n')).toStdString();
+        if (!says.isEmpty() && c.cancelAtProgress == 0) {
+            EXPECT_EQ(recorder.Errors().last(),
+                      QStringLiteral("E ") + result.ErrorText + QStringLiteral(" @ ") +
+                          QString::fromLatin1(c.command == 1   ? "Read ESN"
+                                              : c.command == 2 ? "Download System"
+                                                               : "Read Boot Version"));
+        }
+
+        const CommandResult then = device->ExecuteCommand(1);
+        const QString thenSays =
+            c.thenSays.contains(QStringLiteral("%1")) ? c.thenSays.arg(unit.Path()) : c.thenSays;
+        EXPECT_EQ(then.Success, thenSays.isEmpty()) << then.ErrorText.toStdString();
+        EXPECT_TRUE(then.ErrorText.startsWith(thenSays)) << then.ErrorText.toStdString();
+    }
+}
+
+TEST(UnitLine, TheUnitServesOnUntilCtrlCAndThenStopsCleanly)
+{
+    UnitProcess unit({QStringLiteral("--pace"), QStringLiteral("0")});
+    ASSERT_FALSE(unit.Path().isEmpty());
+    {
+        const std::unique_ptr<Torvane> first = LineTo(unit);
+        EXPECT_TRUE(first->ExecuteCommand(22).Success);
+    }
+    // A second tester after the first has gone, on the same unit.
+    const std::unique_ptr<Torvane> second = LineTo(unit);
+    EXPECT_TRUE(second->ExecuteCommand(9).Success);
+    EXPECT_EQ(unit.Interrupt(), 0);
+    const QString output = unit.Output();
+    EXPECT_TRUE(output.contains(QStringLiteral("CMD 22 -> OK"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("CMD 9 -> OK")));
+    EXPECT_TRUE(output.endsWith(QStringLiteral("Stopped.\n")));
+}
+
+TEST(UnitLine, PortErrorsSayWhatIsWrongAndWhatToDo)
+{
+    UnitProcess unit({QStringLiteral("--pace"), QStringLiteral("0")});
+    ASSERT_FALSE(unit.Path().isEmpty());
+
+    // A port held by another tester.
+    const std::unique_ptr<Torvane> holder = LineTo(unit);
+    ASSERT_TRUE(holder->ExecuteCommand(9).Success);
+    const std::unique_ptr<Torvane> second = LineTo(unit);
+    const CommandResult busy = second->ExecuteCommand(9);
+    EXPECT_FALSE(busy.Success);
+    EXPECT_TRUE(busy.ErrorText.startsWith(
+        QStringLiteral("The serial port %1 is busy: another program has it open").arg(unit.Path())))
+        << busy.ErrorText.toStdString();
+    holder->SetSimulate(true); // lets the port go at the next command
+    ASSERT_TRUE(holder->ExecuteCommand(22).Success);
+
+    // Settings the line cannot take.
+    Torvane oddStops(QStringLiteral("115200,8,N,1.5"));
+    oddStops.SetPort(unit.Path());
+    const CommandResult stops = oddStops.ExecuteCommand(9);
+    EXPECT_FALSE(stops.Success);
+    EXPECT_TRUE(stops.ErrorText.startsWith(
+        QStringLiteral("The serial port %1 does not take 1.5 stop bits").arg(unit.Path())))
+        << stops.ErrorText.toStdString();
+
+    // An ordinary user outside the group that owns the terminal.
+    const std::string path = unit.Path().toStdString();
+    struct stat owner
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &owner), 0);
+    const struct group *group = ::getgrgid(owner.st_gid);
+    ASSERT_NE(group, nullptr);
+    const QString fix =
+        QStringLiteral("usermod -aG %1 ").arg(QString::fromLocal8Bit(group->gr_name));
+    const std::optional<int> denied = AsNobody([&path, &fix] {
+        QSerialPort port;
+        const QString text =
+            serialline::Open(port, QString::fromStdString(path), protocol::CommSettings{});
+        const bool named =
+            text.startsWith(QStringLiteral("Permission denied opening the serial port ")) &&
+            text.contains(fix);
+        if (!named)
+            std::fprintf(stderr, "as nobody: %s\n", qPrintable(text));
+        return named && !port.isOpen() ? 0 : 1;
+    });
+    if (!denied)
+        GTEST_SKIP() << "no ordinary user to try the port as";
+    EXPECT_EQ(*denied, 0);
+}
+
+TEST(UnitLine, EverySwitchIsListedInItsHelpAndTheReadme)
+{
+    QProcess help;
+    help.start(QStringLiteral(TORVANE_UNIT), {QStringLiteral("--help")});
+    ASSERT_TRUE(help.waitForFinished(10000));
+    const QString helpText = QString::fromLocal8Bit(help.readAllStandardOutput());
+    QFile readme(QStringLiteral(README_PATH));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString readmeText = QString::fromUtf8(readme.readAll());
+    for (const char *name : {"--slow", "--silent-after", "--garble", "--error-after",
+                             "--hang-up-after", "--ignore-abort", "--pace"}) {
+        EXPECT_TRUE(helpText.contains(QString::fromLatin1(name))) << name;
+        EXPECT_TRUE(readmeText.contains(QStringLiteral("| `%1").arg(QString::fromLatin1(name))))
+            << name;
+    }
+}
+
+TEST(UnitLine, ASwitchWithoutAFitValueIsRefused)
+{
+    QProcess unit;
+    unit.start(QStringLiteral(TORVANE_UNIT), {QStringLiteral("--garble"), QStringLiteral("x")});
+    ASSERT_TRUE(unit.waitForFinished(10000));
+    EXPECT_EQ(unit.exitCode(), 2);
+    EXPECT_TRUE(QString::fromLocal8Bit(unit.readAllStandardOutput())
+                    .contains(QStringLiteral("--garble takes a whole number of 0 or more")));
+}
