@@ -6,8 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -15,7 +17,10 @@ class QWidget;
 namespace MsgStyle {
 inline constexpr int OKOnly = 0;
 inline constexpr int YesNoCancel = 3;
+inline constexpr int YesNo = 4;
 inline constexpr int Information = 64;
+// The second button (No) is the one Enter chooses, for questions whose Yes loses work.
+inline constexpr int DefaultButton2 = 256;
 } // namespace MsgStyle
 
 enum class MsgAnswer { OK, Yes, No, Cancel };
@@ -59,4 +64,13 @@ public:
     virtual std::optional<QString> SaveFile(QWidget *parent, const FileDialogRequest &request) = 0;
     // Lets the user set up `printer`; false when the user cancelled.
     virtual bool Print(QWidget *parent, QPrinter &printer, const PrintRequest &request) = 0;
+    // Lets the user choose the paper, orientation and margins of `printer`; false when the
+    // user cancelled.
+    virtual bool PageSetup(QWidget *parent, QPrinter &printer) = 0;
+    // Shows the pages that `paint` puts on `printer` until the user closes the preview.
+    virtual void PrintPreview(QWidget *parent, QPrinter &printer,
+                              const std::function<void(QPrinter &)> &paint) = 0;
+    // Runs one of the program's own dialogs to its end; its result (QDialog::Accepted or
+    // QDialog::Rejected).
+    virtual int ShowDialog(QDialog &dialog) = 0;
 };

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 
@@ -18,8 +20,16 @@ MsgAnswer QtModal::MsgBox(QWidget *parent, const QString &text, const QString &t
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
+    } else if ((style & 0x0F) == MsgStyle::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
+    }
+    if (style & MsgStyle::DefaultButton2) {
+        if (QAbstractButton *second = box.button(QMessageBox::No))
+            box.setDefaultButton(qobject_cast<QPushButton *>(second));
     }
     switch (box.exec()) {
     case QMessageBox::Yes:
@@ -29,6 +39,8 @@ MsgAnswer QtModal::MsgBox(QWidget *parent, const QString &text, const QString &t
     case QMessageBox::Cancel:
         return MsgAnswer::Cancel;
     default:
+        if ((style & 0x0F) == MsgStyle::YesNo)
+            return MsgAnswer::No;
         return (style & 0x0F) == MsgStyle::YesNoCancel ? MsgAnswer::Cancel : MsgAnswer::OK;
     }
 }
@@ -122,4 +134,26 @@ bool QtModal::Print(QWidget *parent, QPrinter &printer, const PrintRequest &requ
     if (request.selectionPreselected)
         dialog.setPrintRange(QAbstractPrintDialog::Selection);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtModal::PageSetup(QWidget *parent, QPrinter &printer)
+{
+    QPageSetupDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Page Setup"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtModal::PrintPreview(QWidget *parent, QPrinter &printer,
+                           const std::function<void(QPrinter &)> &paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print Preview"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter *target) { paint(*target); });
+    dialog.exec();
+}
+
+int QtModal::ShowDialog(QDialog &dialog)
+{
+    return dialog.exec();
 }

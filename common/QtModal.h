@@ -14,6 +14,10 @@ public:
     std::optional<QString> OpenFile(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<QString> SaveFile(QWidget *parent, const FileDialogRequest &request) override;
     bool Print(QWidget *parent, QPrinter &printer, const PrintRequest &request) override;
+    bool PageSetup(QWidget *parent, QPrinter &printer) override;
+    void PrintPreview(QWidget *parent, QPrinter &printer,
+                      const std::function<void(QPrinter &)> &paint) override;
+    int ShowDialog(QDialog &dialog) override;
 };
 
 // "Desc|*.cfg|All Files (*.*)|*.*" as Qt's name filters. "*.*" becomes "*", since Qt

@@ -21,6 +21,9 @@ public:
     std::optional<QString> OpenFile(QWidget *, const FileDialogRequest &) override { return {}; }
     std::optional<QString> SaveFile(QWidget *, const FileDialogRequest &) override { return {}; }
     bool Print(QWidget *, QPrinter &, const PrintRequest &) override { return false; }
+    bool PageSetup(QWidget *, QPrinter &) override { return false; }
+    void PrintPreview(QWidget *, QPrinter &, const std::function<void(QPrinter &)> &) override {}
+    int ShowDialog(QDialog &) override { return 0; }
 };
 
 // Points HOME and XDG_CONFIG_HOME at a fresh folder under `root`; call before QApplication.

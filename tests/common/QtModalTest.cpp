@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPainter>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -81,6 +84,29 @@ TEST(QtModalMsgBox, YesNoCancelMapsEachButtonToItsAnswer)
         EXPECT_EQ(title, QStringLiteral("Question"));
         EXPECT_EQ(text, QStringLiteral("Save it?\r\nnow"));
         EXPECT_EQ(icon, QMessageBox::NoIcon);
+    }
+}
+
+TEST(QtModalMsgBox, YesNoHasTwoButtonsAndCanMakeNoTheDefault)
+{
+    QtModal modal;
+    const struct
+    {
+        int style;
+        QMessageBox::StandardButton defaultButton;
+    } cases[] = {{MsgStyle::YesNo, QMessageBox::Yes},
+                 {MsgStyle::YesNo + MsgStyle::DefaultButton2, QMessageBox::No}};
+    for (const auto &c : cases) {
+        QMessageBox::StandardButton shownDefault = QMessageBox::NoButton;
+        WhenShown<QMessageBox>([&](QMessageBox &box) {
+            EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
+            shownDefault = box.standardButton(box.defaultButton());
+            box.reject(); // Escape
+        });
+        EXPECT_EQ(
+            modal.MsgBox(nullptr, QStringLiteral("Reload?"), QStringLiteral("Refresh"), c.style),
+            MsgAnswer::No);
+        EXPECT_EQ(shownDefault, c.defaultButton);
     }
 }
 
@@ -222,5 +248,56 @@ TEST(QtModalPrintDialog, SelectionIsPreselectedOnlyWhenAskedAndPageRangesAreOff)
             dialog.reject();
         });
         EXPECT_FALSE(modal.Print(nullptr, printer, request)); // cancelled
+    }
+}
+
+TEST(QtModalPageSetup, AcceptKeepsTheChosenLayoutAndCancelSaysSo)
+{
+    QtModal modal;
+    for (const bool accept : {true, false}) {
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageOrientation(QPageLayout::Portrait);
+        QString title;
+        WhenShown<QPageSetupDialog>([&](QPageSetupDialog &dialog) {
+            title = dialog.windowTitle();
+            // What a person's choice comes to: the dialog's printer takes it on accept.
+            dialog.printer()->setPageOrientation(QPageLayout::Landscape);
+            if (accept)
+                dialog.accept();
+            else
+                dialog.reject();
+        });
+        EXPECT_EQ(modal.PageSetup(nullptr, printer), accept);
+        EXPECT_EQ(title, QStringLiteral("Page Setup"));
+    }
+}
+
+TEST(QtModalPrintPreview, ThePreviewPaintsThroughTheGivenFunction)
+{
+    QtModal modal;
+    QPrinter printer;
+    int painted = 0;
+    QString title;
+    WhenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog &dialog) {
+        title = dialog.windowTitle();
+        dialog.close();
+    });
+    modal.PrintPreview(nullptr, printer, [&painted](QPrinter &target) {
+        QPainter painter(&target);
+        painter.drawText(QPointF(10, 10), QStringLiteral("page"));
+        ++painted;
+    });
+    EXPECT_GE(painted, 1);
+    EXPECT_EQ(title, QStringLiteral("Print Preview"));
+}
+
+TEST(QtModalShowDialog, RunsTheDialogAndGivesItsResult)
+{
+    QtModal modal;
+    for (const int result : {int(QDialog::Accepted), int(QDialog::Rejected)}) {
+        QDialog dialog;
+        WhenShown<QDialog>([result](QDialog &shown) { shown.done(result); });
+        EXPECT_EQ(modal.ShowDialog(dialog), result);
     }
 }

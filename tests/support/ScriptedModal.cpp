@@ -1,5 +1,7 @@
 #include "ScriptedModal.h"
 
+#include <QDialog>
+#include <QLabel>
 #include <QPrinter>
 
 #include <gtest/gtest.h>
@@ -19,6 +21,12 @@ const char *Name(ScriptedModal::Kind kind)
         return "save dialog";
     case ScriptedModal::Kind::Print:
         return "print dialog";
+    case ScriptedModal::Kind::PageSetup:
+        return "page setup dialog";
+    case ScriptedModal::Kind::Preview:
+        return "print preview";
+    case ScriptedModal::Kind::Dialog:
+        return "dialog of the program's own";
     }
     return "dialog";
 }
@@ -55,6 +63,21 @@ void ScriptedModal::AnswerPrint(bool accept, const QString &pdfPath)
     m_answers.push_back({Kind::Print, MsgAnswer::Cancel, pdfPath, accept});
 }
 
+void ScriptedModal::AnswerPageSetup(std::optional<QPageLayout> layout)
+{
+    m_answers.push_back({Kind::PageSetup, MsgAnswer::Cancel, {}, layout.has_value(), -1, layout});
+}
+
+void ScriptedModal::AnswerPreview(const QString &pdfPath)
+{
+    m_answers.push_back({Kind::Preview, MsgAnswer::Cancel, pdfPath, true});
+}
+
+void ScriptedModal::AnswerDialog(int result)
+{
+    m_answers.push_back({Kind::Dialog, MsgAnswer::Cancel, {}, false, -1, {}, result});
+}
+
 void ScriptedModal::OnNextDialog(std::function<void()> action)
 {
     m_onNext = std::move(action);
@@ -83,7 +106,7 @@ bool ScriptedModal::Next(Kind kind, Answer &answer)
 
 MsgAnswer ScriptedModal::MsgBox(QWidget *, const QString &text, const QString &title, int style)
 {
-    m_asked.push_back({Kind::Message, text, title, style, {}, {}});
+    m_asked.push_back({Kind::Message, text, title, style, {}, {}, {}, {}, {}});
     Answer answer;
     return Next(Kind::Message, answer) ? answer.message : MsgAnswer::Cancel;
 }
@@ -105,25 +128,60 @@ int ScriptedModal::Ask(QWidget *, const QuestionRequest &request)
 
 std::optional<QString> ScriptedModal::OpenFile(QWidget *, const FileDialogRequest &request)
 {
-    m_asked.push_back({Kind::Open, {}, request.title, 0, request, {}});
+    m_asked.push_back({Kind::Open, {}, request.title, 0, request, {}, {}, {}, {}});
     Answer answer;
     return Next(Kind::Open, answer) ? answer.path : std::nullopt;
 }
 
 std::optional<QString> ScriptedModal::SaveFile(QWidget *, const FileDialogRequest &request)
 {
-    m_asked.push_back({Kind::Save, {}, request.title, 0, request, {}});
+    m_asked.push_back({Kind::Save, {}, request.title, 0, request, {}, {}, {}, {}});
     Answer answer;
     return Next(Kind::Save, answer) ? answer.path : std::nullopt;
 }
 
 bool ScriptedModal::Print(QWidget *, QPrinter &printer, const PrintRequest &request)
 {
-    m_asked.push_back({Kind::Print, {}, request.title, 0, {}, request});
+    m_asked.push_back(
+        {Kind::Print, {}, request.title, 0, {}, request, {}, printer.pageLayout(), {}});
     Answer answer;
     if (!Next(Kind::Print, answer) || !answer.accept)
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(answer.path.value_or(QString()));
     return true;
+}
+
+bool ScriptedModal::PageSetup(QWidget *, QPrinter &printer)
+{
+    m_asked.push_back({Kind::PageSetup, {}, {}, 0, {}, {}, {}, printer.pageLayout(), {}});
+    Answer answer;
+    if (!Next(Kind::PageSetup, answer) || !answer.layout)
+        return false;
+    printer.setPageLayout(*answer.layout);
+    return true;
+}
+
+void ScriptedModal::PrintPreview(QWidget *, QPrinter &printer,
+                                 const std::function<void(QPrinter &)> &paint)
+{
+    m_asked.push_back({Kind::Preview, {}, {}, 0, {}, {}, {}, printer.pageLayout(), {}});
+    Answer answer;
+    if (!Next(Kind::Preview, answer))
+        return;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(answer.path.value_or(QString()));
+    paint(printer);
+}
+
+int ScriptedModal::ShowDialog(QDialog &dialog)
+{
+    QStringList labels;
+    for (const QLabel *label : dialog.findChildren<QLabel *>())
+        labels << label->text();
+    m_asked.push_back({Kind::Dialog, {}, dialog.windowTitle(), 0, {}, {}, {}, {}, labels});
+    Answer answer;
+    if (!Next(Kind::Dialog, answer))
+        return QDialog::Rejected;
+    return answer.result;
 }

@@ -5,7 +5,9 @@
 
 #include "Modal.h"
 
+#include <QPageLayout>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -14,7 +16,7 @@
 class ScriptedModal : public Modal
 {
 public:
-    enum class Kind { Message, Question, Open, Save, Print };
+    enum class Kind { Message, Question, Open, Save, Print, PageSetup, Preview, Dialog };
 
     struct Asked
     {
@@ -24,7 +26,9 @@ public:
         int style = 0;
         FileDialogRequest file;
         PrintRequest print;
-        QStringList buttons; // a question's buttons
+        QStringList buttons;    // a question's buttons
+        QPageLayout pageLayout; // the printer's layout as the page setup or preview got it
+        QStringList labels;     // a dialog's label texts, in the order they were made
     };
 
     ~ScriptedModal() override;
@@ -37,6 +41,12 @@ public:
     void AnswerSave(std::optional<QString> path);
     // Accept the print dialog and print into a PDF file at `pdfPath`, or cancel it.
     void AnswerPrint(bool accept, const QString &pdfPath = {});
+    // Accept the page setup dialog with `layout` chosen, or cancel it (nothing).
+    void AnswerPageSetup(std::optional<QPageLayout> layout);
+    // Let the preview draw its pages into a PDF file at `pdfPath`, then close it.
+    void AnswerPreview(const QString &pdfPath);
+    // End the next of the program's own dialogs with `result`.
+    void AnswerDialog(int result);
     // Run `action` when the next dialog of any kind is shown, before it is answered
     // (for instance to check the state of a window at that moment).
     void OnNextDialog(std::function<void()> action);
@@ -51,6 +61,10 @@ public:
     std::optional<QString> OpenFile(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<QString> SaveFile(QWidget *parent, const FileDialogRequest &request) override;
     bool Print(QWidget *parent, QPrinter &printer, const PrintRequest &request) override;
+    bool PageSetup(QWidget *parent, QPrinter &printer) override;
+    void PrintPreview(QWidget *parent, QPrinter &printer,
+                      const std::function<void(QPrinter &)> &paint) override;
+    int ShowDialog(QDialog &dialog) override;
 
 private:
     struct Answer
@@ -60,6 +74,8 @@ private:
         std::optional<QString> path;
         bool accept = false;
         int button = -1;
+        std::optional<QPageLayout> layout;
+        int result = 0;
     };
 
     bool Next(Kind kind, Answer &answer);
