@@ -78,6 +78,8 @@ public:
 
 signals:
     void LossStatusChanged(const QString &status);
+    // The text was written to `path`, by Save or Save As.
+    void FileWritten(const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -54,8 +54,10 @@ void frmDocument::Save()
     try {
         if (!MayWriteOver())
             return;
-        if (WriteChecked(FileName, "frmDocument.Save"))
+        if (WriteChecked(FileName, "frmDocument.Save")) {
             m_file = fsys::StatusOf(FileName.toStdU16String()).identity;
+            emit FileWritten(FileName);
+        }
     } catch (const std::bad_alloc &) {
         throw OutOfMemory("frmDocument.Save");
     }
@@ -114,6 +116,7 @@ bool frmDocument::SaveAs()
         FileName = chosen;
         m_file = fsys::StatusOf(FileName.toStdU16String()).identity;
         setWindowTitle(FileName);
+        emit FileWritten(FileName);
         return true;
     } catch (const RunTimeError &error) {
         m_modal.MsgBox(this, QString::fromStdString(error.Description), QString(),

@@ -2,22 +2,19 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTextLayout>
 
 namespace {
 
-constexpr double MarginMillimetres = 20;
 constexpr int TabWidthInBlanks = 8;
 
 } // namespace
 
 bool PrintPlainText(QPrinter &printer, const QString &text, const QFont &font)
 {
-    printer.setPageMargins(
-        QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres, MarginMillimetres),
-        QPageLayout::Millimeter);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
@@ -57,4 +54,16 @@ bool PrintPlainText(QPrinter &printer, const QString &text, const QFont &font)
         }
     }
     return painter.end();
+}
+
+QString TextToPrint(const QPlainTextEdit &box, const QString &wholeText)
+{
+    const QTextCursor cursor = box.textCursor();
+    if (!cursor.hasSelection())
+        return wholeText;
+    // The text box ends its lines with paragraph separators.
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
 }

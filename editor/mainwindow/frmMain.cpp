@@ -6,6 +6,7 @@
 #include "frmDocument.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -63,7 +64,12 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The area outlives this object's members while QWidget deletes its children, and its
+    // last activation change must not reach them.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+}
 
 void frmMain::Form_Load()
 {
@@ -184,6 +190,7 @@ frmDocument *frmMain::NewDocument()
     document->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCount));
     // The program's own icon in the child's title bar rather than the toolkit's.
     document->setWindowIcon(windowIcon());
+    connect(document, &frmDocument::FileWritten, this, &frmMain::RememberFile);
     document->show();
     KeepInReach(document);
     // Made current explicitly: a hidden frame (start-up) activates nothing by itself.
@@ -196,6 +203,9 @@ void frmMain::LoadFile(QString path)
     const QString name = path;
     frmDocument *document = NewDocument();
     document->LoadFile(name);
+    // Only a file that was there and loaded is worth offering again.
+    if (document->FileName == name && QFileInfo(name).isFile())
+        RememberFile(name);
 }
 
 frmDocument *frmMain::ActiveDocument() const

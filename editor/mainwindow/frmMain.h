@@ -1,15 +1,19 @@
 #pragma once
 
 #include "Globals.h"
+#include "RecentFiles.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPageLayout>
+#include <QPointer>
 #include <QSize>
 
 #include <optional>
 
 class ClockPanel;
 class frmDocument;
+class frmHelp;
 class Modal;
 class QAction;
 class QLabel;
@@ -93,6 +97,28 @@ private:
     void mnuWindowNewWindow_Click();
     void tbToolBar_ButtonClick(const QString &key);
 
+    // New, Save All, Refresh, Undo and Redo, in frmMainDocumentCommands.cpp.
+    void ConnectDocumentCommands();
+    void FollowActiveDocument();
+    void mnuFileSaveAll_Click();
+    void mnuViewRefresh_Click();
+
+    // The recent files of the File menu, in frmMainRecentFiles.cpp.
+    void ConnectRecentFiles();
+    void RememberFile(const QString &path);
+    void UpdateRecentFiles(const recent::List &list);
+    void ShowRecentFiles();
+    void mnuFileMRU_Click(std::size_t index);
+
+    // Page Setup and Print Preview, in frmMainPrinting.cpp.
+    void ConnectPrintingCommands();
+    void mnuFilePageSetup_Click();
+    void mnuFilePrintPreview_Click();
+
+    // The guide, in frmMainHelp.cpp.
+    void ConnectHelpCommands();
+    frmHelp &Help();
+
     Modal &m_modal;
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
@@ -100,6 +126,11 @@ private:
     QMenu *m_windowMenu = nullptr;
     QList<QAction *> m_windowListItems;
     QHash<QString, QAction *> m_items;
+    QList<QMetaObject::Connection> m_undoConnections;
+    recent::List m_recentFiles;
+    // The layout chosen in Page Setup; nothing until one is chosen.
+    std::optional<QPageLayout> m_pageLayout;
+    QPointer<frmHelp> m_help;
     int m_documentCount = 0;
     bool m_firstDocumentMade = false;
     // The outer size asked for before the window manager told us its frame's size.

@@ -2,6 +2,7 @@
 // document is current when it runs and settles its own errors.
 
 #include "Modal.h"
+#include "PageLayoutStore.h"
 #include "TextPrinter.h"
 #include "frmDocument.h"
 #include "frmMain.h"
@@ -25,14 +26,11 @@ constexpr int VersionMajor = 1;
 constexpr int VersionMinor = 0;
 constexpr int VersionRevision = 0;
 
-// Items that have no command in this program. They are kept, hidden, so that nothing in
-// the menus does nothing.
+// Items with no natural command in this program (mail, a special paste, options pages
+// with nothing to set, a browser). They are kept, hidden, so that nothing in the menus
+// does nothing.
 const char *const ItemsWithoutCommand[] = {
-    "mnuFileNew",       "mnuFileSaveAll",         "mnuFileProperties",
-    "mnuFilePageSetup", "mnuFilePrintPreview",    "mnuFileSend",
-    "mnuEditUndo",      "mnuEditPasteSpecial",    "mnuViewRefresh",
-    "mnuViewOptions",   "mnuViewWebBrowser",      "mnuToolsOptions",
-    "mnuHelpContents",  "mnuHelpSearchForHelpOn",
+    "mnuFileSend", "mnuEditPasteSpecial", "mnuViewOptions", "mnuViewWebBrowser", "mnuToolsOptions",
 };
 
 // The selection as plain text: the text box ends its lines with paragraph separators.
@@ -74,6 +72,10 @@ void frmMain::ConnectCommands()
     connect(m_toolBar, &QToolBar::actionTriggered, this,
             [this](QAction *button) { tbToolBar_ButtonClick(button->data().toString()); });
 
+    ConnectDocumentCommands();
+    ConnectRecentFiles();
+    ConnectPrintingCommands();
+    ConnectHelpCommands();
     HideItemsWithoutCommand();
 }
 
@@ -81,9 +83,6 @@ void frmMain::HideItemsWithoutCommand()
 {
     for (const char *name : ItemsWithoutCommand)
         Item(name)->setVisible(false);
-    for (QAction *button : m_toolBar->actions())
-        if (button->data().toString() == QLatin1String("New"))
-            button->setVisible(false);
     // Separators left at an end or side by side are folded away by QMenu itself.
     for (QAction *entry : menuBar()->actions()) {
         const QMenu *menu = entry->menu();
@@ -99,7 +98,9 @@ void frmMain::tbToolBar_ButtonClick(const QString &key)
     // The commands settle their own errors; anything else is dropped here, as a button
     // has nobody to report to.
     try {
-        if (key == QLatin1String("Open"))
+        if (key == QLatin1String("New"))
+            mnuWindowNewWindow_Click();
+        else if (key == QLatin1String("Open"))
             mnuFileOpen_Click();
         else if (key == QLatin1String("Save"))
             mnuFileSave_Click();
@@ -168,15 +169,15 @@ void frmMain::mnuFilePrint_Click()
         if (!document)
             return;
         const QPlainTextEdit &box = *document->txtScript();
-        const bool selection = box.textCursor().hasSelection();
         PrintRequest request;
         request.title = QStringLiteral("Print");
-        request.selectionPreselected = selection;
+        request.selectionPreselected = box.textCursor().hasSelection();
         request.pageRangesDisabled = true;
         QPrinter printer(QPrinter::HighResolution);
+        ApplyPageLayout(printer, m_pageLayout);
         if (!m_modal.Print(this, printer, request))
             return;
-        PrintPlainText(printer, selection ? SelectedText(box) : document->Text(), box.font());
+        PrintPlainText(printer, TextToPrint(box, document->Text()), box.font());
     } catch (...) {
         // Printing reports nothing; a failure leaves the document as it was.
     }

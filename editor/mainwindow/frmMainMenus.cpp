@@ -56,7 +56,8 @@ const MenuTable Menus[] = {
         {"mnuFileExit", "E&xit"},
     }},
     {"mnuEdit", "&Edit", {
-        {"mnuEditUndo", "&Undo"},
+        {"mnuEditUndo", "&Undo", "Ctrl+Z"},
+        {"mnuEditRedo", "&Redo", "Ctrl+Y"},
         {"mnuEditBar0", "-"},
         {"mnuEditCut", "Cu&t", "Ctrl+X"},
         {"mnuEditCopy", "&Copy", "Ctrl+C"},
@@ -67,7 +68,7 @@ const MenuTable Menus[] = {
         {"mnuViewToolbar", "&Toolbar", nullptr, true},
         {"mnuViewStatusBar", "Status &Bar", nullptr, true},
         {"mnuViewBar0", "-"},
-        {"mnuViewRefresh", "&Refresh"},
+        {"mnuViewRefresh", "&Refresh", "F5"},
         {"mnuViewOptions", "&Options..."},
         {"mnuViewWebBrowser", "&Web Browser"},
     }},
@@ -83,7 +84,7 @@ const MenuTable Menus[] = {
         {"mnuWindowArrangeIcons", "&Arrange Icons"},
     }},
     {"mnuHelp", "&Help", {
-        {"mnuHelpContents", "&Contents"},
+        {"mnuHelpContents", "&Contents", "F1"},
         {"mnuHelpSearchForHelpOn", "&Search For Help On..."},
         {"mnuHelpBar0", "-"},
         {"mnuHelpAbout", "&About "},
