@@ -67,7 +67,6 @@ void frmMain::ShowRecentFiles()
         item->setStatusTip(path);
         item->setVisible(true);
     }
-    Item("mnuFileBar5")->setVisible(!m_recentFiles.empty());
 }
 
 void frmMain::mnuFileMRU_Click(std::size_t index)
