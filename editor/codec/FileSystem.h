@@ -56,7 +56,7 @@ struct ReadResult
     std::vector<unsigned char> bytes; // fewer than `size` when the read broke off
     Failure failure;                  // why it could not be opened or read
 };
-ReadResult ReadFile(std::u16string_view path, std::uint64_t maxBytes);
+ReadResult ReadWhole(std::u16string_view path, std::uint64_t maxBytes);
 
 // Makes the file at `path` hold exactly `bytes`: a hidden temporary file in the same folder
 // is written, flushed to disk and put in place of the old file in one step, so a failure
@@ -64,7 +64,7 @@ ReadResult ReadFile(std::u16string_view path, std::uint64_t maxBytes);
 // attributes (owner and mode here, attributes on Windows) are kept; a symbolic link stays
 // a link and the file it leads to is replaced. A read-only file is refused. Temporaries
 // of the same file left by a save that was killed part-way are removed first.
-Failure ReplaceFile(std::u16string_view path, const std::vector<unsigned char> &bytes);
+Failure ReplaceWhole(std::u16string_view path, const std::vector<unsigned char> &bytes);
 
 // The entries of a folder (an empty text is the current folder); nothing when it cannot
 // be listed.
@@ -86,7 +86,7 @@ std::u16string FoldCase(std::u16string name);
 // The path as UTF-8 for messages; what cannot be shown becomes U+FFFD.
 std::string DisplayPath(std::u16string_view path);
 
-// The hidden temporary file that ReplaceFile writes for the file named `target` (both
+// The hidden temporary file that ReplaceWhole writes for the file named `target` (both
 // without their folder): its name holds the writing process's number, so that a later
 // save can tell a temporary whose writer is gone from one still being written.
 std::u16string TemporaryName(std::u16string_view target, std::uint64_t process, std::uint64_t tick,

@@ -191,7 +191,7 @@ Status StatusOf(std::u16string_view path)
     return status;
 }
 
-ReadResult ReadFile(std::u16string_view path, std::uint64_t maxBytes)
+ReadResult ReadWhole(std::u16string_view path, std::uint64_t maxBytes)
 {
     ReadResult result;
     const std::optional<std::string> native = NativePath(path);
@@ -242,7 +242,7 @@ ReadResult ReadFile(std::u16string_view path, std::uint64_t maxBytes)
     return result;
 }
 
-Failure ReplaceFile(std::u16string_view path, const std::vector<unsigned char> &bytes)
+Failure ReplaceWhole(std::u16string_view path, const std::vector<unsigned char> &bytes)
 {
     std::optional<std::string> target = NativePath(path);
     if (!target)

@@ -28,7 +28,7 @@ std::u16string TextOfBytes(const std::vector<unsigned char> &bytes, bool UseBOM)
 std::u16string ReadUnicodeFile(const std::u16string &path, bool UseBOM)
 {
     try {
-        return TextOfBytes(fsys::ReadFile(path, std::numeric_limits<std::uint64_t>::max()).bytes,
+        return TextOfBytes(fsys::ReadWhole(path, std::numeric_limits<std::uint64_t>::max()).bytes,
                            UseBOM);
     } catch (const std::exception &) {
         return {}; // out of memory for the text: reported like any other unreadable file
@@ -47,7 +47,7 @@ void WriteUnicodeFile(const std::u16string &path, const std::u16string &text, bo
         bytes.push_back(static_cast<unsigned char>(unit & 0xFF));
         bytes.push_back(static_cast<unsigned char>(unit >> 8));
     }
-    if (const fsys::Failure failure = fsys::ReplaceFile(path, bytes))
+    if (const fsys::Failure failure = fsys::ReplaceWhole(path, bytes))
         throw RunTimeError(failure.number,
                            "Cannot write \"" + fsys::DisplayPath(path) + "\": " + failure.reason,
                            "WriteUnicodeFile");

@@ -16,7 +16,7 @@ namespace {
 
 std::u16string ReadConfigFile(const std::u16string &path, fsys::Identity *identity)
 {
-    const fsys::ReadResult read = fsys::ReadFile(path, MaxReadBytes);
+    const fsys::ReadResult read = fsys::ReadWhole(path, MaxReadBytes);
     if (read.failure)
         Fail(path, read.failure.number, read.failure.reason);
     switch (read.identity.kind) {

@@ -1,5 +1,15 @@
 #include "CommandLine.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
+
 namespace cmdline {
 
 namespace {
@@ -55,6 +65,32 @@ std::u16string JoinArguments(const std::vector<std::u16string> &arguments)
         line += Quoted(argument);
     }
     return line;
+}
+
+std::optional<std::u16string> RawCommandLine()
+{
+#ifdef _WIN32
+    const wchar_t *line = GetCommandLineW();
+    const std::wstring_view wide = line ? line : L"";
+    return AfterProgramName(std::u16string(wide.begin(), wide.end()));
+#else
+    return std::nullopt;
+#endif
+}
+
+std::u16string AfterProgramName(std::u16string_view line)
+{
+    std::size_t end = 0;
+    if (!line.empty() && line.front() == u'"') {
+        end = line.find(u'"', 1);
+        end = end == std::u16string_view::npos ? line.size() : end + 1;
+    } else {
+        end = line.find_first_of(u" \t");
+        end = end == std::u16string_view::npos ? line.size() : end;
+    }
+    while (end < line.size() && (line[end] == u' ' || line[end] == u'\t'))
+        ++end;
+    return std::u16string(line.substr(end));
 }
 
 std::u16string LowerAscii(std::u16string text)

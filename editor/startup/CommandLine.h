@@ -3,7 +3,9 @@
 // that Tokenize splits, and reading the switches and file names out of its tokens.
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cmdline {
@@ -13,6 +15,16 @@ namespace cmdline {
 // argument comes back as one token (without its quote characters). Empty arguments
 // vanish, as they would in a typed line.
 std::u16string JoinArguments(const std::vector<std::u16string> &arguments);
+
+// On Windows, the process's own command line exactly as it was given, less the program's
+// name: the text Tokenize is meant to split. Elsewhere nothing, as the system hands the
+// arguments over already split (see JoinArguments).
+std::optional<std::u16string> RawCommandLine();
+
+// What follows the program's name in a whole command line, the name found the way
+// Windows finds it: up to the next quote when the line begins with one, else up to the
+// first blank or tab. The blanks and tabs after the name go with it.
+std::u16string AfterProgramName(std::u16string_view line);
 
 struct StartupPlan
 {

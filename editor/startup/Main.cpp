@@ -25,7 +25,10 @@ StartupResult Main(const QStringList &arguments, Modal &modal)
         split.reserve(static_cast<std::size_t>(arguments.size()));
         for (const QString &argument : arguments)
             split.push_back(argument.toStdU16String());
-        const QString line = QString::fromStdU16String(cmdline::JoinArguments(split));
+        // Where the system keeps the line as typed, that is what is split; elsewhere it
+        // is rebuilt from the arguments.
+        const std::optional<std::u16string> raw = cmdline::RawCommandLine();
+        const QString line = QString::fromStdU16String(raw ? *raw : cmdline::JoinArguments(split));
 
         const std::optional<QStringList> tokens = Tokenize(line, modal);
         if (!tokens)

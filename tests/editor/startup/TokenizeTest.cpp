@@ -131,3 +131,19 @@ TEST(PlanStartup, TheEmptyTokenIsSearchedButNeverAccepted)
     EXPECT_TRUE(plan.files.empty());
     EXPECT_FALSE(plan.help);
 }
+
+TEST(AfterProgramName, DropsTheNameAsWindowsFindsItAndTheBlanksAfterIt)
+{
+    const std::vector<std::pair<std::u16string, std::u16string>> cases = {
+        {u"quillon.exe a.cfg b.cfg", u"a.cfg b.cfg"},
+        {u"quillon.exe \t -s  \"my file.cfg\" ", u"-s  \"my file.cfg\" "},
+        {u"\"C:\\Program Files\\Quillon\\quillon.exe\" x.cfg", u"x.cfg"},
+        {u"\"C:\\a b\\q.exe\"x.cfg", u"x.cfg"},
+        {u"q.exe", u""},
+        {u"\"C:\\never closed x.cfg", u""},
+        {u"", u""},
+        {u"q.exe a//b;c", u"a//b;c"},
+    };
+    for (const auto &[line, rest] : cases)
+        EXPECT_EQ(cmdline::AfterProgramName(line), rest) << std::string(line.begin(), line.end());
+}
