@@ -3,7 +3,7 @@
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run run-tester test build setup asan-test fuzz bench package package-check format clean
+.PHONY: run run-tester test build setup asan-test windows-test fuzz bench package package-check format clean
 
 run: build
 	@scripts/run-gui.sh build/bin/quillon $(ARGS)
@@ -25,6 +25,12 @@ asan-test: setup
 	@[ -f build/asan/CMakeCache.txt ] || cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+
+# The plain C++ layers cross-built for Windows, their suites run under Wine.
+windows-test: setup
+	@[ -f build/windows/CMakeCache.txt ] || cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
+	scripts/windows-test.sh
 
 fuzz: setup
 	@[ -f build/fuzz/CMakeCache.txt ] || cmake --preset fuzz

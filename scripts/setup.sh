@@ -17,6 +17,8 @@ packages=(
   # a private X server for the widget suites and the whole-program runs, and real key
   # presses sent to it
   xvfb xauth xdotool xclip libx11-dev
+  # the Windows cross build of the plain layers, and Wine to run its tests
+  g++-mingw-w64-x86-64 wine64
   # metric-compatible Arial and a monospaced face for the tester's log
   fonts-liberation fonts-dejavu-core fontconfig
   # make package and its checks: dpkg-shlibdeps (which CPack runs with `file`), lintian,

@@ -6,6 +6,10 @@
 #include <fstream>
 #include <random>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 using fsys::FindFile;
 using fsys::WildcardMatch;
@@ -22,8 +26,15 @@ protected:
         fs::create_directories(root / "sub.cfg");
         for (const char *name : {"b.cfg", "a.cfg", ".hidden.cfg", "notes.txt"})
             std::ofstream(root / name) << "x";
+#ifdef _WIN32
+        // Hidden there is an attribute, not a leading dot.
+        SetFileAttributesW((root / ".hidden.cfg").c_str(), FILE_ATTRIBUTE_HIDDEN);
+#endif
     }
-    void TearDown() override { fs::remove_all(root); }
+    void TearDown() override
+    {
+        fs::remove_all(root);
+    }
 
     std::u16string In(const std::string &name) const
     {
