@@ -39,7 +39,13 @@ void LossPanel::Follow()
         return;
     }
     m_status = connect(document, &frmDocument::LossStatusChanged, this, &LossPanel::Show);
-    m_gone = connect(document, &QObject::destroyed, this, &LossPanel::Follow);
+    // The area itself may be half destroyed when its documents go, so a closing document
+    // only lets go of the panel; the area's next activation brings the next document.
+    m_gone = connect(document, &QObject::destroyed, this, [this] {
+        disconnect(m_status);
+        m_document = nullptr;
+        Show(QString());
+    });
     Show(document->LossStatus());
 }
 
