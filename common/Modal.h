@@ -1,7 +1,7 @@
 #pragma once
 // Everything modal that the windows show (message boxes, the open, save and print
-// dialogs) goes through this one interface. The programs pass a QtModal; tests pass a
-// scripted one that answers in order and records what was asked.
+// dialogs, the one-line input box) goes through this one interface. The programs pass a QtModal;
+// tests pass a scripted one that answers in order and records what was asked.
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +18,7 @@ namespace MsgStyle {
 inline constexpr int OKOnly = 0;
 inline constexpr int YesNoCancel = 3;
 inline constexpr int YesNo = 4;
+inline constexpr int Exclamation = 48;
 inline constexpr int Information = 64;
 // The second button (No) is the one Enter chooses, for questions whose Yes loses work.
 inline constexpr int DefaultButton2 = 256;
@@ -73,4 +74,8 @@ public:
     // Runs one of the program's own dialogs to its end; its result (QDialog::Accepted or
     // QDialog::Rejected).
     virtual int ShowDialog(QDialog &dialog) = 0;
+    // One line of text asked for under `prompt`, starting as `initial`; nothing when the
+    // user cancelled.
+    virtual std::optional<QString> InputBox(QWidget *parent, const QString &prompt,
+                                            const QString &title, const QString &initial) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -15,7 +16,17 @@ MsgAnswer QtModal::MsgBox(QWidget *parent, const QString &text, const QString &t
     box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
-    box.setIcon((style & MsgStyle::Information) ? QMessageBox::Information : QMessageBox::NoIcon);
+    switch (style & 0x70) {
+    case MsgStyle::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgStyle::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    }
     if ((style & 0x0F) == MsgStyle::YesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
@@ -156,4 +167,14 @@ void QtModal::PrintPreview(QWidget *parent, QPrinter &printer,
 int QtModal::ShowDialog(QDialog &dialog)
 {
     return dialog.exec();
-}
+    std::optional<QString> QtModal::InputBox(QWidget * parent, const QString &prompt,
+                                             const QString &title, const QString &initial)
+    {
+        QInputDialog dialog(parent);
+        dialog.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+        dialog.setLabelText(prompt);
+        dialog.setTextValue(initial);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.textValue();
+    }

@@ -18,6 +18,8 @@ public:
     void PrintPreview(QWidget *parent, QPrinter &printer,
                       const std::function<void(QPrinter &)> &paint) override;
     int ShowDialog(QDialog &dialog) override;
+    std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
+                                    const QString &initial) override;
 };
 
 // "Desc|*.cfg|All Files (*.*)|*.*" as Qt's name filters. "*.*" becomes "*", since Qt

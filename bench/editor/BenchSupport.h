@@ -24,6 +24,11 @@ public:
     bool PageSetup(QWidget *, QPrinter &) override { return false; }
     void PrintPreview(QWidget *, QPrinter &, const std::function<void(QPrinter &)> &) override {}
     int ShowDialog(QDialog &) override { return 0; }
+    std::optional<QString> InputBox(QWidget *, const QString &, const QString &,
+                                    const QString &) override
+    {
+        return {};
+    }
 };
 
 // Points HOME and XDG_CONFIG_HOME at a fresh folder under `root`; call before QApplication.

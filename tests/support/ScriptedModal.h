@@ -16,12 +16,12 @@
 class ScriptedModal : public Modal
 {
 public:
-    enum class Kind { Message, Question, Open, Save, Print, PageSetup, Preview, Dialog };
+    enum class Kind { Message, Question, Open, Save, Print, PageSetup, Preview, Dialog, Input };
 
     struct Asked
     {
         Kind kind;
-        QString text; // message text
+        QString text; // message text, or the input box's prompt
         QString title;
         int style = 0;
         FileDialogRequest file;
@@ -29,6 +29,7 @@ public:
         QStringList buttons;    // a question's buttons
         QPageLayout pageLayout; // the printer's layout as the page setup or preview got it
         QStringList labels;     // a dialog's label texts, in the order they were made
+        QString initial = {};   // the text the input box started with
     };
 
     ~ScriptedModal() override;
@@ -47,6 +48,8 @@ public:
     void AnswerPreview(const QString &pdfPath);
     // End the next of the program's own dialogs with `result`.
     void AnswerDialog(int result);
+    // Accept the input box with `text`, or cancel it.
+    void AnswerInput(std::optional<QString> text);
     // Run `action` when the next dialog of any kind is shown, before it is answered
     // (for instance to check the state of a window at that moment).
     void OnNextDialog(std::function<void()> action);
@@ -65,6 +68,8 @@ public:
     void PrintPreview(QWidget *parent, QPrinter &printer,
                       const std::function<void(QPrinter &)> &paint) override;
     int ShowDialog(QDialog &dialog) override;
+    std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
+                                    const QString &initial) override;
 
 private:
     struct Answer
