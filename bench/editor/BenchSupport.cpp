@@ -4,16 +4,21 @@
 #include "modUnicodeRW.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <cstdlib>
 
 void UseScratchHome(const QString &root)
 {
-    for (const char *name : {"HOME", "XDG_CONFIG_HOME"}) {
+    // The runtime folder as well, so that a timed start never hands its file to an editor
+    // the user has open.
+    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
         const QString path = root + QLatin1Char('/') + QLatin1String(name);
         QDir().mkpath(path);
         ::setenv(name, path.toLocal8Bit().constData(), 1);
     }
+    QFile::setPermissions(root + QStringLiteral("/XDG_RUNTIME_DIR"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void WriteLargestConfig(const QString &path)

@@ -42,7 +42,12 @@ struct Status
     Identity identity;
     bool hidden = false;   // hidden from listings (a dot name here, an attribute on Windows)
     bool readOnly = false; // the file is there but may not be written by this user
-    Failure failure;       // why the path could not be looked at (a missing file is none)
+    // When the file's contents and when its status (contents, links, owner, mode) last
+    // changed, in nanoseconds since 1970, and its size: whether anybody wrote it since.
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+    std::uint64_t size = 0;
+    Failure failure; // why the path could not be looked at (a missing file is none)
 };
 Status StatusOf(std::u16string_view path);
 

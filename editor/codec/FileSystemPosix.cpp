@@ -188,6 +188,12 @@ Status StatusOf(std::u16string_view path)
     status.identity.link = IsLink(*native);
     status.hidden = NameOf(*native).starts_with('.');
     status.readOnly = status.identity.kind == Kind::File && IsReadOnly(*native, st);
+    const auto ns = [](const timespec &t) {
+        return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+    };
+    status.modifiedNs = ns(st.st_mtim);
+    status.changedNs = ns(st.st_ctim);
+    status.size = static_cast<std::uint64_t>(st.st_size);
     return status;
 }
 

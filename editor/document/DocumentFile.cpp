@@ -46,4 +46,12 @@ bool SameFileAsLoaded(const std::u16string &path, const fsys::Identity &loaded)
     return fsys::StatusOf(path).identity == loaded;
 }
 
+FileStamp StampOf(const std::u16string &path)
+{
+    const fsys::Status status = fsys::StatusOf(path);
+    if (status.identity.kind != fsys::Kind::File)
+        return {};
+    return {true, status.identity, status.size, status.modifiedNs, status.changedNs};
+}
+
 } // namespace docfile

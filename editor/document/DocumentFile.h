@@ -26,4 +26,20 @@ bool SameFileAsLoaded(const std::u16string &path, const fsys::Identity &loaded);
 // anything is read so that a wrong path cannot fill the memory.
 inline constexpr long long MaxReadBytes = 16LL * 1024 * 1024;
 
+// What a file on disk looks like from outside, to tell whether anybody wrote it since.
+struct FileStamp
+{
+    bool exists = false;
+    fsys::Identity identity; // a file put in its place by renaming is another file
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+
+    friend bool operator==(const FileStamp &, const FileStamp &) = default;
+};
+
+// The stamp of the file at `path` now; a path that names nothing (or not an ordinary
+// file) has the stamp of a missing file.
+FileStamp StampOf(const std::u16string &path);
+
 } // namespace docfile

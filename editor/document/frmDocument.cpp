@@ -139,9 +139,9 @@ void frmDocument::OnContentsChanged()
     if (m_settingText)
         return;
     // Undo back to the loaded state clears the mark as well as any other way of
-    // restoring the text does.
+    // restoring the text does; a text whose file is gone stays marked until saved.
     const QString text = Text();
-    setChanged(text != m_savedText);
+    setChanged(m_fileGone || text != m_savedText);
     UpdateLossStatus(text.size());
 }
 

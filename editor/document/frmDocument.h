@@ -2,6 +2,7 @@
 // One document window of the editor's frame: the plain text of one config file in the
 // text box txtScript, the path it came from, and the changed mark in the caption.
 
+#include "DocumentFile.h"
 #include "FileSystem.h"
 
 #include <QMdiSubWindow>
@@ -66,6 +67,15 @@ public:
     bool GoToNextLoss();
     // Where the document reads and writes its files; the disk unless a test says otherwise.
     void SetFileLayer(FileLayer &files) { m_files = &files; }
+    // Whether the file has been written, replaced or removed by somebody else since this
+    // window last read or wrote it (or told the user about it).
+    bool FileChangedOnDisk() const;
+    // Tells the user about such a change, once: an unchanged document offers to reload, a
+    // changed one to keep its edits or reload; a removed file leaves the text open, marked
+    // changed, for Save to write back.
+    void AnswerFileChangedOnDisk();
+    // Whether the file was removed from under the document and not written back since.
+    bool FileGone() const { return m_fileGone; }
 
     // Restores the stored size and state (and position for the first document). The frame
     // calls it once, after adding the window to its area and before showing it.
@@ -80,6 +90,9 @@ signals:
     void LossStatusChanged(const QString &status);
     // The text was written to `path`, by Save or Save As.
     void FileWritten(const QString &path);
+    // The file system reported a change of the file; whether it is somebody else's is
+    // for FileChangedOnDisk to say.
+    void FileTouched();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -104,6 +117,8 @@ private:
     void ReplaceLostCharacters();
     // After a load: counts the positions of `stored` that did not come through and says so.
     void WarnUnshown(const std::u16string &stored, bool oddLength);
+    // The file as it is now is the one this window knows, and it is watched for changes.
+    void KnowFileOnDisk();
 
     Modal &m_modal;
     QPlainTextEdit *m_txtScript = nullptr;
@@ -120,4 +135,7 @@ private:
     FileLayer *m_files = nullptr;
     // Positions of the loaded file that the text does not show, until a save over it.
     std::size_t m_unshownPositions = 0;
+    bool m_watching = false;
+    docfile::FileStamp m_knownStamp; // the file as last read, written or told about
+    bool m_fileGone = false;
 };

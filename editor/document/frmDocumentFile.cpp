@@ -38,6 +38,7 @@ void frmDocument::LoadFile(QString strFilename)
         m_file = raw.identity;
         setWindowTitle(FileName);
         WarnUnshown(raw.units, raw.oddLength);
+        KnowFileOnDisk();
     } catch (const RunTimeError &error) {
         ReportError(error, QStringLiteral("frmDocument.LoadFile"), m_modal);
     } catch (const std::bad_alloc &) {
@@ -56,6 +57,8 @@ void frmDocument::Save()
             return;
         if (WriteChecked(FileName, "frmDocument.Save")) {
             m_file = fsys::StatusOf(FileName.toStdU16String()).identity;
+            // This write is not news to be told about.
+            KnowFileOnDisk();
             emit FileWritten(FileName);
         }
     } catch (const std::bad_alloc &) {
@@ -116,6 +119,7 @@ bool frmDocument::SaveAs()
         FileName = chosen;
         m_file = fsys::StatusOf(FileName.toStdU16String()).identity;
         setWindowTitle(FileName);
+        KnowFileOnDisk();
         emit FileWritten(FileName);
         return true;
     } catch (const RunTimeError &error) {

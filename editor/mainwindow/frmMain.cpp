@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "FindBar.h"
 #include "FrameLayout.h"
 #include "ScreenUnits.h"
 #include "SettingsStore.h"
@@ -11,8 +12,10 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -49,9 +52,18 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
     setWindowTitle(QStringLiteral("Torvane Config File Editor"));
     setWindowIcon(QIcon(QStringLiteral(":/quillon/icons/Quillon.xpm")));
 
-    m_mdiArea = new QMdiArea(this);
+    // The documents, with the find bar below them when it is open.
+    auto *client = new QWidget(this);
+    auto *column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_mdiArea = new QMdiArea(client);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
-    setCentralWidget(m_mdiArea);
+    column->addWidget(m_mdiArea, 1);
+    m_findBar = new FindBar(client);
+    column->addWidget(m_findBar);
+    setCentralWidget(client);
+    setAcceptDrops(true);
 
     BuildActions();
     BuildMenus();
@@ -66,9 +78,16 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
 
 frmMain::~frmMain()
 {
-    // The area outlives this object's members while QWidget deletes its children, and its
-    // last activation change must not reach them.
-    disconnect(m_mdiArea, nullptr, this, nullptr);
+    // The children outlive this class's part of the object: nothing they do while they go
+    // may call back into it.
+    m_mdiArea->disconnect(this);
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        window->disconnect(this);
+        if (auto *document = dynamic_cast<frmDocument *>(window)) {
+            document->txtScript()->disconnect(this);
+            document->txtScript()->viewport()->removeEventFilter(this);
+        }
+    }
 }
 
 void frmMain::Form_Load()
@@ -144,9 +163,12 @@ bool frmMain::event(QEvent *event)
         }
         ApplyPendingOuterSize();
         break;
+    case QEvent::WindowActivate:
+        ApplyPendingOuterSize();
+        CheckFilesSoon();
+        break;
     case QEvent::Move:
     case QEvent::Resize:
-    case QEvent::WindowActivate:
     case QEvent::WindowStateChange:
         ApplyPendingOuterSize();
         break;
@@ -191,6 +213,15 @@ frmDocument *frmMain::NewDocument()
     // The program's own icon in the child's title bar rather than the toolkit's.
     document->setWindowIcon(windowIcon());
     connect(document, &frmDocument::FileWritten, this, &frmMain::RememberFile);
+    QPlainTextEdit *box = document->txtScript();
+    const auto caretMoved = [this, document] {
+        if (document == ActiveDocument())
+            UpdateCaretPanel();
+    };
+    connect(box, &QPlainTextEdit::cursorPositionChanged, this, caretMoved);
+    connect(box, &QPlainTextEdit::selectionChanged, this, caretMoved);
+    box->viewport()->installEventFilter(this);
+    connect(document, &frmDocument::FileTouched, this, &frmMain::CheckFilesSoon);
     document->show();
     KeepInReach(document);
     // Made current explicitly: a hidden frame (start-up) activates nothing by itself.

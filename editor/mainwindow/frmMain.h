@@ -12,6 +12,7 @@
 #include <optional>
 
 class ClockPanel;
+class FindBar;
 class frmDocument;
 class frmHelp;
 class Modal;
@@ -37,6 +38,14 @@ public:
 
     // Opens `path` in a new numbered document window. Errors go to the caller.
     void LoadFile(QString path);
+    // Opens each file as File > Open does (files dropped on the frame, or handed over by
+    // another start); a failure is reported and the rest still open.
+    void OpenFiles(const QStringList &paths);
+    // Shows the frame in front of the other windows, un-minimised.
+    void BringToFront();
+    // Tells the user about documents whose files others changed or removed, each once, if
+    // the frame is the active window; otherwise that waits for its next activation.
+    void CheckFilesOnDisk();
     // Document windows created in this run, closed ones included.
     int DocumentCount() const { return m_documentCount; }
     // The document the commands act on; nullptr when none is open.
@@ -62,6 +71,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void Form_Load();
@@ -69,6 +81,10 @@ private:
     frmDocument *NewDocument();
     bool CloseDocuments(int reason);
     void ApplyPendingOuterSize();
+    void CheckFilesSoon();
+    // Files dragged onto a document's text box: taken here (true) so that they open rather
+    // than land in the text as their names.
+    bool DropOnDocument(QObject *watched, QEvent *event);
     static void KeepInReach(frmDocument *document);
 
     // Built in frmMainMenus.cpp.
@@ -95,6 +111,15 @@ private:
     void mnuEditPaste_Click();
     void mnuHelpAbout_Click();
     void mnuWindowNewWindow_Click();
+
+    // Find, replace and Go To, in frmMainSearch.cpp.
+    void mnuEditFind_Click(bool withReplace);
+    void FindInDocument(bool forward);
+    void ReplaceInDocument();
+    void ReplaceAllInDocument();
+    void mnuEditGoTo_Click();
+    void mnuEditSelectAll_Click();
+    void UpdateCaretPanel();
     void tbToolBar_ButtonClick(const QString &key);
 
     // New, Save All, Refresh, Undo and Redo, in frmMainDocumentCommands.cpp.
@@ -123,6 +148,8 @@ private:
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
     QLabel *m_statusPanel = nullptr;
+    QLabel *m_caretPanel = nullptr;
+    FindBar *m_findBar = nullptr;
     QMenu *m_windowMenu = nullptr;
     QList<QAction *> m_windowListItems;
     QHash<QString, QAction *> m_items;
@@ -133,6 +160,8 @@ private:
     QPointer<frmHelp> m_help;
     int m_documentCount = 0;
     bool m_firstDocumentMade = false;
+    bool m_fileCheckQueued = false;
+    bool m_checkingFiles = false;
     // The outer size asked for before the window manager told us its frame's size.
     std::optional<QSize> m_pendingOuterSize;
 };

@@ -1,6 +1,7 @@
 // What the frame's menu items and toolbar buttons do. Each command works on whatever
 // document is current when it runs and settles its own errors.
 
+#include "FindBar.h"
 #include "Modal.h"
 #include "PageLayoutStore.h"
 #include "TextPrinter.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -68,6 +70,23 @@ void frmMain::ConnectCommands()
             [this] { Arrange(TileVertical); });
     connect(Item("mnuWindowArrangeIcons"), &QAction::triggered, this,
             [this] { Arrange(ArrangeIcons); });
+
+    connect(Item("mnuEditFind"), &QAction::triggered, this, [this] { mnuEditFind_Click(false); });
+    connect(Item("mnuEditReplace"), &QAction::triggered, this, [this] { mnuEditFind_Click(true); });
+    connect(Item("mnuEditFindNext"), &QAction::triggered, this, [this] { FindInDocument(true); });
+    connect(Item("mnuEditFindPrevious"), &QAction::triggered, this,
+            [this] { FindInDocument(false); });
+    connect(Item("mnuEditGoTo"), &QAction::triggered, this, &frmMain::mnuEditGoTo_Click);
+    connect(Item("mnuEditSelectAll"), &QAction::triggered, this, &frmMain::mnuEditSelectAll_Click);
+    connect(m_findBar, &FindBar::FindNext, this, [this] { FindInDocument(true); });
+    connect(m_findBar, &FindBar::FindPrevious, this, [this] { FindInDocument(false); });
+    connect(m_findBar, &FindBar::Replace, this, &frmMain::ReplaceInDocument);
+    connect(m_findBar, &FindBar::ReplaceAll, this, &frmMain::ReplaceAllInDocument);
+    connect(m_findBar, &FindBar::Closed, this, [this] {
+        if (frmDocument *document = ActiveDocument())
+            document->txtScript()->setFocus(Qt::OtherFocusReason);
+    });
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::UpdateCaretPanel);
 
     connect(m_toolBar, &QToolBar::actionTriggered, this,
             [this](QAction *button) { tbToolBar_ButtonClick(button->data().toString()); });

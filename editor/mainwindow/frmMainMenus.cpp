@@ -63,6 +63,14 @@ const MenuTable Menus[] = {
         {"mnuEditCopy", "&Copy", "Ctrl+C"},
         {"mnuEditPaste", "&Paste", "Ctrl+V"},
         {"mnuEditPasteSpecial", "Paste &Special..."},
+        {"mnuEditBar1", "-"},
+        {"mnuEditFind", "&Find...", "Ctrl+F"},
+        {"mnuEditFindNext", "Find &Next", "F3"},
+        {"mnuEditFindPrevious", "Find Pre&vious", "Shift+F3"},
+        {"mnuEditReplace", "&Replace...", "Ctrl+H"},
+        {"mnuEditGoTo", "&Go To...", "Ctrl+G"},
+        {"mnuEditBar2", "-"},
+        {"mnuEditSelectAll", "Select &All", "Ctrl+A"},
     }},
     {"mnuView", "&View", {
         {"mnuViewToolbar", "&Toolbar", nullptr, true},
@@ -211,6 +219,9 @@ void frmMain::BuildStatusBar()
     m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
     bar->addWidget(m_statusPanel, 1);
     bar->addWidget(new LossPanel(m_mdiArea, this, bar));
+    m_caretPanel = new QLabel(bar);
+    m_caretPanel->setObjectName(QStringLiteral("sbStatusBarCaret"));
+    bar->addPermanentWidget(m_caretPanel);
     auto *date = new ClockPanel(ClockPanel::Shows::Date, bar);
     date->setObjectName(QStringLiteral("sbStatusBarDate"));
     bar->addPermanentWidget(date);

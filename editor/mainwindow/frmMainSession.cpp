@@ -56,6 +56,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == qApp && event->type() == QEvent::Quit && isVisible())
         SessionEnding();
+    if (DropOnDocument(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

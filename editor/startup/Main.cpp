@@ -3,7 +3,10 @@
 #include "CommandLine.h"
 #include "FileSearch.h"
 #include "Globals.h"
+#include "SingleInstance.h"
 #include "frmMain.h"
+
+#include <QDir>
 
 #include <cstdlib>
 #include <memory>
@@ -14,6 +17,16 @@
 namespace {
 
 constexpr std::int32_t SubscriptOutOfRange = 9;
+
+// Files named while an editor of this user runs open in its frame. The running editor has
+// its own working folder, so each name goes over as the full path it means here.
+bool HandOverToRunningEditor(const std::vector<std::u16string> &files)
+{
+    QStringList paths;
+    for (const std::u16string &file : files)
+        paths << QDir::current().absoluteFilePath(QString::fromStdU16String(file));
+    return singleinstance::HandOverFiles(paths) == singleinstance::HandOver::Done;
+}
 
 } // namespace
 
@@ -43,9 +56,18 @@ StartupResult Main(const QStringList &arguments, Modal &modal)
             });
         if (plan.help)
             return StartupResult::Ended;
+        if (!plan.files.empty() && HandOverToRunningEditor(plan.files))
+            return StartupResult::Ended;
 
         frame = std::make_unique<frmMain>(modal);
         MainWindow = frame.get();
+        auto *server = new singleinstance::InstanceServer(frame.get());
+        QObject::connect(server, &singleinstance::InstanceServer::FilesReceived, frame.get(),
+                         [target = frame.get()](const QStringList &files) {
+                             target->OpenFiles(files);
+                             target->BringToFront();
+                         });
+        server->Listen();
         for (const std::u16string &file : plan.files)
             frame->LoadFile(QString::fromStdU16String(file));
         frame->show();

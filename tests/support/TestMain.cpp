@@ -1,11 +1,13 @@
-// The main of every test binary that needs Qt: offscreen platform, a scratch home and
-// settings location per process, so no test touches the user's settings, files or screen.
+// The main of every test binary that needs Qt: offscreen platform, a scratch home,
+// settings and runtime location per process, so no test touches the user's settings,
+// files, screen or running editor.
 
 #include "OwnerlessClipboard.h"
 #include "Startup.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -26,11 +28,16 @@ int main(int argc, char **argv)
     if (!scratch.isValid())
         return 2;
     const QByteArray root = QDir(scratch.path()).absolutePath().toLocal8Bit();
-    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "HOME"}) {
+    // The runtime folder too: the editor's single-instance socket lives there, and a test
+    // must never hand files to an editor the user has open.
+    for (const char *name :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
         const QByteArray path = root + "/" + name;
         QDir().mkpath(QString::fromLocal8Bit(path));
         ::setenv(name, path.constData(), 1);
     }
+    QFile::setPermissions(QString::fromLocal8Bit(root + "/XDG_RUNTIME_DIR"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);

@@ -1,0 +1,211 @@
+// Find, replace, Go To and Select All in the active document, through the one find bar.
+// The text is searched as the text box shows it (one position per line break, whatever
+// break the file has), so a position found is a text box position, and since no match
+// runs over a line's end, the breaks the document keeps for its lines are never touched.
+
+#include "FindBar.h"
+#include "Modal.h"
+#include "TextSearch.h"
+#include "frmDocument.h"
+#include "frmMain.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+std::u16string ShownText(const QPlainTextEdit &box)
+{
+    std::u16string text;
+    for (QTextBlock block = box.document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (block != box.document()->firstBlock())
+            text += u'\n';
+        text += block.text().toStdU16String();
+    }
+    return text;
+}
+
+void Select(QPlainTextEdit &box, std::size_t position, std::size_t length)
+{
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(static_cast<int>(position));
+    cursor.setPosition(static_cast<int>(position + length), QTextCursor::KeepAnchor);
+    box.setTextCursor(cursor);
+}
+
+QString Quoted(const QString &pattern)
+{
+    return QStringLiteral("\"%1\"").arg(pattern);
+}
+
+} // namespace
+
+void frmMain::mnuEditFind_Click(bool withReplace)
+{
+    QString pattern;
+    if (frmDocument *document = ActiveDocument()) {
+        // A selection within one line is what the user most likely wants to look for.
+        const QString selected = document->txtScript()->textCursor().selectedText();
+        if (!selected.contains(QChar::ParagraphSeparator))
+            pattern = selected;
+    }
+    m_findBar->Open(withReplace, pattern);
+}
+
+void frmMain::FindInDocument(bool forward)
+{
+    frmDocument *document = ActiveDocument();
+    if (!document)
+        return;
+    const QString pattern = m_findBar->Pattern();
+    if (pattern.isEmpty()) {
+        m_findBar->Open(false);
+        return;
+    }
+    QPlainTextEdit &box = *document->txtScript();
+    const std::u16string text = ShownText(box);
+    const QTextCursor cursor = box.textCursor();
+    const std::u16string wanted = pattern.toStdU16String();
+    const auto found =
+        forward
+            ? textsearch::FindNext(text, wanted, static_cast<std::size_t>(cursor.selectionEnd()),
+                                   m_findBar->Options())
+            : textsearch::FindPrevious(text, wanted,
+                                       static_cast<std::size_t>(cursor.selectionStart()),
+                                       m_findBar->Options());
+    if (!found) {
+        SetStatusText(Quoted(pattern) + QStringLiteral(" was not found."));
+        return;
+    }
+    Select(box, found->position, found->length);
+    if (!found->wrapped)
+        SetStatusText(QString());
+    else if (forward)
+        SetStatusText(QStringLiteral("Passed the end of the document; went on from the top."));
+    else
+        SetStatusText(QStringLiteral("Passed the top of the document; went on from the end."));
+}
+
+void frmMain::ReplaceInDocument()
+{
+    frmDocument *document = ActiveDocument();
+    if (!document)
+        return;
+    const QString pattern = m_findBar->Pattern();
+    if (pattern.isEmpty())
+        return;
+    QPlainTextEdit &box = *document->txtScript();
+    QTextCursor cursor = box.textCursor();
+    // Only a selection that is a match is replaced; otherwise this first finds one.
+    if (cursor.hasSelection() &&
+        textsearch::MatchesAt(
+            ShownText(box), pattern.toStdU16String(),
+            static_cast<std::size_t>(cursor.selectionStart()),
+            static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart()),
+            m_findBar->Options())) {
+        cursor.insertText(m_findBar->Replacement());
+        box.setTextCursor(cursor);
+    }
+    FindInDocument(true);
+}
+
+void frmMain::ReplaceAllInDocument()
+{
+    frmDocument *document = ActiveDocument();
+    if (!document)
+        return;
+    const QString pattern = m_findBar->Pattern();
+    if (pattern.isEmpty())
+        return;
+    QPlainTextEdit &box = *document->txtScript();
+    const std::vector<std::size_t> found =
+        textsearch::FindAll(ShownText(box), pattern.toStdU16String(), m_findBar->Options());
+    if (found.empty()) {
+        SetStatusText(Quoted(pattern) + QStringLiteral(" was not found."));
+        return;
+    }
+    const QString replacement = m_findBar->Replacement();
+    const auto length = static_cast<int>(pattern.size());
+    // One edit block: one Undo takes every replacement back. From the last match back to
+    // the first, so the positions still to come do not move.
+    QTextCursor cursor(box.document());
+    cursor.beginEditBlock();
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        cursor.setPosition(static_cast<int>(*it));
+        cursor.setPosition(static_cast<int>(*it) + length, QTextCursor::KeepAnchor);
+        cursor.insertText(replacement);
+    }
+    cursor.endEditBlock();
+    box.setTextCursor(cursor);
+    SetStatusText(found.size() == 1
+                      ? QStringLiteral("Replaced 1 occurrence of %1.").arg(Quoted(pattern))
+                      : QStringLiteral("Replaced %1 occurrences of %2.")
+                            .arg(found.size())
+                            .arg(Quoted(pattern)));
+}
+
+void frmMain::mnuEditGoTo_Click()
+{
+    frmDocument *document = ActiveDocument();
+    if (!document)
+        return;
+    QPlainTextEdit &box = *document->txtScript();
+    const QTextCursor cursor = box.textCursor();
+    const std::optional<QString> answer =
+        m_modal.InputBox(this, QStringLiteral("Line number, or line:column:"),
+                         QStringLiteral("Go To"), QString::number(cursor.blockNumber() + 1));
+    if (!answer)
+        return;
+    const auto place = textsearch::ParsePlace(answer->toStdU16String());
+    const auto lines = static_cast<std::size_t>(box.document()->blockCount());
+    QString complaint;
+    if (!place)
+        complaint = Quoted(answer->trimmed()) +
+                    QStringLiteral(" is not a place to go to. Type a line number, or a line "
+                                   "number, a colon and a column number, as in 12:5.");
+    else if (place->line > lines)
+        complaint = QStringLiteral("There is no line %1: the document has %2 line%3.")
+                        .arg(place->line)
+                        .arg(lines)
+                        .arg(lines == 1 ? QString() : QStringLiteral("s"));
+    if (!complaint.isEmpty()) {
+        m_modal.MsgBox(this, complaint, QStringLiteral("Go To"),
+                       MsgStyle::OKOnly + MsgStyle::Exclamation);
+        return;
+    }
+    // A column past the end of its line stops at the end.
+    const QTextBlock block = box.document()->findBlockByNumber(static_cast<int>(place->line - 1));
+    const auto width = static_cast<std::size_t>(block.length() - 1);
+    QTextCursor target(block);
+    target.setPosition(block.position() + static_cast<int>(std::min(place->column - 1, width)));
+    box.setTextCursor(target);
+    box.setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::mnuEditSelectAll_Click()
+{
+    if (frmDocument *document = ActiveDocument()) {
+        document->txtScript()->selectAll();
+        document->txtScript()->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void frmMain::UpdateCaretPanel()
+{
+    frmDocument *document = ActiveDocument();
+    if (!document) {
+        m_caretPanel->clear();
+        return;
+    }
+    const QTextCursor cursor = document->txtScript()->textCursor();
+    QString text = QStringLiteral("Line %1, Col %2")
+                       .arg(cursor.blockNumber() + 1)
+                       .arg(cursor.positionInBlock() + 1);
+    if (cursor.hasSelection())
+        text +=
+            QStringLiteral(" (%1 selected)").arg(cursor.selectionEnd() - cursor.selectionStart());
+    m_caretPanel->setText(text);
+}

@@ -1,0 +1,233 @@
+// Files from the desktop: dropped on the frame, and open documents' files changed or
+// removed by other programs.
+
+#include "Encryption.h"
+#include "FrameFixture.h"
+#include "frmDocument.h"
+#include "modUnicodeRW.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+// What another program does: write a whole new config file in the file's place.
+void WriteConfig(const QString &path, const QString &text)
+{
+    WriteUnicodeFile(path.toStdU16String(), EnCrypt(text.toStdU16String(), DocumentKey), false);
+}
+
+QString ReadConfig(const QString &path)
+{
+    return QString::fromStdU16String(
+        DeCrypt(ReadUnicodeFile(path.toStdU16String(), false), DocumentKey));
+}
+
+template <typename Event> bool Send(QWidget *target, const QMimeData &data)
+{
+    Event event(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+    return event.isAccepted();
+}
+
+QStringList Opened(const frmMain &frame)
+{
+    QStringList files;
+    for (QMdiSubWindow *window : frame.mdiArea()->subWindowList(QMdiArea::CreationOrder))
+        files << qobject_cast<frmDocument *>(window)->FileName;
+    return files;
+}
+
+} // namespace
+
+class FilesTest : public FrameTest
+{
+protected:
+    frmDocument &Open(const QString &name, const QString &text)
+    {
+        const QString path = scratch.filePath(name);
+        WriteConfig(path, text);
+        Frame().LoadFile(path);
+        Frame().show();
+        Activate(Frame());
+        return *Frame().ActiveDocument();
+    }
+
+    static void Activate(QWidget &window)
+    {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    // The user goes to another program and comes back; waits for the questions expected.
+    void ComeBack(std::size_t questionsAfter)
+    {
+        Activate(other);
+        Activate(Frame());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return modal.asked().size() >= questionsAfter; }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(modal.asked().size(), questionsAfter);
+    }
+
+    // Waits until the file system's notice of a change of `document`'s file has come.
+    static void NoticeArrives(QSignalSpy &touched)
+    {
+        EXPECT_TRUE(touched.count() > 0 || touched.wait(5000));
+        QCoreApplication::processEvents();
+    }
+
+    QWidget other;
+};
+
+TEST_F(FilesTest, DroppedFilesOpenEachAsOpenDoes)
+{
+    const QString a = scratch.filePath("a.cfg");
+    const QString b = scratch.filePath("b.ini");
+    WriteConfig(a, "text of a");
+    WriteConfig(b, "text of b");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(scratch.path()),
+                   QUrl(QStringLiteral("https://example.org/c.cfg")), QUrl::fromLocalFile(b)});
+    Frame().show();
+
+    // On the empty area of the frame.
+    EXPECT_TRUE(Send<QDragEnterEvent>(Frame().mdiArea()->viewport(), files));
+    EXPECT_TRUE(Send<QDropEvent>(Frame().mdiArea()->viewport(), files));
+    EXPECT_EQ(Opened(Frame()), (QStringList{a, b}));
+    EXPECT_EQ(Frame().ActiveDocument()->Text(), "text of b");
+    EXPECT_EQ(Frame().ActiveDocument()->windowTitle(), b);
+
+    // On a document: the files open, the document's text is left alone.
+    QWidget *box = Frame().ActiveDocument()->txtScript()->viewport();
+    EXPECT_TRUE(Send<QDragEnterEvent>(box, files));
+    EXPECT_TRUE(Send<QDropEvent>(box, files));
+    EXPECT_EQ(Opened(Frame()), (QStringList{a, b, a, b}));
+    EXPECT_EQ(qobject_cast<frmDocument *>(Frame().mdiArea()->subWindowList()[1])->Text(),
+              "text of b");
+
+    // Text, or nothing that is a local file, is not taken by the frame.
+    QMimeData text;
+    text.setText("key=value");
+    EXPECT_FALSE(Send<QDragEnterEvent>(Frame().mdiArea()->viewport(), text));
+    QMimeData remote;
+    remote.setUrls({QUrl(QStringLiteral("https://example.org/c.cfg"))});
+    EXPECT_FALSE(Send<QDragEnterEvent>(Frame().mdiArea()->viewport(), remote));
+    EXPECT_EQ(Frame().DocumentCount(), 4);
+    EXPECT_TRUE(modal.asked().empty());
+}
+
+TEST_F(FilesTest, AnOutsideChangeIsToldOnceWhenTheFrameIsNextActive)
+{
+    frmDocument &document = Open("a.cfg", "one");
+    QSignalSpy touched(&document, &frmDocument::FileTouched);
+    Activate(other);
+    WriteConfig(document.FileName, "two");
+    NoticeArrives(touched);
+    EXPECT_TRUE(modal.asked().empty()) << "asked while the frame was not active";
+
+    modal.AnswerMessage(MsgAnswer::No);
+    ComeBack(1);
+    EXPECT_EQ(modal.asked()[0].title, "File Changed");
+    EXPECT_EQ(modal.asked()[0].text,
+              document.FileName + "\r\nhas been changed by another program.\r\nReload it?");
+    EXPECT_EQ(modal.asked()[0].style, MsgStyle::YesNo + MsgStyle::Exclamation);
+    EXPECT_EQ(document.Text(), "one");
+    EXPECT_FALSE(document.Changed());
+    ComeBack(1); // told once
+
+    // While the frame is active, at once; Yes reloads.
+    touched.clear();
+    WriteConfig(document.FileName, "three");
+    modal.AnswerMessage(MsgAnswer::Yes);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return modal.asked().size() == 2; }));
+    EXPECT_EQ(document.Text(), "three");
+    EXPECT_FALSE(document.Changed());
+    EXPECT_EQ(document.windowTitle(), document.FileName);
+}
+
+TEST_F(FilesTest, AChangedDocumentKeepsItsEditsOrReloads)
+{
+    frmDocument &first = Open("a.cfg", "one");
+    frmDocument &second = Open("b.cfg", "other");
+    first.txtScript()->moveCursor(QTextCursor::End);
+    Frame().mdiArea()->setActiveSubWindow(&first);
+    first.txtScript()->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), " more");
+    ASSERT_TRUE(first.Changed());
+    Frame().mdiArea()->setActiveSubWindow(&second);
+
+    Activate(other);
+    WriteConfig(first.FileName, "two");
+    // The question is asked with its document in front.
+    modal.OnNextDialog([&] { EXPECT_EQ(Frame().ActiveDocument(), &first); });
+    modal.AnswerMessage(MsgAnswer::No);
+    ComeBack(1);
+    EXPECT_EQ(modal.asked()[0].text,
+              first.FileName + "\r\nhas been changed by another program, and it has changes "
+                               "here that are not saved.\r\nReload it and lose your changes? "
+                               "No keeps your changes.");
+    EXPECT_EQ(first.Text(), "one more");
+    EXPECT_TRUE(first.Changed());
+
+    Activate(other);
+    WriteConfig(first.FileName, "three");
+    modal.AnswerMessage(MsgAnswer::Yes);
+    ComeBack(2);
+    EXPECT_EQ(first.Text(), "three");
+    EXPECT_FALSE(first.Changed());
+    EXPECT_EQ(second.Text(), "other");
+}
+
+TEST_F(FilesTest, ARemovedFileIsMarkedAndSaveWritesItBack)
+{
+    frmDocument &document = Open("a.cfg", "one\r\ntwo");
+    const QString path = document.FileName;
+    Activate(other);
+    ASSERT_TRUE(QFile::remove(path));
+    modal.AnswerMessage(MsgAnswer::OK);
+    ComeBack(1);
+    EXPECT_EQ(modal.asked()[0].title, "File Deleted");
+    EXPECT_EQ(modal.asked()[0].text, path + "\r\nhas been deleted or moved by another "
+                                            "program.\r\nIts text stays open here; Save "
+                                            "writes it back.");
+    EXPECT_EQ(document.Text(), "one\r\ntwo");
+    EXPECT_TRUE(document.Changed());
+    EXPECT_EQ(document.windowTitle(), path + " *");
+    ComeBack(1);
+
+    Item("mnuFileSave")->trigger();
+    EXPECT_EQ(ReadConfig(path), "one\r\ntwo");
+    EXPECT_FALSE(document.Changed());
+    EXPECT_EQ(document.windowTitle(), path);
+    ComeBack(1);
+}
+
+TEST_F(FilesTest, TheEditorsOwnSavesAreNoNews)
+{
+    frmDocument &document = Open("a.cfg", "one");
+    document.txtScript()->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "zero ");
+    Item("mnuFileSave")->trigger();
+    EXPECT_EQ(ReadConfig(document.FileName), "zero one");
+    QCoreApplication::processEvents();
+    ComeBack(0);
+
+    // Save As to another name, then a change there by somebody else is news again.
+    const QString elsewhere = scratch.filePath("b.cfg");
+    modal.AnswerSave(elsewhere);
+    Item("mnuFileSaveAs")->trigger();
+    ComeBack(1);
+    WriteConfig(elsewhere, "theirs");
+    modal.AnswerMessage(MsgAnswer::Yes);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return modal.asked().size() == 2; }));
+    EXPECT_EQ(document.Text(), "theirs");
+}
