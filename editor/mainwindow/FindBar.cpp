@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,17 +56,23 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     QPushButton *replace = Button("cmdReplace", QStringLiteral("&Replace"), this);
     QPushButton *replaceAll = Button("cmdReplaceAll", QStringLiteral("Replace &All"), this);
 
+    // The switches get a row of their own, under the fields, so that the bar fits the
+    // frame's default width without widening it.
+    auto *switches = new QHBoxLayout;
+    switches->setContentsMargins(0, 0, 0, 0);
+    switches->addWidget(m_matchCase);
+    switches->addWidget(m_wholeWord);
+    switches->addStretch(1);
     grid->addWidget(findLabel, 0, 0);
     grid->addWidget(m_find, 0, 1);
     grid->addWidget(next, 0, 2);
     grid->addWidget(previous, 0, 3);
-    grid->addWidget(m_matchCase, 0, 4);
-    grid->addWidget(m_wholeWord, 0, 5);
-    grid->addWidget(close, 0, 6);
+    grid->addWidget(close, 0, 4);
     grid->addWidget(replaceLabel, 1, 0);
     grid->addWidget(m_replace, 1, 1);
     grid->addWidget(replace, 1, 2);
     grid->addWidget(replaceAll, 1, 3);
+    grid->addLayout(switches, 2, 1, 1, 4);
     grid->setColumnStretch(1, 1);
     m_replaceRow = {replaceLabel, m_replace, replace, replaceAll};
     // Tab goes from what to find to what to put there, then through the buttons.

@@ -24,7 +24,7 @@ bool HandOverToRunningEditor(const std::vector<std::u16string> &files)
 {
     QStringList paths;
     for (const std::u16string &file : files)
-        paths << QDir::current().absoluteFilePath(QString::fromStdU16String(file));
+        paths << QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdU16String(file)));
     return singleinstance::HandOverFiles(paths) == singleinstance::HandOver::Done;
 }
 
