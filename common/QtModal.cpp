@@ -167,14 +167,16 @@ void QtModal::PrintPreview(QWidget *parent, QPrinter &printer,
 int QtModal::ShowDialog(QDialog &dialog)
 {
     return dialog.exec();
-    std::optional<QString> QtModal::InputBox(QWidget * parent, const QString &prompt,
-                                             const QString &title, const QString &initial)
-    {
-        QInputDialog dialog(parent);
-        dialog.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
-        dialog.setLabelText(prompt);
-        dialog.setTextValue(initial);
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.textValue();
-    }
+}
+
+std::optional<QString> QtModal::InputBox(QWidget *parent, const QString &prompt,
+                                         const QString &title, const QString &initial)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}

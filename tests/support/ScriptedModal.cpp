@@ -78,127 +78,131 @@ void ScriptedModal::AnswerPreview(const QString &pdfPath)
 void ScriptedModal::AnswerDialog(int result)
 {
     m_answers.push_back({Kind::Dialog, MsgAnswer::Cancel, {}, false, -1, {}, result});
-    void ScriptedModal::AnswerInput(std::optional<QString> text)
-    {
-        m_answers.push_back({Kind::Input, MsgAnswer::Cancel, std::move(text), false});
-    }
+}
 
-    void ScriptedModal::OnNextDialog(std::function<void()> action)
-    {
-        m_onNext = std::move(action);
-    }
+void ScriptedModal::AnswerInput(std::optional<QString> text)
+{
+    m_answers.push_back({Kind::Input, MsgAnswer::Cancel, std::move(text), false});
+}
 
-    bool ScriptedModal::Next(Kind kind, Answer & answer)
-    {
-        if (m_onNext) {
-            auto action = std::move(m_onNext);
-            m_onNext = nullptr;
-            action();
-        }
-        if (m_answers.empty()) {
-            ADD_FAILURE() << "unexpected " << Name(kind) << ": no answer was scripted";
-            return false;
-        }
-        answer = m_answers.front();
-        m_answers.pop_front();
-        if (answer.kind != kind) {
-            ADD_FAILURE() << "a " << Name(kind) << " was shown where a " << Name(answer.kind)
-                          << " was scripted";
-            return false;
-        }
-        return true;
-    }
+void ScriptedModal::OnNextDialog(std::function<void()> action)
+{
+    m_onNext = std::move(action);
+}
 
-    MsgAnswer ScriptedModal::MsgBox(QWidget *, const QString &text, const QString &title, int style)
-    {
-        m_asked.push_back({Kind::Message, text, title, style, {}, {}, {}, {}, {}});
-        Answer answer;
-        return Next(Kind::Message, answer) ? answer.message : MsgAnswer::Cancel;
+bool ScriptedModal::Next(Kind kind, Answer &answer)
+{
+    if (m_onNext) {
+        auto action = std::move(m_onNext);
+        m_onNext = nullptr;
+        action();
     }
-
-    int ScriptedModal::Ask(QWidget *, const QuestionRequest &request)
-    {
-        m_asked.push_back(
-            {Kind::Question, request.text, request.title, 0, {}, {}, request.buttons, {}});
-        Answer answer;
-        const int last = static_cast<int>(request.buttons.size()) - 1;
-        if (!Next(Kind::Question, answer))
-            return last;
-        if (answer.button < 0 || answer.button > last) {
-            ADD_FAILURE() << "button " << answer.button << " was scripted for a question with "
-                          << request.buttons.size() << " buttons";
-            return last;
-        }
-        return answer.button;
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "unexpected " << Name(kind) << ": no answer was scripted";
+        return false;
     }
-
-    std::optional<QString> ScriptedModal::OpenFile(QWidget *, const FileDialogRequest &request)
-    {
-        m_asked.push_back({Kind::Open, {}, request.title, 0, request, {}, {}, {}, {}});
-        Answer answer;
-        return Next(Kind::Open, answer) ? answer.path : std::nullopt;
+    answer = m_answers.front();
+    m_answers.pop_front();
+    if (answer.kind != kind) {
+        ADD_FAILURE() << "a " << Name(kind) << " was shown where a " << Name(answer.kind)
+                      << " was scripted";
+        return false;
     }
+    return true;
+}
 
-    std::optional<QString> ScriptedModal::SaveFile(QWidget *, const FileDialogRequest &request)
-    {
-        m_asked.push_back({Kind::Save, {}, request.title, 0, request, {}, {}, {}, {}});
-        Answer answer;
-        return Next(Kind::Save, answer) ? answer.path : std::nullopt;
+MsgAnswer ScriptedModal::MsgBox(QWidget *, const QString &text, const QString &title, int style)
+{
+    m_asked.push_back({Kind::Message, text, title, style, {}, {}, {}, {}, {}});
+    Answer answer;
+    return Next(Kind::Message, answer) ? answer.message : MsgAnswer::Cancel;
+}
+
+int ScriptedModal::Ask(QWidget *, const QuestionRequest &request)
+{
+    m_asked.push_back(
+        {Kind::Question, request.text, request.title, 0, {}, {}, request.buttons, {}});
+    Answer answer;
+    const int last = static_cast<int>(request.buttons.size()) - 1;
+    if (!Next(Kind::Question, answer))
+        return last;
+    if (answer.button < 0 || answer.button > last) {
+        ADD_FAILURE() << "button " << answer.button << " was scripted for a question with "
+                      << request.buttons.size() << " buttons";
+        return last;
     }
+    return answer.button;
+}
 
-    bool ScriptedModal::Print(QWidget *, QPrinter & printer, const PrintRequest &request)
-    {
-        m_asked.push_back(
-            {Kind::Print, {}, request.title, 0, {}, request, {}, printer.pageLayout(), {}});
-        Answer answer;
-        if (!Next(Kind::Print, answer) || !answer.accept)
-            return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(answer.path.value_or(QString()));
-        return true;
-    }
+std::optional<QString> ScriptedModal::OpenFile(QWidget *, const FileDialogRequest &request)
+{
+    m_asked.push_back({Kind::Open, {}, request.title, 0, request, {}, {}, {}, {}});
+    Answer answer;
+    return Next(Kind::Open, answer) ? answer.path : std::nullopt;
+}
 
-    bool ScriptedModal::PageSetup(QWidget *, QPrinter & printer)
-    {
-        m_asked.push_back({Kind::PageSetup, {}, {}, 0, {}, {}, {}, printer.pageLayout(), {}});
-        Answer answer;
-        if (!Next(Kind::PageSetup, answer) || !answer.layout)
-            return false;
-        printer.setPageLayout(*answer.layout);
-        return true;
-    }
+std::optional<QString> ScriptedModal::SaveFile(QWidget *, const FileDialogRequest &request)
+{
+    m_asked.push_back({Kind::Save, {}, request.title, 0, request, {}, {}, {}, {}});
+    Answer answer;
+    return Next(Kind::Save, answer) ? answer.path : std::nullopt;
+}
 
-    void ScriptedModal::PrintPreview(QWidget *, QPrinter & printer,
-                                     const std::function<void(QPrinter &)> &paint)
-    {
-        m_asked.push_back({Kind::Preview, {}, {}, 0, {}, {}, {}, printer.pageLayout(), {}});
-        Answer answer;
-        if (!Next(Kind::Preview, answer))
-            return;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(answer.path.value_or(QString()));
-        paint(printer);
-    }
+bool ScriptedModal::Print(QWidget *, QPrinter &printer, const PrintRequest &request)
+{
+    m_asked.push_back(
+        {Kind::Print, {}, request.title, 0, {}, request, {}, printer.pageLayout(), {}});
+    Answer answer;
+    if (!Next(Kind::Print, answer) || !answer.accept)
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(answer.path.value_or(QString()));
+    return true;
+}
 
-    int ScriptedModal::ShowDialog(QDialog & dialog)
-    {
-        QStringList labels;
-        for (const QLabel *label : dialog.findChildren<QLabel *>())
-            labels << label->text();
-        m_asked.push_back({Kind::Dialog, {}, dialog.windowTitle(), 0, {}, {}, {}, {}, labels});
-        Answer answer;
-        if (!Next(Kind::Dialog, answer))
-            return QDialog::Rejected;
-        return answer.result;
-        std::optional<QString> ScriptedModal::InputBox(QWidget *, const QString &prompt,
-                                                       const QString &title, const QString &initial)
-        {
-            Asked asked{};
-            asked.kind = Kind::Input;
-            asked.text = prompt;
-            asked.title = title;
-            asked.initial = initial;
-            m_asked.push_back(asked);
-            Answer answer;
-            return Next(Kind::Input, answer) ? answer.path : std::nullopt;
-        }
+bool ScriptedModal::PageSetup(QWidget *, QPrinter &printer)
+{
+    m_asked.push_back({Kind::PageSetup, {}, {}, 0, {}, {}, {}, printer.pageLayout(), {}});
+    Answer answer;
+    if (!Next(Kind::PageSetup, answer) || !answer.layout)
+        return false;
+    printer.setPageLayout(*answer.layout);
+    return true;
+}
+
+void ScriptedModal::PrintPreview(QWidget *, QPrinter &printer,
+                                 const std::function<void(QPrinter &)> &paint)
+{
+    m_asked.push_back({Kind::Preview, {}, {}, 0, {}, {}, {}, printer.pageLayout(), {}});
+    Answer answer;
+    if (!Next(Kind::Preview, answer))
+        return;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(answer.path.value_or(QString()));
+    paint(printer);
+}
+
+int ScriptedModal::ShowDialog(QDialog &dialog)
+{
+    QStringList labels;
+    for (const QLabel *label : dialog.findChildren<QLabel *>())
+        labels << label->text();
+    m_asked.push_back({Kind::Dialog, {}, dialog.windowTitle(), 0, {}, {}, {}, {}, labels});
+    Answer answer;
+    if (!Next(Kind::Dialog, answer))
+        return QDialog::Rejected;
+    return answer.result;
+}
+
+std::optional<QString> ScriptedModal::InputBox(QWidget *, const QString &prompt,
+                                               const QString &title, const QString &initial)
+{
+    Asked asked{};
+    asked.kind = Kind::Input;
+    asked.text = prompt;
+    asked.title = title;
+    asked.initial = initial;
+    m_asked.push_back(asked);
+    Answer answer;
+    return Next(Kind::Input, answer) ? answer.path : std::nullopt;
+}
