@@ -274,7 +274,9 @@ TEST_F(CommandsTest, MenusShowEveryItemWithACommandAndKeepTheOthersHidden)
         {"mnuFile",
          {"&New", "&Open...", "&Close", "&Save", "Save &As...", "Save A&ll", "Propert&ies",
           "Page Set&up...", "Print Pre&view", "&Print...", "E&xit"}},
-        {"mnuEdit", {"&Undo", "&Redo", "Cu&t", "&Copy", "&Paste"}},
+        {"mnuEdit",
+         {"&Undo", "&Redo", "Cu&t", "&Copy", "&Paste", "&Find...", "Find &Next", "Find Pre&vious",
+          "&Replace...", "&Go To...", "Select &All"}},
         {"mnuView", {"&Toolbar", "Status &Bar", "&Refresh"}},
         {"mnuHelp", {"&Contents", "&Search For Help On...", "&About "}},
     };
