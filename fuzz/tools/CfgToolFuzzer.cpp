@@ -3,6 +3,7 @@
 // alone must give back every input it accepts.
 #include "CfgTool.h"
 #include "Encryption.h"
+#include "PathText.h"
 #include "Utf8.h"
 
 #include <cstdint>
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string input(reinterpret_cast<const char *>(data), size);
     Utf8Error error;
     const auto text = Utf8ToUtf16(input, &error);
-    if (text && Utf16ToUtf8(*text) != input)
+    if (text && Utf8(*text, false) != input)
         std::abort();
     if (!text && (error.offset >= size || error.line == 0 || error.column == 0))
         std::abort();

@@ -3,6 +3,7 @@
 #include "ConfigFile.h"
 #include "Encryption.h"
 #include "Losses.h"
+#include "PathText.h"
 #include "RunTimeError.h"
 #include "TextPosition.h"
 #include "TorvaneVersion.h"
@@ -103,7 +104,7 @@ int Decode(const std::vector<std::string> &operands, std::ostream &out, std::ost
         Say(err, Shown(path),
             Grouped(lost) + " position(s) do not decipher to what is stored; '" + Program +
                 " check' lists them");
-    const std::string text = Utf16ToUtf8(DeCrypt(stored, DocumentKey));
+    const std::string text = Utf8(DeCrypt(stored, DocumentKey), false);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
     return out ? Success : Failure;

@@ -19,5 +19,5 @@ struct Utf8Error
 // Lines end at LF, at CR LF and at a lone CR.
 std::optional<std::u16string> Utf8ToUtf16(std::string_view bytes, Utf8Error *error = nullptr);
 
-// `text` as UTF-8; an unpaired surrogate becomes U+FFFD, as it names no character.
-std::string Utf16ToUtf8(std::u16string_view text);
+// The way back is the codec's Utf8(text, false): an unpaired surrogate becomes U+FFFD, as
+// it names no character.

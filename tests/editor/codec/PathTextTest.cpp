@@ -9,6 +9,11 @@ TEST(PathText, EncodesEveryPlaneAndChoosesWhatAnUnpairedSurrogateBecomes)
     EXPECT_EQ(Utf8(u"a\xDC00", true), "a\xED\xB0\x80");
     EXPECT_EQ(Utf8(u"a\xDC00", false), "a\xEF\xBF\xBD");
     EXPECT_EQ(Utf8(u"\xD800\xD800\xDC00", false), "\xEF\xBF\xBD\xF0\x90\x80\x80");
+    EXPECT_EQ(Utf8(u"a\xD800"
+                   "b",
+                   false),
+              "a\xEF\xBF\xBD"
+              "b");
 }
 
 TEST(PathText, EveryNameComesBackFromItsBytes)
