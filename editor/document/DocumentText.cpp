@@ -4,9 +4,6 @@
 
 namespace doctext {
 
-namespace {
-
-// Length of the break that starts at `i`, or 0.
 std::size_t BreakAt(std::u16string_view text, std::size_t i)
 {
     switch (text[i]) {
@@ -21,8 +18,6 @@ std::size_t BreakAt(std::u16string_view text, std::size_t i)
         return 0;
     }
 }
-
-} // namespace
 
 std::vector<Line> SplitLines(std::u16string_view text)
 {

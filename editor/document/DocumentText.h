@@ -17,6 +17,10 @@ struct Line
     std::u16string lineBreak; // the break that ends the line; empty for the last line
 };
 
+// Length of the line break that starts at unit `i` of `text` (2 for CR LF, 1 for the
+// others below), or 0 where none starts.
+std::size_t BreakAt(std::u16string_view text, std::size_t i);
+
 // Splits at CR LF, LF and CR, and at the other characters a text box starts a new
 // paragraph at (U+2029, U+FDD0, U+FDD1), keeping each as the line's break. There is always
 // one more line than there are breaks.

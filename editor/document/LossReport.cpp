@@ -1,5 +1,6 @@
 #include "LossReport.h"
 
+#include "DocumentText.h"
 #include "Survival.h"
 
 #include <cstdio>
@@ -52,22 +53,6 @@ bool Shows(char32_t c)
     return true;
 }
 
-// Length of the line break that starts at `i`, or 0; the same breaks as doctext::SplitLines.
-std::size_t BreakAt(std::u16string_view text, std::size_t i)
-{
-    switch (text[i]) {
-    case u'\r':
-        return i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1;
-    case u'\n':
-    case u'\u2029':
-    case u'\uFDD0':
-    case u'\uFDD1':
-        return 1;
-    default:
-        return 0;
-    }
-}
-
 std::string Plural(std::size_t n, const char *one, const char *many)
 {
     return Thousands(n) + " " + (n == 1 ? one : many);
@@ -86,7 +71,7 @@ Place PlaceOf(std::u16string_view text, std::size_t index)
     Place place;
     std::size_t lineStart = 0;
     for (std::size_t i = 0; i < index;) {
-        const std::size_t length = BreakAt(text, i);
+        const std::size_t length = doctext::BreakAt(text, i);
         if (length == 0) {
             ++i;
             continue;
