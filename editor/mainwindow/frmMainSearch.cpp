@@ -15,6 +15,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <utility>
+
 namespace {
 
 std::u16string ShownText(const QPlainTextEdit &box)
@@ -41,6 +43,22 @@ QString Quoted(const QString &pattern)
     return QStringLiteral("\"%1\"").arg(pattern);
 }
 
+// What a find or a replace works on: the active document's text box and the find bar's
+// pattern. No box when there is no document or nothing to look for.
+struct Search
+{
+    QPlainTextEdit *box = nullptr;
+    QString pattern;
+};
+
+Search SearchIn(const frmDocument *document, const FindBar &bar)
+{
+    QString pattern = bar.Pattern();
+    if (!document || pattern.isEmpty())
+        return {};
+    return {document->txtScript(), std::move(pattern)};
+}
+
 } // namespace
 
 void frmMain::mnuEditFind_Click(bool withReplace)
@@ -57,15 +75,14 @@ void frmMain::mnuEditFind_Click(bool withReplace)
 
 void frmMain::FindInDocument(bool forward)
 {
-    frmDocument *document = ActiveDocument();
-    if (!document)
-        return;
-    const QString pattern = m_findBar->Pattern();
-    if (pattern.isEmpty()) {
-        m_findBar->Open(false);
+    const Search search = SearchIn(ActiveDocument(), *m_findBar);
+    if (!search.box) {
+        if (ActiveDocument())
+            m_findBar->Open(false); // nothing to look for yet: ask for it
         return;
     }
-    QPlainTextEdit &box = *document->txtScript();
+    const QString &pattern = search.pattern;
+    QPlainTextEdit &box = *search.box;
     const std::u16string text = ShownText(box);
     const QTextCursor cursor = box.textCursor();
     const std::u16string wanted = pattern.toStdU16String();
@@ -91,13 +108,11 @@ void frmMain::FindInDocument(bool forward)
 
 void frmMain::ReplaceInDocument()
 {
-    frmDocument *document = ActiveDocument();
-    if (!document)
+    const Search search = SearchIn(ActiveDocument(), *m_findBar);
+    if (!search.box)
         return;
-    const QString pattern = m_findBar->Pattern();
-    if (pattern.isEmpty())
-        return;
-    QPlainTextEdit &box = *document->txtScript();
+    const QString &pattern = search.pattern;
+    QPlainTextEdit &box = *search.box;
     QTextCursor cursor = box.textCursor();
     // Only a selection that is a match is replaced; otherwise this first finds one.
     if (cursor.hasSelection() &&
@@ -114,13 +129,11 @@ void frmMain::ReplaceInDocument()
 
 void frmMain::ReplaceAllInDocument()
 {
-    frmDocument *document = ActiveDocument();
-    if (!document)
+    const Search search = SearchIn(ActiveDocument(), *m_findBar);
+    if (!search.box)
         return;
-    const QString pattern = m_findBar->Pattern();
-    if (pattern.isEmpty())
-        return;
-    QPlainTextEdit &box = *document->txtScript();
+    const QString &pattern = search.pattern;
+    QPlainTextEdit &box = *search.box;
     const std::vector<std::size_t> found =
         textsearch::FindAll(ShownText(box), pattern.toStdU16String(), m_findBar->Options());
     if (found.empty()) {
