@@ -1,69 +1,29 @@
 // The tester window on a real serial line: torvane-unit on a pseudo-terminal, with
 // Simulate off, as a person runs it. What each misbehaviour leaves on panel 1 and in the
 // log is what the person sees.
-#include "ScriptedModal.h"
+#include "TesterWindow.h"
 #include "Torvane.h"
 #include "UnitProcess.h"
-#include "frmTest.h"
 
-#include <QComboBox>
-#include <QPointer>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString Stamp = QStringLiteral("12/7/2026 7:03:40 AM");
-
-QString Entry(const QString &message)
-{
-    return QStringLiteral("\r\n") + Stamp + QStringLiteral(": ") + message;
-}
-
-class TesterOnALine : public ::testing::Test
+// The window on a serial line to a unit run for the test.
+class TesterOnALine : public TesterWindow
 {
 protected:
-    void SetUp() override
-    {
-        m_oldLocale = QLocale();
-        QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-    }
-
-    void TearDown() override
-    {
-        delete window.data();
-        QLocale::setDefault(m_oldLocale);
-    }
-
     // A window whose control opens `unit`'s terminal.
     Torvane &Open(const UnitProcess &unit, int silenceMs = 5000, int abortWaitMs = 1000)
     {
         auto *device = new Torvane;
         device->SetPort(unit.Path());
         device->SetTimeLimits(silenceMs, abortWaitMs);
-        window = new frmTest(modal, device);
-        window->SetClock([] { return QDateTime(QDate(2026, 12, 7), QTime(7, 3, 40)); });
-        window->show();
+        TesterWindow::Open(device);
         return *device;
     }
-
-    QPushButton *Button(const char *name) const
-    {
-        return window->findChild<QPushButton *>(QString::fromLatin1(name));
-    }
-
-    void Send(int index)
-    {
-        window->findChild<QComboBox *>(QStringLiteral("cmbCommand"))->setCurrentIndex(index);
-        Button("cmdSend")->click();
-    }
-
-    ScriptedModal modal;
-    QPointer<frmTest> window;
-
-private:
-    QLocale m_oldLocale;
 };
 
 } // namespace
@@ -73,7 +33,7 @@ TEST_F(TesterOnALine, ACommandRunsOnTheUnitsPortShownInTheLog)
     UnitProcess unit({QStringLiteral("--pace"), QStringLiteral("0")});
     ASSERT_FALSE(unit.Path().isEmpty());
     Open(unit);
-    Send(0); // "Read ESN"
+    SendEntry(0); // "Read ESN"
     EXPECT_EQ(window->PanelText(1), QStringLiteral("Success!!!"));
     const QString log = window->LogText();
     EXPECT_TRUE(log.startsWith(Entry(QStringLiteral("Sending Command: \"Read ESN\"")) +
@@ -161,10 +121,10 @@ TEST_F(TesterOnALine, EachMisbehaviourShowsItsErrorOnPanelOneAndInTheLog)
         QObject probe;
         QObject::connect(&device, &DeviceControl::ProgressChanged, &probe, [this, &progress, &c] {
             if (++progress == c.cancelAtProgress)
-                QMetaObject::invokeMethod(Button("cmdCancel"), &QPushButton::click,
+                QMetaObject::invokeMethod(CancelButton(), &QPushButton::click,
                                           Qt::QueuedConnection);
         });
-        Send(c.entry);
+        SendEntry(c.entry);
         EXPECT_TRUE(window->PanelText(1).startsWith(
             QString(c.panel).replace(QStringLiteral("%1"), unit.Path())))
             << window->PanelText(1).toStdString();
@@ -174,7 +134,7 @@ TEST_F(TesterOnALine, EachMisbehaviourShowsItsErrorOnPanelOneAndInTheLog)
         EXPECT_TRUE(
             last.startsWith(QString(c.lastEntry).replace(QStringLiteral("%1"), unit.Path())))
             << last.toStdString();
-        EXPECT_TRUE(Button("cmdSend")->isEnabled());
+        EXPECT_TRUE(SendButton()->isEnabled());
         if (c.abortWaitMs == 200) {
             EXPECT_TRUE(log.contains(Entry(QStringLiteral(
                 "Device Error: The unit did not confirm the abort within 200 ms; the line was "

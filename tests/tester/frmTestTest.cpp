@@ -1,8 +1,7 @@
-#include "frmTest.h"
 #include "FakeDevice.h"
 #include "ScreenUnits.h"
-#include "ScriptedModal.h"
 #include "SimulatedUnit.h"
+#include "TesterWindow.h"
 #include "Torvane.h"
 
 #include <QAction>
@@ -23,62 +22,6 @@
 #include <stdexcept>
 
 namespace {
-
-const QString Stamp = QStringLiteral("12/7/2026 7:03:40 AM");
-
-QString Entry(const QString &message)
-{
-    return QStringLiteral("\r\n") + Stamp + QStringLiteral(": ") + message;
-}
-
-class TesterWindow : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_oldLocale = QLocale();
-        QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-    }
-
-    void TearDown() override
-    {
-        delete window.data();
-        QLocale::setDefault(m_oldLocale);
-    }
-
-    void Open(DeviceControl *device)
-    {
-        window = new frmTest(modal, device);
-        window->SetClock([] { return QDateTime(QDate(2026, 12, 7), QTime(7, 3, 40)); });
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    }
-
-    template <typename T> T *Find(const char *name) const
-    {
-        T *found = window->findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-
-    QComboBox *List() const { return Find<QComboBox>("cmbCommand"); }
-    QPushButton *SendButton() const { return Find<QPushButton>("cmdSend"); }
-    QPushButton *CancelButton() const { return Find<QPushButton>("cmdCancel"); }
-    QProgressBar *Bar() const { return Find<QProgressBar>("pgbMain"); }
-    QAction *Switch(const char *name) const { return Find<QAction>(name); }
-
-    void SendEntry(int index)
-    {
-        List()->setCurrentIndex(index);
-        SendButton()->click();
-    }
-
-    ScriptedModal modal;
-    QPointer<frmTest> window;
-
-private:
-    QLocale m_oldLocale;
-};
 
 class WithFakeDevice : public TesterWindow
 {
