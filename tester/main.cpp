@@ -36,7 +36,11 @@ int main(int argc, char **argv)
     }
     if (!startup::HasDisplay("probator"))
         return 1;
-    QApplication app(argc, argv);
+    // Every argument is Probator's own: QApplication would take the options it knows
+    // (-reverse, -style, -platform, ...) and obey them, so it is shown only the program's
+    // name; Qt's own settings stay reachable through its environment variables.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Probator"));
     QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
     // Ties the windows to the installed menu entry (its icon and name on Wayland).
