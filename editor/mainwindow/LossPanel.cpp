@@ -1,12 +1,14 @@
 #include "LossPanel.h"
 
+#include "LossMarks.h"
 #include "frmDocument.h"
 
 #include <QAction>
 #include <QMdiArea>
 #include <QMouseEvent>
 
-LossPanel::LossPanel(QMdiArea *area, QWidget *frame, QWidget *parent) : QLabel(parent), m_area(area)
+LossPanel::LossPanel(QMdiArea *area, QAction *next, QWidget *parent)
+    : QLabel(parent), m_area(area), m_next(next)
 {
     setObjectName(QStringLiteral("sbStatusBarLoss"));
     setToolTip(QStringLiteral("Characters a Torvane config file would drop or change. Click "
@@ -14,10 +16,6 @@ LossPanel::LossPanel(QMdiArea *area, QWidget *frame, QWidget *parent) : QLabel(p
     setCursor(Qt::PointingHandCursor);
     setVisible(false);
 
-    auto *next = new QAction(QStringLiteral("Next Character That Will Not Survive"), frame);
-    next->setObjectName(QStringLiteral("actNextLoss"));
-    next->setShortcut(QKeySequence(Qt::Key_F8));
-    frame->addAction(next);
     connect(next, &QAction::triggered, this, &LossPanel::GoToNext);
 
     connect(area, &QMdiArea::subWindowActivated, this, &LossPanel::Follow);
@@ -53,6 +51,8 @@ void LossPanel::Show(const QString &status)
 {
     setText(status);
     setVisible(!status.isEmpty());
+    // The status changes with every change of the count, as it names the count.
+    m_next->setEnabled(m_document && m_document->Marks()->Count() > 0);
 }
 
 void LossPanel::mousePressEvent(QMouseEvent *event)

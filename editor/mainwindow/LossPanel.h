@@ -1,12 +1,13 @@
 #pragma once
 // The status bar panel that tells how many characters of the active document a save would
-// lose, and when its text is past the length a config file holds. Clicking it, or F8
-// anywhere in the frame, moves the caret to the next such character.
+// lose, and when its text is past the length a config file holds. Clicking it, or the
+// frame's command for it (F8), moves the caret to the next such character.
 
 #include <QLabel>
 #include <QPointer>
 
 class frmDocument;
+class QAction;
 class QMdiArea;
 
 class LossPanel : public QLabel
@@ -14,8 +15,9 @@ class LossPanel : public QLabel
     Q_OBJECT
 
 public:
-    // Follows the active window of `area`; the F8 key is added to `frame`.
-    LossPanel(QMdiArea *area, QWidget *frame, QWidget *parent = nullptr);
+    // Follows the active window of `area`. `next` is the frame's command that goes to the
+    // next such character: it does so here, and is enabled only while there is one.
+    LossPanel(QMdiArea *area, QAction *next, QWidget *parent = nullptr);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -26,6 +28,7 @@ private:
     void GoToNext();
 
     QMdiArea *m_area;
+    QAction *m_next;
     QPointer<frmDocument> m_document;
     QMetaObject::Connection m_status;
     QMetaObject::Connection m_gone;

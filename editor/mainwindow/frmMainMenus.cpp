@@ -69,6 +69,7 @@ const MenuTable Menus[] = {
         {"mnuEditFindPrevious", "Find Pre&vious", "Shift+F3"},
         {"mnuEditReplace", "&Replace...", "Ctrl+H"},
         {"mnuEditGoTo", "&Go To...", "Ctrl+G"},
+        {"mnuEditNextLoss", "Next Character That &Will Not Survive", "F8"},
         {"mnuEditBar2", "-"},
         {"mnuEditSelectAll", "Select &All", "Ctrl+A"},
     }},
@@ -218,7 +219,7 @@ void frmMain::BuildStatusBar()
     m_statusPanel = new QLabel(QStringLiteral("Status"), bar);
     m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
     bar->addWidget(m_statusPanel, 1);
-    bar->addWidget(new LossPanel(m_mdiArea, this, bar));
+    bar->addWidget(new LossPanel(m_mdiArea, Item("mnuEditNextLoss"), bar));
     m_caretPanel = new QLabel(bar);
     m_caretPanel->setObjectName(QStringLiteral("sbStatusBarCaret"));
     bar->addPermanentWidget(m_caretPanel);

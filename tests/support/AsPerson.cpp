@@ -36,6 +36,33 @@ bool Send(Qt::Key key, const QString &text, Qt::KeyboardModifiers modifiers)
     return true;
 }
 
+QStringList ShownEntries(QMenu &menu, bool withKeys)
+{
+    QStringList shown;
+    for (QAction *action : menu.actions()) {
+        // The menu gives no room to what it does not draw: hidden items and the
+        // dividers it folds away.
+        if (!action->isVisible() || menu.actionGeometry(action).isEmpty())
+            continue;
+        const QString caption = WithoutMnemonic(action->text());
+        if (action->isSeparator()) {
+            shown << (caption.isEmpty() ? QStringLiteral("---") : QStringLiteral("--- ") + caption);
+            continue;
+        }
+        QString entry = caption;
+        if (withKeys) {
+            // The menu draws the key as the platform writes it.
+            const QString key = action->shortcut().toString(QKeySequence::NativeText);
+            if (!key.isEmpty())
+                entry += QLatin1Char('\t') + key;
+            if (!action->isEnabled())
+                entry += QStringLiteral(" (greyed)");
+        }
+        shown << entry;
+    }
+    return shown;
+}
+
 } // namespace
 
 bool Activate(QWidget &window)
@@ -89,20 +116,12 @@ bool Type(const QString &text)
 
 QStringList ShownMenu(QMenu &menu)
 {
-    QStringList shown;
-    for (QAction *action : menu.actions()) {
-        // The menu gives no room to what it does not draw: hidden items and the
-        // dividers it folds away.
-        if (!action->isVisible() || menu.actionGeometry(action).isEmpty())
-            continue;
-        if (action->isSeparator()) {
-            const QString title = WithoutMnemonic(action->text());
-            shown << (title.isEmpty() ? QStringLiteral("---") : QStringLiteral("--- ") + title);
-        } else {
-            shown << WithoutMnemonic(action->text());
-        }
-    }
-    return shown;
+    return ShownEntries(menu, false);
+}
+
+QStringList ShownMenuWithKeys(QMenu &menu)
+{
+    return ShownEntries(menu, true);
 }
 
 QMenu *MenuBarMenu(QWidget &window, const QString &caption)

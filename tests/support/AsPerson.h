@@ -32,6 +32,10 @@ bool Type(const QString &text);
 // menu folds away (doubled, leading or trailing), are not drawn and not listed.
 QStringList ShownMenu(QMenu &menu);
 
+// The same entries with what a person reads beside and on each item: its key after a tab
+// ("Find Next\tF3"), and " (greyed)" after an item that cannot be chosen.
+QStringList ShownMenuWithKeys(QMenu &menu);
+
 // The menu of `window`'s menu bar whose caption reads `caption` ("Edit" for "&Edit"),
 // or nullptr (and a test failure) when none is shown.
 QMenu *MenuBarMenu(QWidget &window, const QString &caption);

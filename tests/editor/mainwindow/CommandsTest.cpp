@@ -276,7 +276,7 @@ TEST_F(CommandsTest, MenusShowEveryItemWithACommandAndKeepTheOthersHidden)
           "Page Set&up...", "Print Pre&view", "&Print...", "E&xit"}},
         {"mnuEdit",
          {"&Undo", "&Redo", "Cu&t", "&Copy", "&Paste", "&Find...", "Find &Next", "Find Pre&vious",
-          "&Replace...", "&Go To...", "Select &All"}},
+          "&Replace...", "&Go To...", "Next Character That &Will Not Survive", "Select &All"}},
         {"mnuView", {"&Toolbar", "Status &Bar", "&Refresh"}},
         {"mnuHelp", {"&Contents", "&Search For Help On...", "&About "}},
     };

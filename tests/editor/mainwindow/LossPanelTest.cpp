@@ -1,6 +1,7 @@
 // The frame's side of characters a save would lose: pasting them, the status bar panel
 // that counts them, and the keys and clicks that go to them.
 
+#include "AsPerson.h"
 #include "Encryption.h"
 #include "FrameFixture.h"
 #include "LossMarks.h"
@@ -12,6 +13,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTest>
@@ -27,6 +29,14 @@ QLabel *Panel(frmMain &frame)
 int Caret(frmDocument &document)
 {
     return document.txtScript()->textCursor().position();
+}
+
+// Whether `entry` is a whole line of `menu`.
+testing::AssertionResult Shows(const std::string &menu, const QString &entry)
+{
+    if (QString::fromStdString(menu).split(u'\n').contains(entry))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "no \"" << entry.toStdString() << "\" in\n" << menu;
 }
 
 } // namespace
@@ -118,4 +128,51 @@ TEST_F(LossPanelTest, ThePanelFollowsTheActiveDocumentAndTheLengthLimit)
     Frame().mdiArea()->closeAllSubWindows();
     Settle();
     EXPECT_TRUE(Panel(Frame())->isHidden());
+}
+
+TEST_F(LossPanelTest, EditMenuOffersF8OnlyWhileSomethingIsMarked)
+{
+    QMenu *edit = asperson::MenuBarMenu(Frame(), QStringLiteral("Edit"));
+    ASSERT_NE(edit, nullptr);
+    // The search group as drawn, one entry a line: "Find...\tCtrl+F\nFind Next\tF3\n...".
+    auto searchGroup = [&] {
+        const QStringList shown = asperson::ShownMenuWithKeys(*edit);
+        const qsizetype find = shown.indexOf(QStringLiteral("Find...\tCtrl+F"));
+        return (find < 0 ? shown : shown.mid(find, 7)).join(u'\n').toStdString();
+    };
+    const QString item = QStringLiteral("Next Character That Will Not Survive\tF8");
+    const QString greyed = item + QStringLiteral(" (greyed)");
+    EXPECT_EQ(searchGroup(),
+              QStringList({"Find...\tCtrl+F", "Find Next\tF3", "Find Previous\tShift+F3",
+                           "Replace...\tCtrl+H", "Go To...\tCtrl+G", greyed, "---"})
+                  .join(u'\n')
+                  .toStdString());
+
+    frmDocument &first = Open("first.cfg");
+    EXPECT_TRUE(Shows(searchGroup(), greyed)) << "plain text: nothing to go to";
+    first.txtScript()->setFocus();
+    ASSERT_TRUE(asperson::Type(QStringLiteral("x=caf\u00E9")));
+    EXPECT_TRUE(Shows(searchGroup(), item));
+
+    QTextCursor cursor = first.txtScript()->textCursor();
+    cursor.setPosition(0);
+    first.txtScript()->setTextCursor(cursor);
+    ASSERT_TRUE(asperson::Press(Qt::Key_F8));
+    EXPECT_EQ(Caret(first), 5);
+
+    // It follows the active document, and a replacing save leaves nothing to go to.
+    frmDocument &second = Open("second.cfg");
+    EXPECT_TRUE(Shows(searchGroup(), greyed));
+    Frame().mdiArea()->setActiveSubWindow(&first);
+    EXPECT_TRUE(Shows(searchGroup(), item));
+    modal.AnswerQuestion(0);
+    Item(QStringLiteral("mnuFileSave"))->trigger();
+    EXPECT_EQ(first.Text(), QStringLiteral("x=cafe"));
+    EXPECT_TRUE(Shows(searchGroup(), greyed));
+    // Greyed, the key does nothing either.
+    cursor.setPosition(1);
+    first.txtScript()->setTextCursor(cursor);
+    ASSERT_TRUE(asperson::Press(Qt::Key_F8));
+    EXPECT_EQ(Caret(first), 1);
+    second.setChanged(false);
 }

@@ -84,6 +84,7 @@ TEST_F(SearchTest, EditMenuListsTheSearchCommandsBelowPasteSpecial)
                               "Find Pre&vious|Shift+F3",
                               "&Replace...|Ctrl+H",
                               "&Go To...|Ctrl+G",
+                              "Next Character That &Will Not Survive|F8",
                               "-",
                               "Select &All|Ctrl+A"};
     ASSERT_GE(shown.size(), tail.size());
