@@ -3,6 +3,7 @@
 #include "DocumentText.h"
 #include "Survival.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -66,27 +67,26 @@ std::string At(std::u16string_view text, std::size_t index)
 
 } // namespace
 
-Place PlaceOf(std::u16string_view text, std::size_t index)
+Place PlaceWalker::At(std::size_t index)
 {
-    Place place;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < index;) {
-        const std::size_t length = doctext::BreakAt(text, i);
+    while (m_next < index && m_next < m_text.size()) {
+        const std::size_t length = doctext::BreakAt(m_text, m_next);
         if (length == 0) {
-            ++i;
+            ++m_next;
             continue;
         }
-        if (i + length > index) {
-            // The LF of a CR LF: it stands where its CR does.
-            index = i;
-            break;
-        }
-        ++place.line;
-        i += length;
-        lineStart = i;
+        if (m_next + length > index)
+            break; // `index` is the LF of a CR LF: it stands where its CR does
+        ++m_line;
+        m_next += length;
+        m_lineStart = m_next;
     }
-    place.column = index - lineStart + 1;
-    return place;
+    return {m_line, std::min(index, m_next) - m_lineStart + 1};
+}
+
+Place PlaceOf(std::u16string_view text, std::size_t index)
+{
+    return PlaceWalker(text).At(index);
 }
 
 std::string Thousands(std::size_t number)

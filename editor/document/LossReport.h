@@ -20,6 +20,23 @@ struct Place
 };
 Place PlaceOf(std::u16string_view text, std::size_t index);
 
+// The places of many units of one text, asked for in increasing order, in one pass over
+// the text (a tool that names every lost character would otherwise read it once each).
+class PlaceWalker
+{
+public:
+    explicit PlaceWalker(std::u16string_view text) : m_text(text) {}
+
+    // `index` must not be below that of the previous call.
+    Place At(std::size_t index);
+
+private:
+    std::u16string_view m_text;
+    std::size_t m_next = 0; // the first unit not yet passed
+    std::size_t m_line = 1;
+    std::size_t m_lineStart = 0;
+};
+
 // 33010 as "33,010".
 std::string Thousands(std::size_t number);
 

@@ -2,10 +2,10 @@
 
 #include "ConfigFile.h"
 #include "Encryption.h"
+#include "LossReport.h"
 #include "Losses.h"
 #include "PathText.h"
 #include "RunTimeError.h"
-#include "TextPosition.h"
 #include "TorvaneVersion.h"
 #include "Utf8.h"
 #include "modUnicodeRW.h"
@@ -59,7 +59,7 @@ int UsageError(std::ostream &err, const std::string &what)
     return Usage;
 }
 
-std::string AtLineColumn(const TextPosition &where)
+std::string AtLineColumn(const lossreport::Place &where)
 {
     return "line " + std::to_string(where.line) + ", column " + std::to_string(where.column);
 }
@@ -102,8 +102,8 @@ int Decode(const std::vector<std::string> &operands, std::ostream &out, std::ost
     }
     if (const std::size_t lost = StoredLosses(stored, DocumentKey).size(); lost > 0)
         Say(err, Shown(path),
-            Grouped(lost) + " position(s) do not decipher to what is stored; '" + Program +
-                " check' lists them");
+            lossreport::Thousands(lost) + " position(s) do not decipher to what is stored; '" +
+                Program + " check' lists them");
     const std::string text = Utf8(DeCrypt(stored, DocumentKey), false);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
@@ -133,13 +133,14 @@ int Encode(const EncodeOptions &options, std::istream &in, std::ostream &out, st
     }
     if (text->size() > MaxPlainUnits) {
         Say(err, StandardInput,
-            "the text has " + Grouped(text->size()) +
-                " UTF-16 code units; a config file holds at most " + Grouped(MaxPlainUnits));
+            "the text has " + lossreport::Thousands(text->size()) +
+                " UTF-16 code units; a config file holds at most " +
+                lossreport::Thousands(MaxPlainUnits));
         return Failure;
     }
 
     const std::vector<Loss> losses = PlainLosses(*text, DocumentKey);
-    PositionWalker walker(*text);
+    lossreport::PlaceWalker walker(*text);
     std::size_t refused = 0;
     for (std::size_t n = 0; n < losses.size(); ++n) {
         const Loss &loss = losses[n];
@@ -181,7 +182,8 @@ int Encode(const EncodeOptions &options, std::istream &in, std::ostream &out, st
     }
     if (!losses.empty())
         Say(err, StandardInput,
-            Grouped(losses.size()) + " code unit(s) will not read back as written (--lossy)");
+            lossreport::Thousands(losses.size()) +
+                " code unit(s) will not read back as written (--lossy)");
 
     try {
         const std::u16string stored = EnCrypt(*text, DocumentKey);
@@ -220,8 +222,8 @@ bool CheckOne(const std::filesystem::path &path, std::ostream &out, std::ostream
         out << Shown(path) << ": round-trips\n";
         return true;
     }
-    out << Shown(path) << ": does not round-trip: " << Grouped(losses.size()) << " of "
-        << Grouped(stored.size()) << " positions are lost or changed\n";
+    out << Shown(path) << ": does not round-trip: " << lossreport::Thousands(losses.size())
+        << " of " << lossreport::Thousands(stored.size()) << " positions are lost or changed\n";
     for (const Loss &loss : losses) {
         out << Shown(path) << ": position " << loss.index + 1 << " (byte " << 2 * loss.index
             << "): stored " << UnitName(loss.unit);

@@ -1,9 +1,9 @@
 #include "ConfigFile.h"
 
+#include "FileSystem.h"
+#include "LossReport.h"
 #include "RunTimeError.h"
 #include "modUnicodeRW.h"
-
-#include <system_error>
 
 namespace {
 
@@ -13,14 +13,6 @@ namespace {
 }
 
 } // namespace
-
-std::string Grouped(std::size_t number)
-{
-    std::string digits = std::to_string(number);
-    for (std::size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, ",");
-    return digits;
-}
 
 std::u16string CodecPath(const std::filesystem::path &path)
 {
@@ -34,33 +26,32 @@ std::u16string CodecPath(const std::filesystem::path &path)
 
 std::u16string ReadConfigFile(const std::filesystem::path &path)
 {
-    // The codec's reader turns every failure into empty text, as the editor wants; a
-    // command line must tell a missing file from an empty one, so look first.
-    std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(path, ec);
-    if (status.type() == std::filesystem::file_type::not_found)
+    // One open, whose kind and size are those of the file then read, as the editor reads
+    // (the codec's plain reader turns every failure into empty text, and a command line
+    // must tell a missing file from an empty one).
+    const fsys::ReadResult read = fsys::ReadWhole(CodecPath(path), MaxFileBytes);
+    if (read.failure)
+        Refuse(read.failure.number, "cannot be read: " + read.failure.reason);
+    switch (read.identity.kind) {
+    case fsys::Kind::Missing:
         Refuse(ErrorNumber::FileNotFound, "no such file");
-    if (ec)
-        Refuse(ErrorNumber::PathFileAccess, "cannot be read: " + ec.message());
-    if (status.type() == std::filesystem::file_type::directory)
+    case fsys::Kind::Folder:
         Refuse(ErrorNumber::PathFileAccess, "is a folder, not a file");
-    if (status.type() != std::filesystem::file_type::regular)
+    case fsys::Kind::Other:
         Refuse(ErrorNumber::PathFileAccess, "not a plain file");
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec)
-        Refuse(ErrorNumber::PathFileAccess, "cannot be read: " + ec.message());
-    if (size > MaxFileBytes)
-        Refuse(ErrorNumber::Overflow, Grouped(size) + " bytes, over the limit of " +
-                                          Grouped(MaxFileBytes) + " bytes for a config file");
-    if (size % 2 != 0)
+    case fsys::Kind::File:
+        break;
+    }
+    if (read.size > MaxFileBytes)
+        Refuse(ErrorNumber::Overflow,
+               lossreport::Thousands(read.size) + " bytes, over the limit of " +
+                   lossreport::Thousands(MaxFileBytes) + " bytes for a config file");
+    if (read.size % 2 != 0)
         Refuse(ErrorNumber::PathFileAccess,
-               "odd length (" + Grouped(size) +
+               "odd length (" + lossreport::Thousands(read.size) +
                    " bytes): a config file holds two bytes for each character");
-
-    const std::u16string units = ReadUnicodeFile(CodecPath(path), false);
-    // The reader gives back what it could: anything short of the whole file means the
-    // file could not be read (no permission) or changed while it was.
-    if (units.size() * 2 != size)
-        Refuse(ErrorNumber::PermissionDenied, "cannot be read");
-    return units;
+    // Anything short of the size the open file gave: the file shrank while it was read.
+    if (read.bytes.size() != read.size)
+        Refuse(ErrorNumber::PathFileAccess, "could not be read completely");
+    return TextOfBytes(read.bytes, false);
 }

@@ -10,7 +10,8 @@
 inline constexpr std::size_t MaxPlainUnits = 32766;
 inline constexpr std::size_t MaxFileBytes = 2 * MaxPlainUnits;
 
-// The file's stored units, as the codec's reader returns them. Raises RunTimeError whose
+// The file's stored units, read in one open whose size is the one checked (the codec's
+// fsys::ReadWhole, as the editor reads). Raises RunTimeError whose
 // Description is the reason alone (the caller names the file): no such file, not a plain
 // file, cannot be read, odd length, over the limit.
 std::u16string ReadConfigFile(const std::filesystem::path &path);
@@ -18,6 +19,3 @@ std::u16string ReadConfigFile(const std::filesystem::path &path);
 // `path` as the codec's reader and writer take it. Raises RunTimeError for a name that
 // cannot be turned into UTF-16 (bytes that are not valid in the system's encoding).
 std::u16string CodecPath(const std::filesystem::path &path);
-
-// "65,532": numbers in messages read like the ones people write.
-std::string Grouped(std::size_t number);

@@ -1,6 +1,6 @@
 #include "Utf8.h"
 
-#include "TextPosition.h"
+#include "LossReport.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view bytes, Utf8Error *err
         const std::size_t length = Sequence(bytes, at, c);
         if (length == 0) {
             if (error) {
-                const TextPosition where = PositionOf(out, out.size());
+                const lossreport::Place where = lossreport::PlaceOf(out, out.size());
                 *error = Utf8Error{at, where.line, where.column};
             }
             return std::nullopt;

@@ -10,19 +10,30 @@ namespace {
 
 const std::u16string Key = DocumentKey;
 
-TEST(LossReport, PlacesCountLinesAtEveryKindOfBreak)
+TEST(LossReport, PlacesCountLinesAtEveryKindOfBreakAndColumnsInCodeUnits)
 {
-    const std::u16string text = u"ab\r\ncd\ne\rf\u2029g";
+    const std::u16string text = u"ab\r\ncd\ne\rf\u2029g\U0001F600h\r";
     const struct
     {
         std::size_t index;
         Place place;
     } cases[] = {
-        {0, {1, 1}}, {1, {1, 2}}, {2, {1, 3}}, {3, {1, 3}}, // the LF of CR LF is its CR's
-        {4, {2, 1}}, {6, {2, 3}}, {7, {3, 1}}, {9, {4, 1}}, {11, {5, 1}},
+        {0, {1, 1}},  {1, {1, 2}},  {2, {1, 3}},  {3, {1, 3}},  // the LF of CR LF is its CR's
+        {4, {2, 1}},  {6, {2, 3}},  {7, {3, 1}},  {8, {3, 2}},  // a lone CR
+        {9, {4, 1}},  {10, {4, 2}},                             // U+2029 ends a line too
+        {11, {5, 1}}, {12, {5, 2}}, {13, {5, 3}}, {14, {5, 4}}, // a pair takes two columns
+        {15, {5, 5}}, {16, {6, 1}},                             // a CR at the very end, and after
     };
-    for (const auto &c : cases)
+    PlaceWalker walker(text);
+    for (const auto &c : cases) {
         EXPECT_EQ(PlaceOf(text, c.index), c.place) << "index " << c.index;
+        EXPECT_EQ(walker.At(c.index), c.place) << "walked to " << c.index;
+    }
+    // Asked twice for the LF of a CR LF, and then past it.
+    PlaceWalker again(text);
+    EXPECT_EQ(again.At(3), (Place{1, 3}));
+    EXPECT_EQ(again.At(3), (Place{1, 3}));
+    EXPECT_EQ(again.At(5), (Place{2, 2}));
 }
 
 TEST(LossReport, NamesCharactersByThemselvesAndTheirCode)

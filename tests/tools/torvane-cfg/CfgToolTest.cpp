@@ -9,6 +9,10 @@
 #include <filesystem>
 #include <sstream>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 struct Outcome
@@ -129,6 +133,10 @@ TEST_F(CfgTool, BadInputsGetOneLineNamingTheFileAndNothingIsWritten)
     std::filesystem::create_directory(dir.path("folder.cfg"));
     const std::string missing = dir.path("missing.cfg");
     const std::string folder = dir.path("folder.cfg");
+#ifndef _WIN32
+    const std::string fifo = dir.path("fifo.cfg");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+#endif
     const struct
     {
         std::string file, reason;
@@ -137,6 +145,9 @@ TEST_F(CfgTool, BadInputsGetOneLineNamingTheFileAndNothingIsWritten)
         {odd, "odd length (7 bytes): a config file holds two bytes for each character"},
         {big, "65,534 bytes, over the limit of 65,532 bytes for a config file"},
         {folder, "is a folder, not a file"},
+#ifndef _WIN32
+        {fifo, "not a plain file"}, // looked at without waiting for a writer
+#endif
     };
     for (const auto &c : cases) {
         for (const std::string command : {"decode", "check"}) {
@@ -182,6 +193,17 @@ TEST_F(CfgTool, EncodeRefusesInputItCannotStoreAndLeavesTheOldFileAlone)
                              "survive (it reads back as U+003D)\n"
                              "torvane-cfg: standard input: nothing written; --lossy writes "
                              "such characters anyway\n"},
+        // Placed as the editor places them: a pair takes two columns, U+2029 ends a line.
+        {"\xF0\x9F\x98\x80\xC3\xA9\xE2\x80\xA9\xE2\x80\x9C",
+         "torvane-cfg: standard input: line 1, column 1: U+1F600 would not survive (it reads "
+         "back as U+003D)\n"
+         "torvane-cfg: standard input: line 1, column 3: U+00E9 would not survive (it is "
+         "dropped)\n"
+         "torvane-cfg: standard input: line 1, column 4: U+2029 would not survive (it reads "
+         "back as U+0029)\n"
+         "torvane-cfg: standard input: line 2, column 1: U+201C would not survive (it reads "
+         "back as U+001C)\n"
+         "torvane-cfg: standard input: nothing written; --lossy writes such characters anyway\n"},
     };
     const std::string file = Put("old.cfg", Enciphered("old"));
     for (const auto &c : cases) {

@@ -1,7 +1,6 @@
 // The tool's UTF-8 layer and the line and column it reports.
 #include "Utf8.h"
 #include "PathText.h"
-#include "TextPosition.h"
 
 #include <gtest/gtest.h>
 
@@ -52,11 +51,15 @@ TEST(Utf8, EachMalformedSequenceIsRefusedAtItsFirstByte)
         {"\xF5\x80\x80\x80", 0, 1, 1},         // no such lead byte
         {"\xFF", 0, 1, 1},                     //
         {"x\r\ny\xE9z", 4, 2, 2},              // Latin-1, not UTF-8, after CR LF
-        {"\xC3\xA9\xC3\xA9\n\n\x80", 6, 3, 1}, // columns count characters, not bytes
+        {"\xC3\xA9\xC3\xA9\n\n\x80", 6, 3, 1}, // lines and columns, not bytes
         {"a\rb\rc\xE2\x82", 5, 3, 2},          // lone CR ends a line too
+        {"\xC3\xA9\xC3\xA9\x80", 4, 1, 3},     // columns count code units, not bytes
+        {"a\xE2\x80\xA9"
+         "b\xFF",
+         5, 2, 2}, // U+2029 ends a line, as in the editor's text box
         {"\xF0\x9F\x98\x80"
          "b\xBF",
-         5, 1, 3}, // a pair is one column
+         5, 1, 4}, // a pair takes two columns, as in the editor
     };
     for (const auto &c : cases) {
         Utf8Error error;
@@ -64,30 +67,6 @@ TEST(Utf8, EachMalformedSequenceIsRefusedAtItsFirstByte)
         EXPECT_EQ(error.offset, c.offset) << testing::PrintToString(c.bytes);
         EXPECT_EQ(error.line, c.line) << testing::PrintToString(c.bytes);
         EXPECT_EQ(error.column, c.column) << testing::PrintToString(c.bytes);
-    }
-}
-
-TEST(TextPosition, LinesEndAtEachKindOfBreakAndColumnsCountCharacters)
-{
-    const std::u16string text = u"ab\r\ncd\ne\rf\U0001F600g\r";
-    const struct
-    {
-        std::size_t index, line, column;
-    } cases[] = {
-        {0, 1, 1},  {2, 1, 3},  {3, 1, 3},              // CR LF: both at the end of line 1
-        {4, 2, 1},  {6, 2, 3},                          //
-        {7, 3, 1},  {8, 3, 2},                          // e, lone CR
-        {9, 4, 1},  {10, 4, 2}, {11, 4, 2}, {12, 4, 3}, // the pair is one column
-        {13, 4, 4}, {14, 5, 1},                         // a CR at the very end, and just after it
-    };
-    PositionWalker walker(text);
-    for (const auto &c : cases) {
-        const TextPosition alone = PositionOf(text, c.index);
-        EXPECT_EQ(alone.line, c.line) << "index " << c.index;
-        EXPECT_EQ(alone.column, c.column) << "index " << c.index;
-        const TextPosition walked = walker.At(c.index);
-        EXPECT_EQ(walked.line, c.line) << "walked to " << c.index;
-        EXPECT_EQ(walked.column, c.column) << "walked to " << c.index;
     }
 }
 
