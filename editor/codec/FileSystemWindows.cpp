@@ -160,6 +160,23 @@ Identity IdentityOf(const BY_HANDLE_FILE_INFORMATION &info)
             (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+std::uint64_t SizeOf(DWORD high, DWORD low)
+{
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+// Nanoseconds since 1970 of a time Windows counts in 100 ns steps since 1601.
+std::int64_t UnixNs(std::int64_t ticks)
+{
+    constexpr std::int64_t TicksBefore1970 = 116444736000000000;
+    return (ticks - TicksBefore1970) * 100;
+}
+
+std::int64_t UnixNs(const FILETIME &time)
+{
+    return UnixNs(static_cast<std::int64_t>(SizeOf(time.dwHighDateTime, time.dwLowDateTime)));
+}
+
 std::size_t NameStartOf(std::wstring_view path)
 {
     const std::size_t separator = path.find_last_of(L"/\\:");
@@ -232,6 +249,15 @@ Status StatusOf(std::u16string_view path)
         const bool link = status.identity.link;
         status.identity = IdentityOf(info);
         status.identity.link = link;
+        status.size = SizeOf(info.nFileSizeHigh, info.nFileSizeLow);
+        status.modifiedNs = UnixNs(info.ftLastWriteTime);
+        // The change time (attributes, names and links too) is only in the basic
+        // information; where that is not to be had, the write time stands for it.
+        FILE_BASIC_INFO basic = {};
+        status.changedNs =
+            GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic)
+                ? UnixNs(basic.ChangeTime.QuadPart)
+                : status.modifiedNs;
     } else {
         WIN32_FILE_ATTRIBUTE_DATA data = {};
         if (!GetFileAttributesExW(native.c_str(), GetFileExInfoStandard, &data)) {
@@ -242,6 +268,9 @@ Status StatusOf(std::u16string_view path)
         }
         info.dwFileAttributes = data.dwFileAttributes;
         status.identity.kind = KindOf(data.dwFileAttributes);
+        status.size = SizeOf(data.nFileSizeHigh, data.nFileSizeLow);
+        status.modifiedNs = UnixNs(data.ftLastWriteTime);
+        status.changedNs = status.modifiedNs; // no change time without a handle
     }
     status.hidden = IsHidden(info.dwFileAttributes);
     status.readOnly = status.identity.kind == Kind::File &&
@@ -279,7 +308,7 @@ ReadResult ReadWhole(std::u16string_view path, std::uint64_t maxBytes)
     const bool link = result.identity.link;
     result.identity = IdentityOf(info);
     result.identity.link = link;
-    result.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    result.size = SizeOf(info.nFileSizeHigh, info.nFileSizeLow);
     if (result.identity.kind != Kind::File || result.size > maxBytes)
         return result;
     try {

@@ -1,10 +1,14 @@
 // The UTF-16 file layer: exact bytes both ways, and a save that never loses the old file.
 // What only one platform has is tested in UnicodeFilePosixTest and UnicodeFileWindowsTest.
+#include "FileSystem.h"
 #include "RunTimeError.h"
 #include "ScratchFolder.h"
 #include "modUnicodeRW.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
 
 using namespace std::string_literals;
 
@@ -28,6 +32,21 @@ protected:
 using ReadUnicodeFileTest = UnicodeFile;
 using WriteUnicodeFileTest = UnicodeFile;
 using WriteUnicodeFileFailure = UnicodeFile;
+using FileStatus = UnicodeFile;
+
+std::int64_t NowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// Within five minutes: far closer than a wrong epoch or unit would come, far looser than
+// any delay between the write and the look.
+bool Near(std::int64_t ns, std::int64_t expected)
+{
+    return std::llabs(ns - expected) < std::int64_t(300) * 1000000000;
+}
 
 } // namespace
 
@@ -131,4 +150,28 @@ TEST_F(WriteUnicodeFileFailure, AFolderThatDoesNotExistRaisesWithThePathAndTheRe
                      dir.path("nowhere/a.cfg"), NoSuchFolder);
     ExpectWriteFails(u"", u"x", ErrorNumber::PathNotFound, "", NoSuchFolder);
     EXPECT_TRUE(dir.names().empty());
+}
+
+TEST_F(FileStatus, GivesTheSizeAndTheLastWriteInNanosecondsSince1970)
+{
+    const fsys::Status missing = fsys::StatusOf(dir.u16("missing"));
+    EXPECT_EQ(missing.identity.kind, fsys::Kind::Missing);
+    EXPECT_EQ(missing.size, 0u);
+
+    PutBytes(dir.path("a.cfg"), "A\0B\0C\0"s);
+    const fsys::Status written = fsys::StatusOf(dir.u16("a.cfg"));
+    EXPECT_EQ(written.identity.kind, fsys::Kind::File);
+    EXPECT_EQ(written.size, 6u);
+    EXPECT_TRUE(Near(written.modifiedNs, NowNs())) << written.modifiedNs;
+    EXPECT_TRUE(Near(written.changedNs, NowNs())) << written.changedNs;
+
+    // Written an hour ago, as far as the file system knows: the write time is the one
+    // given, not the time of the look or of the file's making.
+    const std::filesystem::path path(dir.path("a.cfg"));
+    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) -
+                                               std::chrono::hours(1));
+    const fsys::Status backdated = fsys::StatusOf(dir.u16("a.cfg"));
+    EXPECT_TRUE(Near(backdated.modifiedNs, NowNs() - std::int64_t(3600) * 1000000000))
+        << backdated.modifiedNs;
+    EXPECT_EQ(backdated.size, 6u);
 }
