@@ -1,6 +1,7 @@
 #include "LossReport.h"
 
 #include "DocumentText.h"
+#include "PathText.h"
 #include "Survival.h"
 
 #include <algorithm>
@@ -19,25 +20,6 @@ bool IsHigh(char16_t unit)
 bool IsLow(char16_t unit)
 {
     return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-void AppendUtf8(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
 }
 
 // Characters that would show as nothing, or as something else, in a message box.
@@ -106,9 +88,7 @@ std::string CharacterName(std::u16string_view text, std::size_t index)
     std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
     if (!Shows(c))
         return code;
-    std::string name;
-    AppendUtf8(name, c);
-    return name + " (" + code + ")";
+    return Utf8(text.substr(index, c > 0xFFFF ? 2 : 1), false) + " (" + code + ")";
 }
 
 std::optional<std::string> SaveRefusal(std::u16string_view text, std::u16string_view key)
