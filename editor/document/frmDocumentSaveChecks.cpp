@@ -153,14 +153,32 @@ void frmDocument::ReplaceLostCharacters()
             SetText(QString::fromStdU16String(replaced.text));
             continue;
         }
+        // The block is opened and closed on the box's own caret, which Qt's undo then puts
+        // back where it was; a block opened on another cursor sends it to that one's place.
+        QTextCursor caret = m_txtScript->textCursor();
+        int anchor = caret.anchor();
+        int position = caret.position();
+        caret.beginEditBlock();
         QTextCursor cursor(m_txtScript->document());
-        cursor.beginEditBlock();
         for (auto e = edits.rbegin(); e != edits.rend(); ++e) {
+            // The new character goes in before the old one is taken out, so that undoing it
+            // puts the old one back after the caret's place rather than at it, which would
+            // push the caret on.
             cursor.setPosition(e->position);
-            cursor.setPosition(e->position + e->length, QTextCursor::KeepAnchor);
             cursor.insertText(QString(e->with));
+            cursor.setPosition(e->position + 1 + e->length, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            // The caret stays before the same character, and a pair of units before it
+            // becomes one.
+            if (e->position + e->length <= anchor)
+                anchor -= e->length - 1;
+            if (e->position + e->length <= position)
+                position -= e->length - 1;
         }
-        cursor.endEditBlock();
+        caret.setPosition(anchor);
+        caret.setPosition(position, QTextCursor::KeepAnchor);
+        caret.endEditBlock();
+        m_txtScript->setTextCursor(caret);
     }
     const std::u16string text = Text().toStdU16String();
     if (!LostUnits(text, DocumentKey).empty())

@@ -221,6 +221,41 @@ TEST_F(DocumentTest, ReplaceAndSaveWritesTheNearestCharactersAndUndoTakesThemBac
     EXPECT_TRUE(document->Changed());
 }
 
+// The replacements happen where the user is not looking: the caret stays before the same
+// character, and undoing them brings it back there rather than to the top of the text.
+TEST_F(DocumentTest, ReplaceAndSaveKeepsTheCaretWhereItWasAndUndoReturnsIt)
+{
+    const struct
+    {
+        QString text;
+        int caret;         // a box position, before a character
+        int caretReplaced; // the same place after the replacements
+    } cases[] = {
+        {Pasted, 25, 25},                                 // on the dash, after three others
+        {QStringLiteral("a\U0001F600b\u00E9c"), 4, 3},    // after a pair that becomes one
+        {QStringLiteral("\u201Cx\u201D\r\nplain"), 9, 9}, // past every one of them
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        WriteConfig(Path("c.cfg"), "old");
+        frmDocument *document = NewDocument();
+        document->LoadFile(Path("c.cfg"));
+        document->SetText(c.text);
+        QTextCursor caret = document->txtScript()->textCursor();
+        caret.setPosition(c.caret);
+        document->txtScript()->setTextCursor(caret);
+
+        modal->AnswerQuestion(0);
+        document->Save();
+        EXPECT_EQ(document->txtScript()->textCursor().position(), c.caretReplaced);
+        document->txtScript()->undo();
+        EXPECT_EQ(document->Text(), c.text);
+        EXPECT_EQ(document->txtScript()->textCursor().position(), c.caret);
+        document->setChanged(false);
+        document->close();
+    }
+}
+
 TEST_F(DocumentTest, SaveAsItIsWritesWhatTheDesignWritesAndCancelWritesNothing)
 {
     WriteConfig(Path("a.cfg"), "old");
