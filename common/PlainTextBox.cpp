@@ -2,9 +2,112 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
 
 PlainTextBox::PlainTextBox(QWidget *parent) : QPlainTextEdit(parent) {}
+
+void PlainTextBox::SetOverlay(Overlay overlay)
+{
+    m_overlay = std::move(overlay);
+    viewport()->update();
+}
+
+void PlainTextBox::paintEvent(QPaintEvent *event)
+{
+    // QPlainTextEdit draws every line from the top to the bottom of what needs painting,
+    // even when that is a few cells far apart (an overlay's marks changing all over the
+    // view); painting each part on its own draws only the lines those parts are in.
+    constexpr int MaxParts = 8;
+    const QRegion region = event->region();
+    if (region.rectCount() > 1 && region.rectCount() <= MaxParts) {
+        for (const QRect &part : region) {
+            QPaintEvent partEvent(part);
+            QPlainTextEdit::paintEvent(&partEvent);
+        }
+    } else {
+        QPlainTextEdit::paintEvent(event);
+    }
+    if (!m_overlay)
+        return;
+    QPainter painter(viewport());
+    m_overlay(painter, region);
+}
+
+namespace {
+
+// The line of a laid-out block that holds a position, and where the block's layout starts
+// in the viewport.
+struct PlacedLine
+{
+    QTextLine line;
+    QPointF origin;
+};
+
+PlacedLine LineAt(const QTextBlock &block, const QRectF &blockRect, int offset)
+{
+    const QTextLayout *layout = block.layout();
+    return {layout->lineForTextPosition(offset), blockRect.topLeft() + layout->position()};
+}
+
+} // namespace
+
+QRect PlainTextBox::LineRect(int position) const
+{
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid() || !block.isVisible())
+        return {};
+    const auto [line, origin] =
+        LineAt(block, blockBoundingGeometry(block).translated(contentOffset()),
+               position - block.position());
+    if (!line.isValid())
+        return {};
+    return QRectF(0, origin.y() + line.y(), viewport()->width(), line.height()).toAlignedRect();
+}
+
+QRectF PlainTextBox::CharacterRect(int position, int length, const QRegion *within) const
+{
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid() || !block.isVisible())
+        return {};
+    const int offset = position - block.position();
+    const auto [line, origin] =
+        LineAt(block, blockBoundingGeometry(block).translated(contentOffset()), offset);
+    if (!line.isValid() || offset + length > line.textStart() + line.textLength())
+        return {};
+    if (within &&
+        !within->intersects(
+            QRectF(0, origin.y() + line.y(), viewport()->width(), line.height()).toAlignedRect()))
+        return {};
+    // Right-to-left text runs from right to left.
+    const qreal a = line.cursorToX(offset);
+    const qreal b = line.cursorToX(offset + length);
+    return {origin + QPointF(std::min(a, b), line.y()), QSizeF(std::abs(b - a), line.height())};
+}
+
+std::pair<int, int> PlainTextBox::VisibleRange() const
+{
+    QTextBlock block = firstVisibleBlock();
+    if (!block.isValid())
+        return {0, 0};
+    const int from = block.position();
+    const qreal height = viewport()->height();
+    qreal top = blockBoundingGeometry(block).translated(contentOffset()).top();
+    int to = from;
+    for (; block.isValid() && top <= height; block = block.next()) {
+        if (!block.isVisible())
+            continue;
+        to = block.position() + block.length();
+        top += blockBoundingRect(block).height();
+    }
+    return {from, to};
+}
 
 QString PlainTextBox::SelectedPlainText() const
 {

@@ -4,6 +4,9 @@
 
 #include <QPlainTextEdit>
 
+#include <functional>
+#include <utility>
+
 class PlainTextBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -14,9 +17,28 @@ public:
     // The selection as plain text, each line break as "\n".
     QString SelectedPlainText() const;
 
+    // Drawn over the text each time the box paints it, such as marks on some of its
+    // characters; `exposed` is the part of the viewport being painted.
+    using Overlay = std::function<void(QPainter &painter, const QRegion &exposed)>;
+    void SetOverlay(Overlay overlay);
+
+    // Where `length` characters from box position `position` are drawn, in viewport
+    // coordinates; empty when they don't share a line, or when their line lies outside
+    // `within` (which spares working out where on the line they are).
+    QRectF CharacterRect(int position, int length, const QRegion *within = nullptr) const;
+    // The whole width of the viewport along the line that holds box position `position`;
+    // empty when that line isn't laid out.
+    QRect LineRect(int position) const;
+    // The box positions from the start of the first line in view to the end of the last.
+    std::pair<int, int> VisibleRange() const;
+
 protected:
+    void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     QMimeData *createMimeDataFromSelection() const override;
+
+private:
+    Overlay m_overlay;
 };

@@ -111,7 +111,7 @@ BENCHMARK(BM_KeystrokeAtTheStart)
     ->Arg(0)
     ->Arg(1)
     ->Iterations(300)
-    ->Repetitions(3)
+    ->Repetitions(5)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 

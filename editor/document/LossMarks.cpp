@@ -2,7 +2,11 @@
 
 #include "Survival.h"
 
-#include <QPlainTextEdit>
+#include "PlainTextBox.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -21,45 +25,38 @@ bool DependsOnPosition(char16_t unit)
     return unit >= 0xA6 && unit <= 0xBE;
 }
 
-// How far beyond the view, in characters, marks are handed to the box: a few lines. The box
-// lays out the line of every mark that changes, which is cheap only near the view.
-constexpr int ShownMargin = 256;
+// The look of a mark: a pink background under the character, multiplied so that the text
+// stays as dark as it was, and a red wavy underline.
+const QColor MarkBackground(255, 190, 190);
+const QColor MarkUnderline(200, 0, 0);
 
-QTextCharFormat MarkFormat()
+// Qt draws wavy underlines only for text it lays out itself, so the mark draws its own.
+void DrawWave(QPainter &painter, const QRectF &cell)
 {
-    QTextCharFormat format;
-    format.setBackground(QColor(255, 190, 190));
-    format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-    format.setUnderlineColor(QColor(200, 0, 0));
-    return format;
+    constexpr qreal Step = 2;
+    const qreal y = cell.bottom() - 2;
+    QPainterPath wave(QPointF(cell.left(), y));
+    int i = 0;
+    for (qreal x = cell.left() + Step; x < cell.right() + Step; x += Step, ++i)
+        wave.lineTo(std::min(x, cell.right()), (i % 2 == 0) ? y - 1.5 : y);
+    painter.drawPath(wave);
 }
 
 } // namespace
 
-LossMarks::LossMarks(QPlainTextEdit *box, std::u16string key, BreakLength breakLength)
+LossMarks::LossMarks(PlainTextBox *box, std::u16string key, BreakLength breakLength)
     : QObject(box), m_box(box), m_key(std::move(key)), m_breakLength(std::move(breakLength))
 {
     connect(m_box->document(), &QTextDocument::contentsChange, this,
             [this](int position, int removed, int added) {
                 OnContentsChange(position, removed, added);
             });
-    // The view moved (scrolled, resized) or repainted: once it leaves the part whose marks
-    // the box holds, the marks are handed over again.
-    connect(m_box, &QPlainTextEdit::updateRequest, this, [this] {
-        if (!m_enabled)
-            return;
-        const auto [from, to] = Visible();
-        if (from < m_shownFrom || to > m_shownTo)
-            Publish();
-    });
+    m_box->SetOverlay(
+        [self = QPointer<LossMarks>(this)](QPainter &painter, const QRegion &exposed) {
+            if (self)
+                self->Paint(painter, exposed);
+        });
     SetEnabled(true);
-}
-
-std::pair<int, int> LossMarks::Visible() const
-{
-    const QRect view = m_box->viewport()->rect();
-    return {m_box->cursorForPosition(view.topLeft()).position(),
-            m_box->cursorForPosition(view.bottomRight()).position()};
 }
 
 void LossMarks::SetEnabled(bool enabled)
@@ -70,7 +67,8 @@ void LossMarks::SetEnabled(bool enabled)
         Scan(0, m_box->document()->characterCount(), m_tracked);
         Judge(0, 0);
     }
-    Publish();
+    Recount();
+    m_box->viewport()->update();
 }
 
 std::vector<int> LossMarks::Positions() const
@@ -126,10 +124,10 @@ void LossMarks::Scan(int from, int to, std::vector<Tracked> &into) const
     }
 }
 
-bool LossMarks::Judge(std::size_t first, int editEnd)
+void LossMarks::Judge(std::size_t first, int editEnd)
 {
     if (m_key.empty() || first >= m_tracked.size())
-        return false;
+        return;
     // A file position is the box position plus one more unit for every two-unit line break
     // before it. An edit changes that count alike for everything after the line it ends in
     // (a split or joined line keeps the first part's break, so the break ending that line
@@ -147,7 +145,6 @@ bool LossMarks::Judge(std::size_t first, int editEnd)
     }
     bool walking = true;
     int shift = 0;
-    bool changed = false;
     for (std::size_t i = first; i < m_tracked.size(); ++i) {
         Tracked &t = m_tracked[i];
         const int position = t.cursor.selectionStart();
@@ -168,10 +165,12 @@ bool LossMarks::Judge(std::size_t first, int editEnd)
             continue;
         const std::size_t filePosition = static_cast<std::size_t>(position + t.extra) + 1;
         const bool marked = !UnitSurvives(t.unit, KeyCodeAt(m_key, filePosition));
-        changed |= marked != t.marked;
-        t.marked = marked;
+        if (marked != t.marked) {
+            t.marked = marked;
+            if (position >= m_visible.first && position < m_visible.second)
+                Repaint(t);
+        }
     }
-    return changed;
 }
 
 void LossMarks::OnContentsChange(int position, int removed, int added)
@@ -200,34 +199,58 @@ void LossMarks::OnContentsChange(int position, int removed, int added)
     const auto index = static_cast<std::size_t>(first - m_tracked.begin());
     std::vector<Tracked> found;
     Scan(scanFrom, scanTo, found);
-    bool changed = first != last || !found.empty();
     m_tracked.erase(first, last);
     m_tracked.insert(m_tracked.begin() + static_cast<std::ptrdiff_t>(index),
                      std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
-    changed |= Judge(index, end);
-    if (changed)
-        Publish();
+    // The box repaints the text an edit touched, but not the marks whose fate the edit
+    // changed further on; those in view are repainted here.
+    m_visible = m_box->VisibleRange();
+    Judge(index, end);
+    Recount();
 }
 
-void LossMarks::Publish()
+void LossMarks::Repaint(const Tracked &t) const
 {
-    static const QTextCharFormat format = MarkFormat();
-    const auto [from, to] = Visible();
-    m_shownFrom = std::max(0, from - ShownMargin);
-    m_shownTo = to + ShownMargin;
-    QList<QTextEdit::ExtraSelection> selections;
-    int count = 0;
-    for (const Tracked &t : m_tracked) {
-        if (!t.marked)
-            continue;
-        ++count;
-        const int start = t.cursor.selectionStart();
-        if (start >= m_shownFrom && start <= m_shownTo)
-            selections.append({t.cursor, format});
-    }
-    m_box->setExtraSelections(selections);
+    // The whole line: the box draws whole lines anyway, and finding the character's place
+    // on it would cost more than the mark.
+    const QRect line = m_box->LineRect(t.cursor.selectionStart());
+    if (!line.isEmpty())
+        m_box->viewport()->update(line);
+}
+
+void LossMarks::Recount()
+{
+    const auto count = static_cast<int>(std::count_if(m_tracked.begin(), m_tracked.end(),
+                                                      [](const Tracked &t) { return t.marked; }));
     if (count != m_count) {
         m_count = count;
         emit CountChanged(count);
+    }
+}
+
+void LossMarks::Paint(QPainter &painter, const QRegion &exposed) const
+{
+    if (!m_enabled || m_count == 0)
+        return;
+    const auto [from, to] = m_box->VisibleRange();
+    auto mark =
+        std::partition_point(m_tracked.begin(), m_tracked.end(), [from = from](const Tracked &t) {
+            return t.cursor.selectionEnd() <= from;
+        });
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(MarkUnderline, 1));
+    painter.setBrush(Qt::NoBrush);
+    for (; mark != m_tracked.end() && mark->cursor.selectionStart() < to; ++mark) {
+        if (!mark->marked)
+            continue;
+        const int start = mark->cursor.selectionStart();
+        const QRectF cell =
+            m_box->CharacterRect(start, mark->cursor.selectionEnd() - start, &exposed);
+        if (cell.isEmpty())
+            continue;
+        painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+        painter.fillRect(cell, MarkBackground);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        DrawWave(painter, cell);
     }
 }

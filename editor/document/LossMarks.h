@@ -1,7 +1,7 @@
 #pragma once
 // Marks, in a document's text box, every character that a config file would drop or change
-// when the saved file is opened again. The marks are extra selections of the box: nothing
-// of them is in the text, its undo history or the saved file.
+// when the saved file is opened again. The marks are drawn over the box's text: nothing of
+// them is in the text, its undo history or the saved file.
 //
 // Whether a unit from 0xA6 to 0xBE survives depends on its position in the file, so an
 // edit can change the fate of every such unit after it; other units either always survive
@@ -18,7 +18,9 @@
 #include <utility>
 #include <vector>
 
-class QPlainTextEdit;
+class PlainTextBox;
+class QPainter;
+class QRegion;
 class QTextBlock;
 
 class LossMarks : public QObject
@@ -29,7 +31,7 @@ public:
     // How many units of the file the line break after `block` takes (CR LF is 2).
     using BreakLength = std::function<int(const QTextBlock &block)>;
 
-    LossMarks(QPlainTextEdit *box, std::u16string key, BreakLength breakLength);
+    LossMarks(PlainTextBox *box, std::u16string key, BreakLength breakLength);
 
     // Off, the box shows no marks and edits cost nothing here; on again, the whole text is
     // marked afresh (as after the text and its line breaks were set).
@@ -62,20 +64,19 @@ private:
     void OnContentsChange(int position, int removed, int added);
     void Scan(int from, int to, std::vector<Tracked> &into) const;
     // Judges the position-dependent characters from `first` on, after an edit that ended at
-    // `editEnd`; true if a mark changed.
-    bool Judge(std::size_t first, int editEnd);
-    void Publish();
-    // The box positions from the first to the last character in view.
-    std::pair<int, int> Visible() const;
+    // `editEnd`, and repaints those in view whose mark came or went.
+    void Judge(std::size_t first, int editEnd);
+    void Repaint(const Tracked &t) const;
+    void Recount();
+    void Paint(QPainter &painter, const QRegion &exposed) const;
 
-    QPlainTextEdit *m_box;
+    PlainTextBox *m_box;
     std::u16string m_key;
     BreakLength m_breakLength;
     bool m_enabled = true;
     int m_count = 0;
-    // The part of the text whose marks the box holds.
-    int m_shownFrom = 0;
-    int m_shownTo = -1;
+    // The box positions in view while an edit is being followed.
+    std::pair<int, int> m_visible{0, 0};
     // Every character that is not kept at all positions, in text order.
     std::vector<Tracked> m_tracked;
 };

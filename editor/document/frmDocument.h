@@ -4,6 +4,7 @@
 
 #include "DocumentFile.h"
 #include "FileSystem.h"
+#include "PlainTextBox.h"
 
 #include <QMdiSubWindow>
 #include <QString>
@@ -14,7 +15,6 @@ class FileLayer;
 class LossMarks;
 class Modal;
 class QCloseEvent;
-class QPlainTextEdit;
 class QTextBlock;
 
 // The file types offered by the open and save dialogs, config files first.
@@ -52,7 +52,7 @@ public:
     // path as FileName and caption. Shows its own failures; never throws.
     void SaveFileAs();
 
-    QPlainTextEdit *txtScript() const { return m_txtScript; }
+    PlainTextBox *txtScript() const { return m_txtScript; }
     // The document's exact text, with each line's own break.
     QString Text() const;
     // Replaces the whole text; the breaks in `text` are kept exactly.
@@ -121,7 +121,7 @@ private:
     void KnowFileOnDisk();
 
     Modal &m_modal;
-    QPlainTextEdit *m_txtScript = nullptr;
+    PlainTextBox *m_txtScript = nullptr;
     bool m_changed = false;
     bool m_settingText = false;
     bool m_unloaded = false;

@@ -5,8 +5,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QWindow>
 
@@ -163,6 +166,62 @@ QString DisplayedText(const QLabel &label)
     else
         document.setHtml(text);
     return document.toPlainText();
+}
+
+std::vector<int> RedCharacters(QPlainTextEdit &box, std::vector<int> *inView)
+{
+    // The pixels as the screen shows them once the box has drawn what it was asked to: a
+    // fresh rendering of the widget would hide a part the box failed to draw again.
+    QCoreApplication::processEvents();
+    QWidget *viewport = box.viewport();
+    QWidget *top = viewport->window();
+    const QPoint at = viewport->mapTo(top, QPoint(0, 0));
+    const QImage image =
+        top->screen()
+            ->grabWindow(top->winId(), at.x(), at.y(), viewport->width(), viewport->height())
+            .toImage();
+    const QRect view = image.rect();
+    std::vector<int> red;
+    // From the line at the top of the view to the first one below it.
+    for (QTextBlock block = box.cursorForPosition(QPoint(0, 0)).block();
+         block.isValid() && box.cursorRect(QTextCursor(block)).top() <= view.bottom();
+         block = block.next()) {
+        const QString text = block.text();
+        for (int i = 0, length = 1; i < text.size(); i += length) {
+            length =
+                text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()
+                    ? 2
+                    : 1;
+            // A character's cell runs from the caret before it to the caret after it.
+            QTextCursor cursor(block);
+            cursor.setPosition(block.position() + i);
+            const QRect before = box.cursorRect(cursor);
+            cursor.setPosition(block.position() + i + length);
+            const QRect after = box.cursorRect(cursor);
+            if (before.top() != after.top() || before.left() == after.left())
+                continue; // the end of a wrapped line, or a character drawn with no width
+            const QRect cell =
+                QRect(QPoint(std::min(before.left(), after.left()), before.top()),
+                      QPoint(std::max(before.left(), after.left()) - 1, before.bottom()))
+                    .intersected(view);
+            if (cell.isEmpty() || cell.height() < before.height())
+                continue;
+            if (inView)
+                inView->push_back(block.position() + i);
+            // The glyph covers part of the cell and may have coloured edges; a marked cell
+            // is tinted all over.
+            int tinted = 0;
+            for (int y = cell.top(); y <= cell.bottom(); ++y) {
+                for (int x = cell.left(); x <= cell.right(); ++x) {
+                    const QColor pixel = image.pixelColor(x, y);
+                    tinted += pixel.red() - pixel.green() > 40 && pixel.red() - pixel.blue() > 40;
+                }
+            }
+            if (tinted * 4 >= cell.width() * cell.height())
+                red.push_back(block.position() + i);
+        }
+    }
+    return red;
 }
 
 } // namespace asperson

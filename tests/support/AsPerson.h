@@ -8,8 +8,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 class QLabel;
 class QMenu;
+class QPlainTextEdit;
 class QWidget;
 
 namespace asperson {
@@ -46,5 +49,10 @@ QString WithoutMnemonic(const QString &caption);
 // The text a label displays: markup is read the way the label renders it, so "<b>x</b>"
 // in a label that interprets rich text displays as "x".
 QString DisplayedText(const QLabel &label);
+
+// The box positions of the characters in view whose cell is drawn tinted red (the mark the
+// editor puts on characters a save would lose), read from the box's pixels; `inView`, when
+// given, receives the positions of every character drawn in view.
+std::vector<int> RedCharacters(QPlainTextEdit &box, std::vector<int> *inView = nullptr);
 
 } // namespace asperson
