@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -48,7 +49,17 @@ QString ServerName()
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         return {};
-    return folder + QStringLiteral("/quillon-editor");
+    // One editor a display: a start on another display (a second seat, a remote session)
+    // opens its files where it was started, not in a frame on a screen nobody is at.
+    // ":0" and ":0.0" are the same display.
+    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (display.isEmpty()) {
+        display = qEnvironmentVariable("DISPLAY");
+        display.remove(QRegularExpression(QStringLiteral("\\.[0-9]+$")));
+    }
+    display.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_.-]")), QStringLiteral("_"));
+    const QString name = QStringLiteral("/quillon-editor");
+    return folder + (display.isEmpty() ? name : name + QLatin1Char('-') + display);
 }
 
 HandOver HandOverFiles(const QStringList &files, int timeoutMs)

@@ -1,5 +1,5 @@
 #pragma once
-// One editor frame a user: the first start listens on a local socket in the user's own
+// One editor frame a user and display: the first start listens on a local socket in the user's own
 // runtime folder, and a later start that names files hands them to it and ends.
 
 #include <QObject>
@@ -10,7 +10,7 @@ class QLocalServer;
 namespace singleinstance {
 
 // The socket's path, in the user's runtime folder ($XDG_RUNTIME_DIR, which only the
-// user can enter).
+// user can enter), named for the display the editor shows on.
 QString ServerName();
 
 enum class HandOver {

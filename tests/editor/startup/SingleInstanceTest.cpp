@@ -124,6 +124,35 @@ TEST_F(SingleInstanceTest, SwitchesKeepTheirMeaningInASecondStart)
     EXPECT_TRUE(Opened(*frames[1]).isEmpty());
 }
 
+TEST_F(SingleInstanceTest, OnlyAStartOnTheSameDisplayHandsItsFilesOver)
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("DISPLAY", ":7");
+    ASSERT_TRUE(Start({"a.cfg"}));
+    // The same display named with its screen hands over; another display has its own.
+    const struct
+    {
+        const char *display;
+        bool ownFrame;
+    } starts[] = {{":7.0", false}, {"otherhost:7", true}, {":8", true}};
+    for (const auto &start : starts) {
+        qputenv("DISPLAY", start.display);
+        const qsizetype framesBefore = frames.size();
+        EXPECT_EQ(Start({"b.cfg"}), start.ownFrame) << start.display;
+        EXPECT_EQ(frames.size(), framesBefore + (start.ownFrame ? 1 : 0)) << start.display;
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Opened(*frames[0]).size() == 2; }));
+    EXPECT_EQ(Opened(*frames[0]), (QStringList{"a.cfg", Absolute("b.cfg")}));
+    if (display.isEmpty())
+        qunsetenv("DISPLAY");
+    else
+        qputenv("DISPLAY", display);
+    if (!wayland.isEmpty())
+        qputenv("WAYLAND_DISPLAY", wayland);
+}
+
 TEST_F(SingleInstanceTest, TheSocketIsTheUsersOwnAndGoesWithTheFrame)
 {
     const QString name = singleinstance::ServerName();
