@@ -130,10 +130,11 @@ void LossMarks::Judge(std::size_t first, int editEnd)
         return;
     // A file position is the box position plus one more unit for every two-unit line break
     // before it. An edit changes that count alike for everything after the line it ends in
-    // (a split or joined line keeps the first part's break, so the break ending that line
-    // may change too), so the blocks are walked only from the character before the edit
-    // (whose count still holds) to the first character past that line that has a count,
-    // and the rest move by the same amount.
+    // (the only breaks it changes are the ones it removed or put in, all within its range;
+    // a joined or split line keeps the break that ended its last part), so the blocks are
+    // walked only from the character before the edit (whose count still holds) to the
+    // first character past that line that has a count, and the rest move by the same
+    // amount.
     QTextDocument *document = m_box->document();
     const QTextBlock last = document->findBlock(editEnd);
     const int walkUntil = last.isValid() ? last.position() + last.length() : editEnd;

@@ -4,6 +4,7 @@
 #include "Encryption.h"
 #include "FileLayer.h"
 #include "Globals.h"
+#include "LineBreaks.h"
 #include "LossMarks.h"
 #include "LossReport.h"
 #include "Modal.h"
@@ -17,24 +18,8 @@
 
 #include <exception>
 
-namespace {
-
-// The break that ended a line when the text was set. QPlainTextEdit turns every break into
-// a paragraph of its own and forgets which it was; each block keeps its break here. A block
-// the user adds has none and takes the document's own break style.
-class LineBreakData : public QTextBlockUserData
-{
-public:
-    explicit LineBreakData(std::u16string ending) : lineBreak(std::move(ending)) {}
-    std::u16string lineBreak;
-};
-
-} // namespace
-
 frmDocument::frmDocument(Modal &modal, QWidget *parent)
-    : QMdiSubWindow(parent), m_modal(modal),
-      m_defaultBreak(QString::fromStdU16String(std::u16string(doctext::CrLf))),
-      m_files(&DiskFileLayer())
+    : QMdiSubWindow(parent), m_modal(modal), m_files(&DiskFileLayer())
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("frmDocument"));
@@ -53,6 +38,8 @@ frmDocument::frmDocument(Modal &modal, QWidget *parent)
     setWidget(m_txtScript);
     setFocusProxy(m_txtScript);
 
+    // Before the marks, which ask for the breaks as they follow an edit.
+    m_lineBreaks = new LineBreaks(m_txtScript->document());
     // Marks follow the positions the file will have, which count each line's own break.
     m_marks = new LossMarks(m_txtScript, DocumentKey,
                             [this](const QTextBlock &block) { return BreakLength(block); });
@@ -83,22 +70,14 @@ QString frmDocument::Text() const
         // QTextBlock::text keeps every character as set; the document's own plain-text
         // export would turn U+00A0 into a blank and U+2028 into LF.
         text += block.text();
-        if (!block.next().isValid())
-            break;
-        const auto *ending = static_cast<const LineBreakData *>(block.userData());
-        if (ending && !ending->lineBreak.empty())
-            text += QString::fromStdU16String(ending->lineBreak);
-        else
-            text += m_defaultBreak;
+        text += QString::fromStdU16String(m_lineBreaks->After(block));
     }
     return text;
 }
 
 int frmDocument::BreakLength(const QTextBlock &block) const
 {
-    const auto *ending = static_cast<const LineBreakData *>(block.userData());
-    return static_cast<int>(ending && !ending->lineBreak.empty() ? ending->lineBreak.size()
-                                                                 : m_defaultBreak.size());
+    return static_cast<int>(m_lineBreaks->After(block).size());
 }
 
 void frmDocument::SetText(const QString &text)
@@ -117,11 +96,13 @@ void frmDocument::SetText(const QString &text)
     // The marks are worked out once for the whole text, when its breaks are known.
     const bool marking = m_marks->Enabled();
     m_marks->SetEnabled(false);
+    m_lineBreaks->Hold();
     m_txtScript->setPlainText(joined);
-    QTextBlock block = m_txtScript->document()->firstBlock();
-    for (std::size_t i = 0; i < lines.size() && block.isValid(); ++i, block = block.next())
-        block.setUserData(new LineBreakData(lines[i].lineBreak));
-    m_defaultBreak = QString::fromStdU16String(doctext::PreferredBreak(plain));
+    std::vector<std::u16string> breaks;
+    breaks.reserve(lines.size());
+    for (const doctext::Line &line : lines)
+        breaks.push_back(line.lineBreak);
+    m_lineBreaks->Reset(breaks, doctext::PreferredBreak(plain));
     m_marks->SetEnabled(marking);
     m_settingText = false;
     OnContentsChanged();

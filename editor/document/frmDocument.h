@@ -12,6 +12,7 @@
 #include <string>
 
 class FileLayer;
+class LineBreaks;
 class LossMarks;
 class Modal;
 class QCloseEvent;
@@ -126,9 +127,9 @@ private:
     bool m_settingText = false;
     bool m_unloaded = false;
     int m_closeReason = 0;
-    QString m_savedText;    // the text as last loaded or saved
-    fsys::Identity m_file;  // the file FileName led to when last loaded or saved
-    QString m_defaultBreak; // the break a line the user adds takes
+    QString m_savedText;                // the text as last loaded or saved
+    fsys::Identity m_file;              // the file FileName led to when last loaded or saved
+    LineBreaks *m_lineBreaks = nullptr; // each line's own break
     LossMarks *m_marks = nullptr;
     QString m_lossStatus;
     qsizetype m_textLength = 0; // in units of the file, line breaks as they will be saved

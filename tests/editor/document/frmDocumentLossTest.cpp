@@ -124,8 +124,9 @@ TEST_F(DocumentTest, MarksFollowAnInsertionThatMovesPositionDependentUnits)
 TEST_F(DocumentTest, MarksMatchTheTextThroughEveryKindOfEdit)
 {
     frmDocument *document = NewDocument();
-    document->SetText(
-        QStringLiteral("[unit]\r\nname=\u201Cfront\u201D\r\ntemp=20\u00B0\nmu=\u00B5"));
+    const QString loaded =
+        QStringLiteral("[unit]\r\nname=\u201Cfront\u201D\r\ntemp=20\u00B0\nmu=\u00B5\r");
+    document->SetText(loaded);
     ASSERT_EQ(document->Marks()->Positions(), ExpectedMarks(*document));
     ASSERT_EQ(document->Marks()->Count(), 4);
 
@@ -164,6 +165,17 @@ TEST_F(DocumentTest, MarksMatchTheTextThroughEveryKindOfEdit)
             << "step " << step << ": " << document->Text().toStdString();
         ASSERT_EQ(Shown(*document), MarkedInView(*document)) << "step " << step;
     }
+
+    // Undoing every edit gives back every line break as loaded; redoing them all, the
+    // breaks as edited.
+    const QString edited = document->Text();
+    while (text->isUndoAvailable())
+        text->undo();
+    EXPECT_EQ(document->Text(), loaded);
+    while (text->isRedoAvailable())
+        text->redo();
+    EXPECT_EQ(document->Text(), edited);
+    EXPECT_EQ(document->Marks()->Positions(), ExpectedMarks(*document));
 }
 
 TEST_F(DocumentTest, TheStatusCountsWhatWillNotSurviveAndThePastTheLimitLength)

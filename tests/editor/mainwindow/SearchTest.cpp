@@ -176,6 +176,9 @@ TEST_F(SearchTest, ReplaceAllIsOneUndoStepAndKeepsEveryBreak)
     Keys(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(document.Text(), Mixed);
     EXPECT_FALSE(document.Changed());
+    Keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(document.Text(), "baud=1\r\nbaud=2\nrebaud=3\rbaud=4");
+    Keys(Qt::Key_Z, Qt::ControlModifier);
 
     // Whole words and case: only the exact, free-standing ones.
     Child<QCheckBox>("chkMatchCase")->setChecked(true);
