@@ -57,7 +57,7 @@ const MenuTable Menus[] = {
     }},
     {"mnuEdit", "&Edit", {
         {"mnuEditUndo", "&Undo", "Ctrl+Z"},
-        {"mnuEditRedo", "&Redo", "Ctrl+Y"},
+        {"mnuEditRedo", "Re&do", "Ctrl+Y"},
         {"mnuEditBar0", "-"},
         {"mnuEditCut", "Cu&t", "Ctrl+X"},
         {"mnuEditCopy", "&Copy", "Ctrl+C"},

@@ -275,7 +275,7 @@ TEST_F(CommandsTest, MenusShowEveryItemWithACommandAndKeepTheOthersHidden)
          {"&New", "&Open...", "&Close", "&Save", "Save &As...", "Save A&ll", "Propert&ies",
           "Page Set&up...", "Print Pre&view", "&Print...", "E&xit"}},
         {"mnuEdit",
-         {"&Undo", "&Redo", "Cu&t", "&Copy", "&Paste", "&Find...", "Find &Next", "Find Pre&vious",
+         {"&Undo", "Re&do", "Cu&t", "&Copy", "&Paste", "&Find...", "Find &Next", "Find Pre&vious",
           "&Replace...", "&Go To...", "Next Character That &Will Not Survive", "Select &All"}},
         {"mnuView", {"&Toolbar", "Status &Bar", "&Refresh"}},
         {"mnuHelp", {"&Contents", "&Search For Help On...", "&About "}},

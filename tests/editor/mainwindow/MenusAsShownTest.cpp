@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <map>
+
 namespace {
 
 // A divider rule broken anywhere in `shown`, or an empty text when it holds.
@@ -99,4 +101,46 @@ TEST_F(FrameTest, MenuWithoutShownItemsLeavesTheBarAndComesBack)
     Item("mnuToolsOptions")->setVisible(true);
     EXPECT_TRUE(tools->menuAction()->isVisible());
     EXPECT_EQ(asperson::ShownMenu(*tools), QStringList{"Options..."});
+}
+
+// Alt and a letter reach one item: two items of a menu underlining the same letter only
+// take turns being highlighted, and neither is chosen.
+TEST_F(FrameTest, NoTwoShownItemsOfAMenuUnderlineTheSameLetter)
+{
+    // The mnemonic letter of a caption, or nothing ("&&" is a plain ampersand).
+    auto mnemonic = [](const QString &caption) -> QChar {
+        for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+            if (caption[i] != QLatin1Char('&'))
+                continue;
+            if (caption[i + 1] != QLatin1Char('&'))
+                return caption[i + 1].toUpper();
+            ++i;
+        }
+        return {};
+    };
+    Frame().LoadFile(scratch.filePath(QStringLiteral("one.cfg")));
+    Frame().LoadFile(scratch.filePath(QStringLiteral("two.cfg")));
+    QList<QAction *> bar;
+    for (QAction *entry : Frame().menuBar()->actions())
+        if (entry->isVisible())
+            bar << entry;
+    bar << nullptr; // the menu bar's own captions
+    for (QAction *entry : bar) {
+        QList<QAction *> items = bar.mid(0, bar.size() - 1);
+        if (entry) {
+            emit entry->menu()->aboutToShow(); // the Window menu lists the windows then
+            items = entry->menu()->actions();
+        }
+        std::map<QChar, QString> taken;
+        for (const QAction *item : std::as_const(items)) {
+            if (!item->isVisible() || item->isSeparator())
+                continue;
+            const QChar letter = mnemonic(item->text());
+            EXPECT_FALSE(letter.isNull()) << item->text().toStdString();
+            const auto [at, added] = taken.emplace(letter, item->text());
+            EXPECT_TRUE(added) << item->text().toStdString() << " and " << at->second.toStdString()
+                               << " in "
+                               << (entry ? entry->text() : QStringLiteral("the bar")).toStdString();
+        }
+    }
 }

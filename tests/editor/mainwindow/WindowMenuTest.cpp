@@ -33,7 +33,7 @@ TEST_F(FrameTest, MenuBarHoldsEveryItemWithItsCaptionShortcutAndCheck)
         {"mnuFileSend", "Sen&d...", "", false},
         {"mnuFileExit", "E&xit", "", false},
         {"mnuEditUndo", "&Undo", "Ctrl+Z", false},
-        {"mnuEditRedo", "&Redo", "Ctrl+Y", false},
+        {"mnuEditRedo", "Re&do", "Ctrl+Y", false},
         {"mnuEditCut", "Cu&t", "Ctrl+X", false},
         {"mnuEditCopy", "&Copy", "Ctrl+C", false},
         {"mnuEditPaste", "&Paste", "Ctrl+V", false},
