@@ -20,11 +20,12 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-# Never the user's settings or files.
-for name in HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME; do
+# Never the user's settings, files or running editor.
+for name in HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR; do
   mkdir -p "$work/$name"
   export "$name=$work/$name"
 done
+chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 cd "$work" || fail "cannot enter $work"
 
