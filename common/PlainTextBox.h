@@ -23,8 +23,9 @@ public:
     void SetOverlay(Overlay overlay);
 
     // Where `length` characters from box position `position` are drawn, in viewport
-    // coordinates; empty when they don't share a line, or when their line lies outside
-    // `within` (which spares working out where on the line they are).
+    // coordinates (no wider than their advance, which may be none); a null rectangle when
+    // they don't share a line, or when their line lies outside `within` (which spares
+    // working out where on the line they are).
     QRectF CharacterRect(int position, int length, const QRegion *within = nullptr) const;
     // The whole width of the viewport along the line that holds box position `position`;
     // empty when that line isn't laid out.

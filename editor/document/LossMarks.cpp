@@ -245,10 +245,13 @@ void LossMarks::Paint(QPainter &painter, const QRegion &exposed) const
         if (!mark->marked)
             continue;
         const int start = mark->cursor.selectionStart();
-        const QRectF cell =
-            m_box->CharacterRect(start, mark->cursor.selectionEnd() - start, &exposed);
-        if (cell.isEmpty())
+        QRectF cell = m_box->CharacterRect(start, mark->cursor.selectionEnd() - start, &exposed);
+        if (cell.height() <= 0)
             continue;
+        // A character drawn with no width (a joiner, an object replacement) still gets a
+        // mark one can see, over its place between its neighbours.
+        if (cell.width() < 1)
+            cell.adjust(-2, 0, 2, 0);
         painter.setCompositionMode(QPainter::CompositionMode_Multiply);
         painter.fillRect(cell, MarkBackground);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);

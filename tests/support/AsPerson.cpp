@@ -198,18 +198,23 @@ std::vector<int> RedCharacters(QPlainTextEdit &box, std::vector<int> *inView)
             const QRect before = box.cursorRect(cursor);
             cursor.setPosition(block.position() + i + length);
             const QRect after = box.cursorRect(cursor);
-            if (before.top() != after.top() || before.left() == after.left())
-                continue; // the end of a wrapped line, or a character drawn with no width
+            if (before.top() != after.top())
+                continue; // the end of a wrapped line
+            // A character drawn with no width is looked for at its place, a pixel or two
+            // either side.
+            const int left = std::min(before.left(), after.left());
+            const int right = std::max(before.left(), after.left()) - 1;
             const QRect cell =
-                QRect(QPoint(std::min(before.left(), after.left()), before.top()),
-                      QPoint(std::max(before.left(), after.left()) - 1, before.bottom()))
+                (right < left
+                     ? QRect(QPoint(left - 1, before.top()), QPoint(left + 1, before.bottom()))
+                     : QRect(QPoint(left, before.top()), QPoint(right, before.bottom())))
                     .intersected(view);
             if (cell.isEmpty() || cell.height() < before.height())
                 continue;
             if (inView)
                 inView->push_back(block.position() + i);
-            // The glyph covers part of the cell and may have coloured edges; a marked cell
-            // is tinted all over.
+            // The glyph covers part of the cell and may have coloured edges, and a mark next
+            // door may reach a column in; a marked cell is tinted all over.
             int tinted = 0;
             for (int y = cell.top(); y <= cell.bottom(); ++y) {
                 for (int x = cell.left(); x <= cell.right(); ++x) {
@@ -217,7 +222,7 @@ std::vector<int> RedCharacters(QPlainTextEdit &box, std::vector<int> *inView)
                     tinted += pixel.red() - pixel.green() > 40 && pixel.red() - pixel.blue() > 40;
                 }
             }
-            if (tinted * 4 >= cell.width() * cell.height())
+            if (tinted * 5 >= cell.width() * cell.height() * 2)
                 red.push_back(block.position() + i);
         }
     }

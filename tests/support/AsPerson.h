@@ -51,8 +51,9 @@ QString WithoutMnemonic(const QString &caption);
 QString DisplayedText(const QLabel &label);
 
 // The box positions of the characters in view whose cell is drawn tinted red (the mark the
-// editor puts on characters a save would lose), read from the box's pixels; `inView`, when
-// given, receives the positions of every character drawn in view.
+// editor puts on characters a save would lose), read from the screen's pixels; a character
+// drawn with no width is looked for around its place. `inView`, when given, receives the
+// positions of every character drawn in view.
 std::vector<int> RedCharacters(QPlainTextEdit &box, std::vector<int> *inView = nullptr);
 
 } // namespace asperson

@@ -86,6 +86,14 @@ void Type(frmDocument *document, int position, const QString &keys)
 
 } // namespace
 
+TEST_F(DocumentTest, ACharacterDrawnWithNoWidthIsMarkedWhereItStands)
+{
+    frmDocument *document = NewDocument();
+    document->SetText(QStringLiteral("ab\u200Bcd"));
+    EXPECT_EQ(document->Marks()->Positions(), (std::vector<int>{2}));
+    EXPECT_EQ(Shown(*document), (std::vector<int>{2}));
+}
+
 TEST_F(DocumentTest, MarksFollowAnInsertionThatMovesPositionDependentUnits)
 {
     frmDocument *document = NewDocument();
