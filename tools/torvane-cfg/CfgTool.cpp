@@ -131,11 +131,11 @@ int Encode(const EncodeOptions &options, std::istream &in, std::ostream &out, st
                 std::to_string(invalid.offset + 1) + ")");
         return Failure;
     }
-    if (text->size() > MaxPlainUnits) {
+    if (text->size() > MaxTextUnits) {
         Say(err, StandardInput,
             "the text has " + lossreport::Thousands(text->size()) +
                 " UTF-16 code units; a config file holds at most " +
-                lossreport::Thousands(MaxPlainUnits));
+                lossreport::Thousands(MaxTextUnits));
         return Failure;
     }
 

@@ -2,13 +2,14 @@
 // One enciphered config file as the tool takes it in: whole, checked for the faults that
 // would make anything read from it a guess.
 
+#include "Survival.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <string>
 
-// The most plain text a config file holds, in UTF-16 code units, and so in bytes.
-inline constexpr std::size_t MaxPlainUnits = 32766;
-inline constexpr std::size_t MaxFileBytes = 2 * MaxPlainUnits;
+// The most a config file holds, in bytes: two for each unit of the longest plain text.
+inline constexpr std::size_t MaxFileBytes = 2 * MaxTextUnits;
 
 // The file's stored units, read in one open whose size is the one checked (the codec's
 // fsys::ReadWhole, as the editor reads). Raises RunTimeError whose
