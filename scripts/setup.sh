@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
+  # a compiler cache: CI and every work tree build the same sources more than once
+  ccache
   # Qt 6: widgets, printing, tests, and the offscreen/xcb platform plugins
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   # the serial line to a Torvane unit
