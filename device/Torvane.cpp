@@ -1,19 +1,12 @@
 #include "Torvane.h"
 
-#include "ByteChannel.h"
-#include "CommSettings.h"
 #include "CommandNames.h"
-#include "Escape.h"
-#include "InitFile.h"
 #include "Limits.h"
-#include "SerialLine.h"
-#include "UnitEngine.h"
 
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPort>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -41,12 +34,22 @@ Torvane::Torvane(QString commsettings, QString initfile, QObject *parent)
     : DeviceControl(parent), m_commsettings(std::move(commsettings)),
       m_initfile(std::move(initfile)),
       m_silenceMs(static_cast<int>(protocol::SilenceLimit.count())),
-      m_abortWaitMs(static_cast<int>(protocol::AbortWait.count()))
+      m_abortWaitMs(static_cast<int>(protocol::AbortWait.count())), m_line(this)
 {
-    m_silence.setSingleShot(true);
-    m_abortWait.setSingleShot(true);
-    connect(&m_silence, &QTimer::timeout, this, [this] { End({How::Silence, {}, {}}); });
-    connect(&m_abortWait, &QTimer::timeout, this, [this] { End({How::Unconfirmed, {}, {}}); });
+    // A coarse timer may fire up to 5 % early; the limits are promised never to.
+    for (QTimer *timer : {&m_silence, &m_abortWait}) {
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+    }
+    connect(&m_silence, &QTimer::timeout, this,
+            [this] { OnTimer(m_silence, m_line.SinceLastByte(), m_silenceMs, How::Silence); });
+    connect(&m_abortWait, &QTimer::timeout, this, [this] {
+        OnTimer(m_abortWait, m_abortClock.nsecsElapsed(), m_abortWaitMs, How::Unconfirmed);
+    });
+    connect(&m_line, &UnitLink::Readable, this, &Torvane::ProcessLines);
+    connect(&m_line, &UnitLink::Lost, this, [this](const QString &reason) {
+        EndRun({How::Lost, {}, reason});
+    });
 }
 
 Torvane::~Torvane()
@@ -60,8 +63,8 @@ Torvane::~Torvane()
 void Torvane::SetPace(int milliseconds)
 {
     m_pace = milliseconds < 0 ? 0 : milliseconds;
-    if (m_unit)
-        m_unit->SetPace(m_pace);
+    if (m_line.Unit())
+        m_line.Unit()->SetPace(m_pace);
 }
 
 void Torvane::SetTimeLimits(int silenceMs, int abortWaitMs)
@@ -97,14 +100,17 @@ CommandResult Torvane::ExecuteCommand(qint32 number)
 CommandResult Torvane::Run(qint32 number)
 {
     QPointer<Torvane> self(this);
+    DropStrays();
+    if (!self)
+        return {};
     // The line goes with the Simulate switch: a change opens the other one.
-    if (m_link && m_linkSimulated != m_simulate)
-        CloseLine();
-    if (!m_link) {
+    if (m_line.IsOpen() && m_line.IsSimulated() != m_simulate)
+        m_line.Close();
+    if (!m_line.IsOpen()) {
         if (const std::optional<Ending> failure = OpenLine()) {
             if (failure->how == How::Destroyed)
                 return {};
-            CloseLine();
+            m_line.Close();
             if (failure->how == How::Cancelled)
                 return Cancelled();
             return Fail(failure->text);
@@ -115,35 +121,23 @@ CommandResult Torvane::Run(qint32 number)
     if (m_cancelled)
         return Cancelled();
 
-    m_fields.clear();
-    if (!Write(protocol::Command(number))) {
-        const QString text = Describe({How::Lost, {}, {}});
-        CloseLine();
-        return Fail(text);
-    }
-    const Ending ending = Await(Wait::Command);
+    CommandRun run(CommandRun::Wait::Command);
+    const Ending ending = Send(protocol::Command(number), run);
     switch (ending.how) {
     case How::Destroyed:
         return {};
-    case How::Final:
+    case How::Final: {
+        // An OK or FAIL that crossed the abort on the line ends the command as cancelled.
         if (m_cancelled)
             return Cancelled();
-        if (ending.line.tag == protocol::UnitTag::Ok) {
-            QStringList fields;
-            for (const std::string &field : m_fields)
-                fields << FromUtf8(field);
-            return {true,
-                    {},
-                    {static_cast<qint32>(fields.size()), fields.join(QStringLiteral("\r\n"))}};
-        }
-        if (ending.line.tag == protocol::UnitTag::Fail)
-            return Fail(FromUtf8(ending.line.text));
-        return Fail(QStringLiteral("The unit stopped the command without being asked to."));
+        const CommandResult result = run.CommandOutcome();
+        return result.Success ? result : Fail(result.ErrorText);
+    }
     case How::Cancelled:
-        CloseLine();
+        m_line.Close();
         return Cancelled();
     case How::Unconfirmed: {
-        CloseLine();
+        m_line.Close();
         emit ErrorOccurred(QStringLiteral("The unit did not confirm the abort within %1; the line "
                                           "was closed.")
                                .arg(Seconds(m_abortWaitMs)),
@@ -152,101 +146,92 @@ CommandResult Torvane::Run(qint32 number)
             return {};
         return Cancelled();
     }
-    case How::Unreadable:
-    case How::Silence:
+    case How::Violation:
+    case How::Silence: {
+        const QString text = Describe(ending);
+        m_line.AbortAndClose();
+        return Fail(text);
+    }
     case How::Lost: {
         const QString text = Describe(ending);
-        // Tell a unit still running that the host has given up on the command.
-        if (ending.how != How::Lost)
-            Write(protocol::Abort());
-        CloseLine();
+        m_line.Close();
         return Fail(text);
     }
     }
     return {};
 }
 
+void Torvane::DropStrays()
+{
+    const std::optional<UnitLink::Strays> strays = m_line.TakeStrays();
+    if (!strays)
+        return;
+    m_line.Close();
+    emit MessageReceived(
+        strays->count == 1
+            ? QStringLiteral("A line came from the unit while no command ran and was dropped: "
+                             "\"%1\". The line is opened afresh.")
+                  .arg(FromUtf8(strays->first))
+            : QStringLiteral("%1 lines came from the unit while no command ran and were "
+                             "dropped, the first: \"%2\". The line is opened afresh.")
+                  .arg(strays->count)
+                  .arg(FromUtf8(strays->first)));
+}
+
 std::optional<Torvane::Ending> Torvane::OpenLine()
 {
-    if (m_simulate) {
-        OpenChannel();
-    } else if (std::optional<Ending> failure = OpenSerial()) {
+    // The file is read before anything goes out, so a malformed one sends nothing.
+    std::vector<protocol::Setting> settings;
+    QString initReport;
+    if (std::optional<Ending> failure = ReadInitFile(settings, initReport))
         return failure;
+    if (m_simulate) {
+        m_line.OpenChannel(m_pace);
+    } else if (const QString failure = m_line.OpenSerial(m_commsettings, m_portName);
+               !failure.isEmpty()) {
+        return Ending{How::Violation, {}, failure};
     }
-    m_framer.Clear();
 
     QPointer<Torvane> self(this);
-    if (!Write(protocol::Hello(protocol::Version)))
-        return Ending{How::Lost, {}, Describe({How::Lost, {}, {}})};
-    Ending hello = Await(Wait::Hello);
+    CommandRun handshake(CommandRun::Wait::Hello);
+    Ending hello = Send(protocol::Hello(protocol::Version), handshake);
     if (hello.how == How::Silence)
         hello.text = QStringLiteral("No Torvane unit answered on %1: nothing came for %2 after "
                                     "the handshake.")
-                         .arg(m_linkName, Seconds(m_silenceMs));
+                         .arg(m_line.Name(), Seconds(m_silenceMs));
     if (hello.how != How::Final)
         return hello.text.isEmpty() ? Ending{hello.how, {}, Describe(hello)} : hello;
     if (hello.line.tag == protocol::UnitTag::Fail)
-        return Ending{
-            How::Unreadable,
-            {},
-            QStringLiteral("The unit refused the handshake: %1").arg(FromUtf8(hello.line.text))};
+        return Ending{How::Violation,
+                      {},
+                      hello.line.text.empty()
+                          ? QStringLiteral("The unit refused the handshake without saying why.")
+                          : QStringLiteral("The unit refused the handshake: %1")
+                                .arg(FromUtf8(hello.line.text))};
     if (hello.line.version != protocol::Version)
-        return Ending{How::Unreadable,
+        return Ending{How::Violation,
                       {},
                       QStringLiteral("The unit speaks protocol version %1; this tester speaks %2.")
                           .arg(hello.line.version)
                           .arg(protocol::Version)};
-
-    QString initReport;
-    if (std::optional<Ending> failure = SendInitFile(initReport))
+    if (std::optional<Ending> failure = SendSettings(settings))
         return failure;
+    // Every request of the handshake has had its one final line; anything more is no
+    // unit keeping to the protocol.
+    if (const std::optional<UnitLink::Strays> strays = m_line.TakeStrays())
+        return Ending{How::Violation,
+                      {},
+                      QStringLiteral("The unit sent a line out of place: \"%1\"")
+                          .arg(FromUtf8(strays->first))};
     emit MessageReceived(QStringLiteral("Line open to %1: %2.\r\n%3")
-                             .arg(m_linkName, FromUtf8(hello.line.text), initReport));
+                             .arg(m_line.Name(), FromUtf8(hello.line.text), initReport));
     if (!self)
         return Ending{How::Destroyed, {}, {}};
     return std::nullopt;
 }
 
-std::optional<Torvane::Ending> Torvane::OpenSerial()
-{
-    const protocol::Result<protocol::CommSettings> settings =
-        protocol::ParseCommSettings(m_commsettings.toStdString());
-    if (!settings)
-        return Ending{How::Unreadable, {}, FromUtf8(settings.error())};
-    QString path;
-    if (const QString failure = serialline::ChoosePort(m_portName, path); !failure.isEmpty())
-        return Ending{How::Unreadable, {}, failure};
-    if (!m_port) {
-        m_port = new QSerialPort(this);
-        connect(m_port, &QSerialPort::readyRead, this, &Torvane::OnReadyRead);
-        connect(m_port, &QSerialPort::errorOccurred, this, &Torvane::OnPortError);
-    }
-    if (const QString failure = serialline::Open(*m_port, path, settings.value());
-        !failure.isEmpty())
-        return Ending{How::Unreadable, {}, failure};
-    m_link = m_port;
-    m_linkSimulated = false;
-    m_linkName = QStringLiteral("%1 at %2").arg(path, m_commsettings);
-    return std::nullopt;
-}
-
-void Torvane::OpenChannel()
-{
-    m_channel = new ByteChannel(this);
-    m_unit = new UnitEngine(QStringLiteral("an in-process line"), {}, this);
-    m_unit->SetPace(m_pace);
-    ChannelEnd &unitEnd = m_channel->Unit();
-    connect(m_unit, &UnitEngine::Transmit, &unitEnd,
-            [&unitEnd](const QByteArray &bytes) { unitEnd.write(bytes); });
-    connect(&unitEnd, &QIODevice::readyRead, m_unit,
-            [&unitEnd, unit = m_unit.data()] { unit->Receive(unitEnd.readAll()); });
-    connect(&m_channel->Host(), &QIODevice::readyRead, this, &Torvane::OnReadyRead);
-    m_link = &m_channel->Host();
-    m_linkSimulated = true;
-    m_linkName = QStringLiteral("the simulated unit");
-}
-
-std::optional<Torvane::Ending> Torvane::SendInitFile(QString &report)
+std::optional<Torvane::Ending> Torvane::ReadInitFile(std::vector<protocol::Setting> &settings,
+                                                     QString &report)
 {
     QString path;
     QStringList looked;
@@ -270,7 +255,7 @@ std::optional<Torvane::Ending> Torvane::SendInitFile(QString &report)
         return std::nullopt;
     }
     const auto malformed = [&path](const QString &why) {
-        return Ending{How::Unreadable, {}, QStringLiteral("Init file %1: %2.").arg(path, why)};
+        return Ending{How::Violation, {}, QStringLiteral("Init file %1: %2.").arg(path, why)};
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -278,175 +263,87 @@ std::optional<Torvane::Ending> Torvane::SendInitFile(QString &report)
     const QByteArray content = file.read(static_cast<qint64>(protocol::MaxInitFile) + 1);
     if (file.error() != QFileDevice::NoError)
         return malformed(QStringLiteral("cannot be read (%1)").arg(file.errorString()));
-    const protocol::Result<std::vector<protocol::Setting>> settings = protocol::ParseInitFile(
+    protocol::Result<std::vector<protocol::Setting>> parsed = protocol::ParseInitFile(
         std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
-    if (!settings)
-        return malformed(FromUtf8(settings.error()));
-
-    for (const protocol::Setting &setting : settings.value()) {
-        if (!Write(protocol::Set(setting.name, setting.value)))
-            return Ending{How::Lost, {}, Describe({How::Lost, {}, {}})};
-        const Ending answer = Await(Wait::Setting);
-        if (answer.how != How::Final)
-            return Ending{answer.how, {}, Describe(answer)};
-        if (answer.line.tag == protocol::UnitTag::Fail)
-            return Ending{How::Unreadable,
-                          {},
-                          QStringLiteral("The unit refused the setting %1 from %2: %3")
-                              .arg(FromUtf8(setting.name), path, FromUtf8(answer.line.text))};
-    }
+    if (!parsed)
+        return malformed(FromUtf8(parsed.error()));
+    settings = std::move(parsed.value());
     report = QStringLiteral("Init file %1: %2 setting%3 sent.")
                  .arg(path)
-                 .arg(settings.value().size())
-                 .arg(settings.value().size() == 1 ? QString() : QStringLiteral("s"));
+                 .arg(settings.size())
+                 .arg(settings.size() == 1 ? QString() : QStringLiteral("s"));
+    m_initPath = path;
     return std::nullopt;
 }
 
-void Torvane::CloseLine()
+std::optional<Torvane::Ending> Torvane::SendSettings(const std::vector<protocol::Setting> &settings)
 {
-    if (m_port && m_port->isOpen())
-        m_port->close();
-    // The channel may be the sender of what runs now: let it go when the loop turns.
-    if (m_channel)
-        m_channel->deleteLater();
-    if (m_unit)
-        m_unit->deleteLater();
-    m_channel = nullptr;
-    m_unit = nullptr;
-    m_link = nullptr;
-    m_framer.Clear();
+    for (const protocol::Setting &setting : settings) {
+        CommandRun run(CommandRun::Wait::Setting);
+        const Ending answer = Send(protocol::Set(setting.name, setting.value), run);
+        if (answer.how != How::Final)
+            return Ending{answer.how, {}, Describe(answer)};
+        if (answer.line.tag == protocol::UnitTag::Fail)
+            return Ending{How::Violation,
+                          {},
+                          QStringLiteral("The unit refused the setting %1 from %2: %3")
+                              .arg(FromUtf8(setting.name), m_initPath, FromUtf8(answer.line.text))};
+    }
+    return std::nullopt;
 }
 
-bool Torvane::Write(const protocol::HostLine &line)
+Torvane::Ending Torvane::Send(const protocol::HostLine &request, CommandRun &run)
 {
-    if (!m_link)
-        return false;
-    const std::string wire = protocol::FormatHostLine(line);
-    return m_link->write(wire.data(), static_cast<qint64>(wire.size())) ==
-           static_cast<qint64>(wire.size());
-}
-
-Torvane::Ending Torvane::Await(Wait wait)
-{
+    if (!m_line.Write(request))
+        return {How::Lost, {}, Describe({How::Lost, {}, {}})};
     QPointer<Torvane> self(this);
     QEventLoop loop;
-    m_wait = wait;
-    m_ending.reset();
-    m_waiting = true;
+    m_run = &run;
     m_loop = &loop;
+    m_line.RestartClock();
+    m_line.SetRequestOpen(true);
     m_silence.start(m_silenceMs);
     ProcessLines();
     if (!self)
         return {How::Destroyed, {}, {}};
-    if (!m_ending)
+    if (!run.HasEnded())
         loop.exec();
     if (!self)
         return {How::Destroyed, {}, {}};
     m_loop = nullptr;
-    m_waiting = false;
+    m_run = nullptr;
     m_silence.stop();
     m_abortWait.stop();
-    return m_ending.value_or(Ending{How::Lost, {}, {}});
-}
-
-void Torvane::End(Ending ending)
-{
-    if (!m_waiting || m_ending)
-        return;
-    m_ending = std::move(ending);
-    if (m_loop)
-        m_loop->quit();
-}
-
-void Torvane::OnReadyRead()
-{
-    ProcessLines();
-}
-
-bool Torvane::TakeBytes()
-{
-    if (!m_link)
-        return false;
-    const QByteArray bytes = m_link->readAll();
-    if (bytes.isEmpty())
-        return false;
-    m_framer.Append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    // Silence counts from the last byte received.
-    if (m_waiting && !m_ending)
-        m_silence.start(m_silenceMs);
-    return true;
+    // From here whatever comes is no part of this request's answer.
+    m_line.SetRequestOpen(false);
+    return run.HasEnded() ? run.Result() : Ending{How::Lost, {}, {}};
 }
 
 void Torvane::ProcessLines()
 {
-    // A report can run window events and so this again: the outer pass reads on. The
-    // port does not repeat readyRead for bytes that come meanwhile, so before it ends
-    // the pass takes whatever the port holds.
-    if (m_processing) {
-        TakeBytes();
+    // A report can run window events and so this again: the outer pass reads on, and
+    // takes whatever the line holds before it ends, since the port does not repeat
+    // readyRead for bytes that came meanwhile.
+    if (m_processing)
         return;
-    }
     QPointer<Torvane> self(this);
     m_processing = true;
-    TakeBytes();
-    while (m_waiting && !m_ending) {
-        std::optional<protocol::FramedLine> line = m_framer.Next();
-        if (!line) {
-            if (!TakeBytes())
-                break;
-            continue;
+    while (m_run && !m_run->HasEnded()) {
+        const std::optional<protocol::FramedLine> line = m_line.Next();
+        if (!line)
+            break;
+        if (const std::optional<protocol::UnitLine> report = m_run->Take(*line)) {
+            Report(*report);
+            if (!self)
+                return;
         }
-        HandleLine(*line);
-        if (!self)
-            return;
     }
     m_processing = false;
+    if (m_run && m_run->HasEnded() && m_loop)
+        m_loop->quit();
 }
 
-void Torvane::HandleLine(const protocol::FramedLine &framed)
-{
-    protocol::Result<protocol::UnitLine> parsed =
-        framed.overlong
-            ? protocol::Result<protocol::UnitLine>::Fail("a line longer than 1024 bytes")
-            : protocol::ParseUnitLine(framed.text);
-    if (m_wait == Wait::Hello) {
-        // Leftovers of an earlier session come before the answer: pass them by.
-        if (parsed && (parsed.value().tag == protocol::UnitTag::Hello ||
-                       parsed.value().tag == protocol::UnitTag::Fail))
-            End({How::Final, parsed.value(), {}});
-        return;
-    }
-    if (!parsed) {
-        End({How::Unreadable,
-             {},
-             QStringLiteral("The unit sent a line that could not be read (%1): \"%2\"")
-                 .arg(FromUtf8(parsed.error()), FromUtf8(protocol::Visible(framed.text)))});
-        return;
-    }
-    const protocol::UnitLine &line = parsed.value();
-    const auto unexpected = [this, &framed] {
-        End({How::Unreadable,
-             {},
-             QStringLiteral("The unit sent a line out of place: \"%1\"")
-                 .arg(FromUtf8(protocol::Visible(framed.text)))});
-    };
-    if (m_wait == Wait::Setting) {
-        if (line.tag == protocol::UnitTag::Ok || line.tag == protocol::UnitTag::Fail)
-            End({How::Final, line, {}});
-        else
-            unexpected();
-        return;
-    }
-    if (line.tag == protocol::UnitTag::Hello)
-        return unexpected();
-    if (line.IsFinal())
-        return End({How::Final, line, {}});
-    // After an abort nothing more of the command is shown.
-    if (!m_cancelled)
-        HandleReport(line);
-}
-
-void Torvane::HandleReport(const protocol::UnitLine &line)
+void Torvane::Report(const protocol::UnitLine &line)
 {
     switch (line.tag) {
     case protocol::UnitTag::Status:
@@ -464,40 +361,28 @@ void Torvane::HandleReport(const protocol::UnitLine &line)
     case protocol::UnitTag::Progress:
         emit ProgressChanged(m_command, 0, line.current, line.total);
         break;
-    case protocol::UnitTag::Field:
-        if (m_fields.size() == protocol::MaxFields)
-            End({How::Unreadable,
-                 {},
-                 QStringLiteral("The unit sent more than %1 fields.").arg(protocol::MaxFields)});
-        else
-            m_fields.push_back(line.text);
-        break;
     default:
         break;
     }
 }
 
-void Torvane::OnPortError()
+void Torvane::EndRun(Ending ending)
 {
-    if (!m_port || !m_port->isOpen())
+    if (!m_run || m_run->HasEnded())
         return;
-    const QSerialPort::SerialPortError error = m_port->error();
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+    m_run->End(std::move(ending));
+    if (m_loop)
+        m_loop->quit();
+}
+
+void Torvane::OnTimer(QTimer &timer, qint64 elapsedNs, int limitMs, How how)
+{
+    const qint64 remainingNs = qint64{limitMs} * 1'000'000 - elapsedNs;
+    if (remainingNs > 0) {
+        timer.start(static_cast<int>((remainingNs + 999'999) / 1'000'000));
         return;
-    // A port whose other end has gone keeps reporting for as long as it stays open:
-    // close it on the first report.
-    const QString reason = m_port->errorString();
-    const bool ours = m_link == m_port;
-    m_port->close();
-    if (!ours)
-        return;
-    m_link = nullptr;
-    m_framer.Clear();
-    End({How::Lost,
-         {},
-         QStringLiteral("The serial line %1 was lost (%2): the unit was unplugged "
-                        "or hung up.")
-             .arg(m_linkName, reason)});
+    }
+    EndRun({how, {}, {}});
 }
 
 CommandResult Torvane::Fail(const QString &text)
@@ -520,16 +405,19 @@ void Torvane::CancelCommand()
     if (!m_running || m_cancelled)
         return;
     m_cancelled = true;
-    if (!m_waiting)
+    if (!m_run || m_run->HasEnded())
         return; // seen before the next request goes out
-    if (m_wait != Wait::Command) {
-        End({How::Cancelled, {}, {}});
+    if (m_run->Waits() != CommandRun::Wait::Command) {
+        EndRun({How::Cancelled, {}, {}});
         return;
     }
-    if (Write(protocol::Abort()))
+    if (m_line.Write(protocol::Abort())) {
+        m_run->Aborted();
+        m_abortClock.start();
         m_abortWait.start(m_abortWaitMs);
-    else
-        End({How::Cancelled, {}, {}});
+    } else {
+        EndRun({How::Cancelled, {}, {}});
+    }
 }
 
 QString Torvane::Describe(const Ending &ending) const
@@ -539,10 +427,10 @@ QString Torvane::Describe(const Ending &ending) const
     switch (ending.how) {
     case How::Silence:
         return QStringLiteral("The unit stopped answering: nothing came on %1 for %2.")
-            .arg(m_linkName, Seconds(m_silenceMs));
+            .arg(m_line.Name(), Seconds(m_silenceMs));
     case How::Lost:
         return QStringLiteral("The line %1 was lost: nothing can be written to it.")
-            .arg(m_linkName);
+            .arg(m_line.Name());
     case How::Cancelled:
         return QStringLiteral("The command was cancelled.");
     default:

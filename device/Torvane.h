@@ -5,10 +5,12 @@
 // handling. ExecuteCommand runs a local event loop until the command has ended, so the
 // window stays live and the unit's reports arrive as events meanwhile.
 
+#include "CommandRun.h"
 #include "DeviceControl.h"
-#include "LineFramer.h"
-#include "Lines.h"
+#include "InitFile.h"
+#include "UnitLink.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -16,11 +18,7 @@
 #include <optional>
 #include <vector>
 
-class ByteChannel;
 class QEventLoop;
-class QIODevice;
-class QSerialPort;
-class UnitEngine;
 
 class Torvane : public DeviceControl
 {
@@ -57,36 +55,30 @@ public:
     void CancelCommand() override;
 
     bool IsRunning() const { return m_running; }
-    bool IsLineOpen() const { return m_link != nullptr; }
+    bool IsLineOpen() const { return m_line.IsOpen(); }
 
 private:
-    enum class Wait { Hello, Setting, Command };
-    enum class How { Final, Unreadable, Silence, Lost, Cancelled, Unconfirmed, Destroyed };
-    struct Ending
-    {
-        How how = How::Final;
-        protocol::UnitLine line; // the final line
-        QString text;            // what went wrong
-    };
+    using Ending = CommandRun::Ending;
+    using How = CommandRun::How;
 
     CommandResult Run(qint32 number);
     // Opens the line, shakes hands and sends the init file; the ending that stopped it.
     std::optional<Ending> OpenLine();
-    std::optional<Ending> OpenSerial();
-    void OpenChannel();
-    std::optional<Ending> SendInitFile(QString &report);
-    void CloseLine();
+    // The init file's settings, or why it cannot be used; `report` says what was found.
+    std::optional<Ending> ReadInitFile(std::vector<protocol::Setting> &settings, QString &report);
+    std::optional<Ending> SendSettings(const std::vector<protocol::Setting> &settings);
+    // Drops what came while no command ran, with one report of it, and closes the line
+    // when anything did: the unit's state is then in doubt and the handshake settles it.
+    void DropStrays();
 
-    bool Write(const protocol::HostLine &line);
-    Ending Await(Wait wait);
-    void End(Ending ending);
-    void OnReadyRead();
-    // Moves the bytes the line holds to the framer; false when there were none.
-    bool TakeBytes();
+    // Sends a request and waits until its run has ended.
+    Ending Send(const protocol::HostLine &request, CommandRun &run);
     void ProcessLines();
-    void HandleLine(const protocol::FramedLine &framed);
-    void HandleReport(const protocol::UnitLine &line);
-    void OnPortError();
+    void Report(const protocol::UnitLine &line);
+    void EndRun(Ending ending);
+    // Ends the run once `limitMs` have passed since `elapsedNs` began, however early the
+    // timer woke; otherwise sleeps again for the rest.
+    void OnTimer(QTimer &timer, qint64 elapsedNs, int limitMs, How how);
 
     CommandResult Fail(const QString &text);
     CommandResult Cancelled();
@@ -96,29 +88,20 @@ private:
     QString m_commsettings;
     QString m_initfile;
     QString m_portName;
+    QString m_initPath; // the init file last read
     bool m_simulate = false;
     int m_pace = DefaultPace;
     int m_silenceMs;
     int m_abortWaitMs;
 
-    // The open line: the serial port or the channel's end, null when closed.
-    QIODevice *m_link = nullptr;
-    bool m_linkSimulated = false;
-    QString m_linkName;
-    QSerialPort *m_port = nullptr;
-    QPointer<ByteChannel> m_channel;
-    QPointer<UnitEngine> m_unit;
-    protocol::LineFramer m_framer;
-
+    UnitLink m_line;
     bool m_running = false;
     bool m_cancelled = false;
-    QString m_command; // the running command's name
-    bool m_waiting = false;
-    Wait m_wait = Wait::Command;
-    std::optional<Ending> m_ending;
+    QString m_command;           // the running command's name
+    CommandRun *m_run = nullptr; // the open request, null between requests
     bool m_processing = false;
-    std::vector<std::string> m_fields;
     QEventLoop *m_loop = nullptr;
     QTimer m_silence;
     QTimer m_abortWait;
+    QElapsedTimer m_abortClock;
 };

@@ -167,7 +167,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
         int errors;       // ErrorOccurred reports
         QString thenSays; // what a following Read ESN says, as `says`
     };
-    const QString lost = QStringLiteral("The serial line %1 at 115200,8,N,1 was lost (");
+    const QString lost = QStringLiteral("The serial line %1 at 115200,8,N,1 was lost: the device "
+                                        "went away (the unit was unplugged or hung up).");
     const std::vector<Case> cases{
         {{QStringLiteral("--slow"), QStringLiteral("2")}, 9, 5000, 1000, 0, {}, true, 0, {}},
         {{QStringLiteral("--slow"), QStringLiteral("400")},
