@@ -55,7 +55,24 @@ UnitEngine::UnitEngine(QString line, UnitMisbehaviour misbehaviour, QObject *par
     : QObject(parent), m_line(std::move(line)), m_misbehaviour(misbehaviour)
 {
     m_timer.setInterval(m_misbehaviour.slowMs > 0 ? m_misbehaviour.slowMs : m_pace);
+    // The pause is to be exact: a coarse timer may end it up to 5 % early or late.
+    m_pause.setSingleShot(true);
+    m_pause.setTimerType(Qt::PreciseTimer);
+    connect(&m_pause, &QTimer::timeout, this, [this] {
+        m_paused = true;
+        Tick();
+    });
     connect(&m_timer, &QTimer::timeout, this, &UnitEngine::Tick);
+    m_idleLine.setSingleShot(true);
+    m_idleLine.setInterval(std::max(0, m_misbehaviour.idleLineAfter));
+    connect(&m_idleLine, &QTimer::timeout, this, [this] {
+        if (m_commanding)
+            return;
+        QByteArray out;
+        Send(protocol::UnitText(UnitTag::Fail, "Unasked: the unit spoke while idle"), out);
+        Flush(out);
+        emit Served(QStringLiteral("(idle)"), m_lastSent);
+    });
 }
 
 void UnitEngine::SetPace(int milliseconds)
@@ -107,6 +124,8 @@ void UnitEngine::OnRequest(const protocol::FramedLine &framed)
         if (request && request.value().tag == protocol::HostTag::Abort &&
             !m_misbehaviour.ignoreAbort) {
             Stop();
+            if (m_misbehaviour.abortTwice)
+                Send(protocol::UnitFinal(UnitTag::Aborted), out);
             answer(protocol::UnitFinal(UnitTag::Aborted));
         }
         return;
@@ -186,6 +205,8 @@ void UnitEngine::StartCommand(qint32 number)
     m_plan.push_back(protocol::UnitFinal(UnitTag::Ok));
     m_commandLines = 0;
     m_commanding = true;
+    m_paused = false;
+    m_idleLine.stop();
     m_timer.start();
 }
 
@@ -193,6 +214,7 @@ void UnitEngine::Stop()
 {
     m_plan.clear();
     m_timer.stop();
+    m_pause.stop();
     m_commanding = false;
 }
 
@@ -201,6 +223,11 @@ void UnitEngine::Tick()
     QByteArray out;
     const bool oneAtATime = m_misbehaviour.slowMs > 0;
     while (m_commanding && !m_plan.empty()) {
+        if (m_misbehaviour.pauseMs > 0 && !m_paused && m_plan.size() == 1) {
+            m_timer.stop();
+            m_pause.start(m_misbehaviour.pauseMs);
+            break;
+        }
         Planned next = std::move(m_plan.front());
         m_plan.pop_front();
         if (!next) {
@@ -257,6 +284,12 @@ void UnitEngine::Send(const UnitLine &line, QByteArray &out)
             wire[i] = static_cast<char>(static_cast<unsigned char>(wire[i]) ^ 0x80u);
     }
     out.append(wire.data(), static_cast<qsizetype>(wire.size()));
+    if (commanding && sent.IsFinal()) {
+        if (m_misbehaviour.strayAfterAnswer)
+            out.append("OK\r\n");
+        if (m_misbehaviour.idleLineAfter >= 0)
+            m_idleLine.start();
+    }
 }
 
 void UnitEngine::Flush(QByteArray &out)

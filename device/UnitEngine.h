@@ -26,6 +26,10 @@ struct UnitMisbehaviour
     int errorAfter = -1;  // at or above 0: fail every command after this many of its lines
     int hangUpAfter = -1; // at or above 0: hang up after this many lines of a command
     bool ignoreAbort = false;
+    int pauseMs = 0;               // above 0: one line at a time, exactly this long apart
+    bool strayAfterAnswer = false; // an extra OK after each command's final line
+    int idleLineAfter = -1;        // at or above 0: this long after an answer, a FAIL unasked
+    bool abortTwice = false;       // answer ABORT with ABORTED twice
 };
 
 class UnitEngine : public QObject
@@ -84,5 +88,8 @@ private:
     long m_linesSent = 0;
     bool m_hungUp = false;
     QTimer m_timer;
+    QTimer m_idleLine;
+    QTimer m_pause;
+    bool m_paused = false; // the final line's pause is over
     int m_pace = 30;
 };

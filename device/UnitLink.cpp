@@ -80,6 +80,8 @@ void UnitLink::Close()
     m_unit = nullptr;
     m_device = nullptr;
     m_framer.Clear();
+    // Whatever was still coming goes with the line it came on.
+    m_strays = {};
 }
 
 bool UnitLink::Write(const protocol::HostLine &line)
@@ -119,6 +121,12 @@ std::optional<protocol::FramedLine> UnitLink::Next()
 
 std::optional<UnitLink::Strays> UnitLink::TakeStrays()
 {
+    // What the system holds for the port reaches it only when the event loop turns:
+    // fetch it now, so that a line sent before the next request counts as before it.
+    if (m_port && m_device == m_port) {
+        m_port->waitForReadyRead(0);
+        m_port->clearError(); // nothing waiting is no error
+    }
     CollectStrays();
     if (m_framer.Pending() > 0) {
         NoteStray("(an unfinished line)");

@@ -166,11 +166,57 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
         bool lineOpenAfter;
         int errors;       // ErrorOccurred reports
         QString thenSays; // what a following Read ESN says, as `says`
+        bool strays;      // lines came while no command ran, and the log says so
+        QString waitFor;  // what the unit prints before the following Read ESN is sent
     };
     const QString lost = QStringLiteral("The serial line %1 at 115200,8,N,1 was lost: the device "
                                         "went away (the unit was unplugged or hung up).");
     const std::vector<Case> cases{
-        {{QStringLiteral("--slow"), QStringLiteral("2")}, 9, 5000, 1000, 0, {}, true, 0, {}},
+        {{QStringLiteral("--slow"), QStringLiteral("2")},
+         9,
+         5000,
+         1000,
+         0,
+         {},
+         true,
+         0,
+         {},
+         false,
+         {}},
+        {{QStringLiteral("--stray-after-answer"), QStringLiteral("--pace"), QStringLiteral("0")},
+         9,
+         5000,
+         1000,
+         0,
+         {},
+         true,
+         0,
+         {},
+         true,
+         {}},
+        {{QStringLiteral("--idle-line"), QStringLiteral("0"), QStringLiteral("--pace"),
+          QStringLiteral("0")},
+         9,
+         5000,
+         1000,
+         0,
+         {},
+         true,
+         0,
+         {},
+         true,
+         QStringLiteral("(idle) -> FAIL")},
+        {{QStringLiteral("--abort-twice"), QStringLiteral("--pace"), QStringLiteral("5")},
+         2,
+         5000,
+         1000,
+         3,
+         QStringLiteral("The command was cancelled."),
+         true,
+         1,
+         {},
+         true,
+         {}},
         {{QStringLiteral("--slow"), QStringLiteral("400")},
          9,
          150,
@@ -180,7 +226,9 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
              "The unit stopped answering: nothing came on %1 at 115200,8,N,1 for 150 ms."),
          false,
          1,
-         QStringLiteral("The unit stopped answering")},
+         QStringLiteral("The unit stopped answering"),
+         false,
+         {}},
         {{QStringLiteral("--silent-after"), QStringLiteral("6")},
          2,
          300,
@@ -191,7 +239,9 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          false,
          1,
          QStringLiteral("No Torvane unit answered on %1 at 115200,8,N,1: nothing came for 300 ms "
-                        "after the handshake.")},
+                        "after the handshake."),
+         false,
+         {}},
         {{QStringLiteral("--garble"), QStringLiteral("3")},
          1,
          5000,
@@ -201,7 +251,9 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
                         "ASCII): \"\\x"),
          false,
          1,
-         QStringLiteral("The unit sent a line that could not be read")},
+         QStringLiteral("The unit sent a line that could not be read"),
+         false,
+         {}},
         {{QStringLiteral("--error-after"), QStringLiteral("3")},
          1,
          5000,
@@ -210,7 +262,9 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          QStringLiteral("Flash checksum mismatch at 0x01F400"),
          true,
          1,
-         QStringLiteral("Flash checksum mismatch at 0x01F400")},
+         QStringLiteral("Flash checksum mismatch at 0x01F400"),
+         false,
+         {}},
         {{QStringLiteral("--hang-up-after"), QStringLiteral("8"), QStringLiteral("--pace"),
           QStringLiteral("2")},
          2,
@@ -220,7 +274,9 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          lost,
          false,
          1,
-         QStringLiteral("The serial port %1 does not exist.")},
+         QStringLiteral("The serial port %1 does not exist."),
+         false,
+         {}},
         {{QStringLiteral("--ignore-abort"), QStringLiteral("--pace"), QStringLiteral("5")},
          2,
          5000,
@@ -229,6 +285,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          QStringLiteral("The command was cancelled."),
          false,
          2,
+         {},
+         false,
          {}},
     };
     for (const Case &c : cases) {
@@ -260,11 +318,44 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
                                                                : "Read Boot Version"));
         }
 
+        if (!c.waitFor.isEmpty()) {
+            EXPECT_TRUE(QTest::qWaitFor([&unit, &c] { return unit.Output().contains(c.waitFor); }));
+        }
+        recorder.events.clear();
         const CommandResult then = device->ExecuteCommand(1);
         const QString thenSays =
             c.thenSays.contains(QStringLiteral("%1")) ? c.thenSays.arg(unit.Path()) : c.thenSays;
         EXPECT_EQ(then.Success, thenSays.isEmpty()) << then.ErrorText.toStdString();
         EXPECT_TRUE(then.ErrorText.startsWith(thenSays)) << then.ErrorText.toStdString();
+        // What the unit sent for Read ESN, and nothing left over from before it.
+        if (then.Success) {
+            EXPECT_EQ(then.Details.FieldText, QStringLiteral("ESN: 4A7F19C2"));
+        }
+        const QStringList notices = recorder.events.filter(QStringLiteral("while no command ran"));
+        EXPECT_EQ(notices.size(), c.strays ? 1 : 0) << recorder.events.join('\n').toStdString();
+        if (c.strays && !notices.isEmpty()) {
+            EXPECT_TRUE(notices.front().startsWith(QStringLiteral("M ")));
+            EXPECT_TRUE(notices.front().contains(c.command == 2 ? QStringLiteral("\"ABORTED\"")
+                                                 : c.waitFor.isEmpty()
+                                                     ? QStringLiteral("\"OK\"")
+                                                     : QStringLiteral("\"FAIL Unasked")))
+                << notices.front().toStdString();
+            // The line was opened afresh, so the unit's state is the handshake's.
+            EXPECT_EQ(recorder.events.filter(QStringLiteral("M Line open to ")).size(), 1);
+        }
+    }
+}
+
+TEST(UnitLine, AFinalLineJustInsideTheSilenceLimitNeverTimesOut)
+{
+    // A timer that may fire 5 % early would give up on some of these runs.
+    UnitProcess unit({QStringLiteral("--pause"), QStringLiteral("970"), QStringLiteral("--pace"),
+                      QStringLiteral("0")});
+    ASSERT_FALSE(unit.Path().isEmpty());
+    const std::unique_ptr<Torvane> device = LineTo(unit, 1000);
+    for (int run = 0; run < 5; ++run) {
+        const CommandResult result = device->ExecuteCommand(9);
+        EXPECT_TRUE(result.Success) << run << ": " << result.ErrorText.toStdString();
     }
 }
 
@@ -348,7 +439,8 @@ TEST(UnitLine, EverySwitchIsListedInItsHelpAndTheReadme)
     ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
     const QString readmeText = QString::fromUtf8(readme.readAll());
     for (const char *name : {"--slow", "--silent-after", "--garble", "--error-after",
-                             "--hang-up-after", "--ignore-abort", "--pace"}) {
+                             "--hang-up-after", "--ignore-abort", "--pace", "--pause",
+                             "--stray-after-answer", "--idle-line", "--abort-twice"}) {
         EXPECT_TRUE(helpText.contains(QString::fromLatin1(name))) << name;
         EXPECT_TRUE(readmeText.contains(QStringLiteral("| `%1").arg(QString::fromLatin1(name))))
             << name;

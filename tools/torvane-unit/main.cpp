@@ -46,7 +46,23 @@ constexpr Switch Switches[] = {
      "Report an error: end every command with FAIL after <n> lines of its answer."},
     {"hang-up-after", "n",
      "Hang up mid-transfer: close the line and stop after <n> lines of a command's answer."},
+    {"pause", "ms",
+     "Pause exactly <ms> milliseconds before the final line of each command's answer."},
+    {"idle-line", "ms",
+     "Send an unasked FAIL line <ms> milliseconds after each command's answer, while idle."},
     {"pace", "ms", "Milliseconds between two portions of an answer (default 30)."},
+};
+
+struct Flag
+{
+    const char *name;
+    const char *help;
+};
+
+constexpr Flag Flags[] = {
+    {"ignore-abort", "Go on with a command after the tester's ABORT."},
+    {"stray-after-answer", "Send a stray OK line after each command's final line."},
+    {"abort-twice", "Answer the tester's ABORT with ABORTED twice."},
 };
 
 // A whole number of at least 0 from a switch, or nothing when it is not one.
@@ -79,18 +95,22 @@ int main(int argc, char **argv)
     for (const Switch &entry : Switches)
         parser.addOption({QString::fromLatin1(entry.name), QString::fromLatin1(entry.help),
                           QString::fromLatin1(entry.valueName)});
-    parser.addOption({QStringLiteral("ignore-abort"),
-                      QStringLiteral("Go on with a command after the tester's ABORT.")});
+    for (const Flag &entry : Flags)
+        parser.addOption({QString::fromLatin1(entry.name), QString::fromLatin1(entry.help)});
     parser.process(app);
 
     UnitMisbehaviour misbehaviour;
     int pace = 30;
     misbehaviour.ignoreAbort = parser.isSet(QStringLiteral("ignore-abort"));
+    misbehaviour.strayAfterAnswer = parser.isSet(QStringLiteral("stray-after-answer"));
+    misbehaviour.abortTwice = parser.isSet(QStringLiteral("abort-twice"));
     if (!Count(parser, "slow", misbehaviour.slowMs) ||
         !Count(parser, "silent-after", misbehaviour.silentAfter) ||
         !Count(parser, "garble", misbehaviour.garbleLine) ||
         !Count(parser, "error-after", misbehaviour.errorAfter) ||
-        !Count(parser, "hang-up-after", misbehaviour.hangUpAfter) || !Count(parser, "pace", pace))
+        !Count(parser, "hang-up-after", misbehaviour.hangUpAfter) ||
+        !Count(parser, "pause", misbehaviour.pauseMs) ||
+        !Count(parser, "idle-line", misbehaviour.idleLineAfter) || !Count(parser, "pace", pace))
         return 2;
 
     PseudoTerminal terminal;
