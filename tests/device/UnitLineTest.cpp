@@ -168,6 +168,7 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
         QString thenSays; // what a following Read ESN says, as `says`
         bool strays;      // lines came while no command ran, and the log says so
         QString waitFor;  // what the unit prints before the following Read ESN is sent
+        bool aborted;     // the host gave up on the running command and told the unit
     };
     const QString lost = QStringLiteral("The serial line %1 at 115200,8,N,1 was lost: the device "
                                         "went away (the unit was unplugged or hung up).");
@@ -182,7 +183,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          0,
          {},
          false,
-         {}},
+         {},
+         false},
         {{QStringLiteral("--stray-after-answer"), QStringLiteral("--pace"), QStringLiteral("0")},
          9,
          5000,
@@ -193,7 +195,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          0,
          {},
          true,
-         {}},
+         {},
+         false},
         {{QStringLiteral("--idle-line"), QStringLiteral("0"), QStringLiteral("--pace"),
           QStringLiteral("0")},
          9,
@@ -205,7 +208,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          0,
          {},
          true,
-         QStringLiteral("(idle) -> FAIL")},
+         QStringLiteral("(idle) -> FAIL"),
+         false},
         {{QStringLiteral("--abort-twice"), QStringLiteral("--pace"), QStringLiteral("5")},
          2,
          5000,
@@ -216,7 +220,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          1,
          {},
          true,
-         {}},
+         {},
+         false},
         {{QStringLiteral("--slow"), QStringLiteral("400")},
          9,
          150,
@@ -228,7 +233,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          1,
          QStringLiteral("The unit stopped answering"),
          false,
-         {}},
+         {},
+         true},
         {{QStringLiteral("--silent-after"), QStringLiteral("6")},
          2,
          300,
@@ -241,7 +247,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          QStringLiteral("No Torvane unit answered on %1 at 115200,8,N,1: nothing came for 300 ms "
                         "after the handshake."),
          false,
-         {}},
+         {},
+         false},
         {{QStringLiteral("--garble"), QStringLiteral("3")},
          1,
          5000,
@@ -253,7 +260,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          1,
          QStringLiteral("The unit sent a line that could not be read"),
          false,
-         {}},
+         {},
+         true},
         {{QStringLiteral("--error-after"), QStringLiteral("3")},
          1,
          5000,
@@ -264,7 +272,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          1,
          QStringLiteral("Flash checksum mismatch at 0x01F400"),
          false,
-         {}},
+         {},
+         false},
         {{QStringLiteral("--hang-up-after"), QStringLiteral("8"), QStringLiteral("--pace"),
           QStringLiteral("2")},
          2,
@@ -276,7 +285,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          1,
          QStringLiteral("The serial port %1 does not exist."),
          false,
-         {}},
+         {},
+         false},
         {{QStringLiteral("--ignore-abort"), QStringLiteral("--pace"), QStringLiteral("5")},
          2,
          5000,
@@ -287,7 +297,8 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          2,
          {},
          false,
-         {}},
+         {},
+         false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.switches.join(QLatin1Char(' ')).toStdString());
@@ -318,6 +329,11 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
                                                                : "Read Boot Version"));
         }
 
+        if (c.aborted) {
+            EXPECT_TRUE(QTest::qWaitFor([&unit] {
+                return unit.Output().contains(QStringLiteral("ABORT -> ABORTED"));
+            })) << unit.Output().toStdString();
+        }
         if (!c.waitFor.isEmpty()) {
             EXPECT_TRUE(QTest::qWaitFor([&unit, &c] { return unit.Output().contains(c.waitFor); }));
         }
@@ -353,7 +369,7 @@ TEST(UnitLine, AFinalLineJustInsideTheSilenceLimitNeverTimesOut)
                       QStringLiteral("0")});
     ASSERT_FALSE(unit.Path().isEmpty());
     const std::unique_ptr<Torvane> device = LineTo(unit, 1000);
-    for (int run = 0; run < 5; ++run) {
+    for (int run = 0; run < 6; ++run) {
         const CommandResult result = device->ExecuteCommand(9);
         EXPECT_TRUE(result.Success) << run << ": " << result.ErrorText.toStdString();
     }
