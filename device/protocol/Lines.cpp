@@ -116,8 +116,13 @@ std::optional<std::string_view> CheckBytes(std::string_view line)
 template <typename T> Result<T> Refuse(std::string_view why, std::string_view tag = {})
 {
     std::string text(why);
+    // Tags are read out letter by letter or as words, and every one that starts with a
+    // vowel letter (OK, ERR, ABORTED) starts with a vowel sound either way.
     if (!tag.empty())
-        text += " in a " + std::string(tag) + " line";
+        text +=
+            (std::string_view("AEIOU").find(tag.front()) == std::string_view::npos ? " in a "
+                                                                                   : " in an ") +
+            std::string(tag) + " line";
     return Result<T>::Fail(std::move(text));
 }
 

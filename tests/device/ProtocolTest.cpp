@@ -156,6 +156,9 @@ TEST(Lines, UnitLinesBreakingThePageAreRefusedWithAReason)
         }
     }
     EXPECT_TRUE(ParseUnitLine("MSG " + std::string(1020, 'a'))); // exactly 1024 bytes
+    EXPECT_EQ(ParseUnitLine("OK extra").error(), "more arguments than allowed in an OK line");
+    EXPECT_EQ(ParseUnitLine("ERR GPS").error(), "a missing text in an ERR line");
+    EXPECT_EQ(ParseUnitLine("PROG 1").error(), "missing or unreadable counts in a PROG line");
 }
 
 TEST(Lines, HostLinesBreakingThePageAreRefused)
