@@ -3,6 +3,7 @@
 #include "CommandBox.h"
 #include "CommandTable.h"
 #include "DeviceControl.h"
+#include "Escaping.h"
 #include "LogFile.h"
 #include "LogTexts.h"
 #include "Modal.h"
@@ -112,6 +113,8 @@ void frmTest::CreateElements()
     txtMessages = new PlainTextBox(m_client);
     txtMessages->setObjectName(QStringLiteral("txtMessages"));
     m_log.emplace(*txtMessages);
+    // Tab and Shift+Tab go on round the window, so a keyboard user can leave the log.
+    txtMessages->setTabChangesFocus(true);
     // A right click reaches the viewport and the menu key the box itself; the filter
     // takes both, each with its place on the screen.
     txtMessages->installEventFilter(this);
@@ -358,7 +361,9 @@ void frmTest::SaveLogAs()
 
 void frmTest::torMain_StatusChanged(qint32, const QString &text)
 {
-    Settle("frmTest.torMain_StatusChanged", [this, &text] { m_panel2->setText(text); });
+    Settle("frmTest.torMain_StatusChanged", [this, &text] {
+        m_panel2->setText(tester::ToQString(tester::ShowControls(tester::View(text))));
+    });
 }
 
 void frmTest::torMain_ResponseReceived(const QString &response)

@@ -12,7 +12,7 @@ std::u16string LogEntry(std::u16string_view stamp, std::u16string_view message)
     entry.reserve(2 + stamp.size() + 2 + message.size());
     entry += stamp;
     entry += u": ";
-    entry += message;
+    entry += ShowControls(message);
     return entry;
 }
 
@@ -53,7 +53,7 @@ std::u16string_view SuccessStatus()
 std::u16string FailureStatus(std::u16string_view errorText)
 {
     std::u16string text = u"Error: ";
-    text += errorText;
+    text += ShowControls(errorText);
     return text;
 }
 

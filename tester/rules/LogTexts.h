@@ -8,7 +8,8 @@
 namespace tester {
 
 // One log entry: CR LF, the stamp, ": " and the message; an empty message gives CR LF
-// alone (an empty line without a stamp).
+// alone (an empty line without a stamp). Control characters in the message are shown as
+// markers (ShowControls).
 std::u16string LogEntry(std::u16string_view stamp, std::u16string_view message);
 
 std::u16string SendingText(std::u16string_view command);

@@ -231,6 +231,10 @@ TEST(LogTexts, EntriesStartWithTheirLineBreak)
 {
     EXPECT_EQ(LogEntry(u"12/7/2026 7:03:40 AM", u"x"), u"\r\n12/7/2026 7:03:40 AM: x");
     EXPECT_EQ(LogEntry(u"12/7/2026 7:03:40 AM", u""), u"\r\n");
+    // Line breaks stay breaks; no other control character reaches the log raw.
+    EXPECT_EQ(LogEntry(u"T", std::u16string(u"a\0b\x01\tc\x7F\x85\x1B\r\nd", 12)),
+              u"\r\nT: a<Nul>b<0x01><Tab>c<0x7F><0x85><0x1B>\r\nd");
+    EXPECT_EQ(LogEntry(u"T", u"\x1F \x20\x7E\xA0\u2028"), u"\r\nT: <0x1F>  ~\xA0\u2028");
 }
 
 TEST(LogTexts, FixedTextsAroundTheDevicesTexts)
@@ -244,6 +248,7 @@ TEST(LogTexts, FixedTextsAroundTheDevicesTexts)
               u"Device Error: Timeout occurred in: Read ESN");
     EXPECT_EQ(DeviceErrorText(u"", u""), u"Device Error:  occurred in: ");
     EXPECT_EQ(FailureStatus(u"No unit"), u"Error: No unit");
+    EXPECT_EQ(FailureStatus(std::u16string(u"a\0b", 3)), u"Error: a<Nul>b");
     EXPECT_EQ(SuccessStatus(), u"Success!!!");
     EXPECT_EQ(PercentText(38), u"38%");
     EXPECT_EQ(PercentText(0), u"0%");

@@ -103,7 +103,8 @@ TEST_F(TesterOnALine, EachMisbehaviourShowsItsErrorOnPanelOneAndInTheLog)
          1000,
          0,
          QStringLiteral("Error: The serial line %1 at 115200,8,N,1 was lost: the device went away"),
-         QStringLiteral("Device Error: The serial line %1 at 115200,8,N,1 was lost: the device went away")},
+         QStringLiteral(
+             "Device Error: The serial line %1 at 115200,8,N,1 was lost: the device went away")},
         {{QStringLiteral("--ignore-abort"), QStringLiteral("--pace"), QStringLiteral("5")},
          1,
          5000,

@@ -97,13 +97,26 @@ TEST_F(WithFakeDevice, FocusStartsInTheListAndMovesToSendCancelLog)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     const auto focused = [] { return QApplication::focusWidget(); };
-    EXPECT_TRUE(focused() == List() || focused() == List()->lineEdit());
+    const auto inList = [this, &focused] {
+        return focused() == List() || focused() == List()->lineEdit();
+    };
+    auto *log = Find<QPlainTextEdit>("txtMessages");
+    EXPECT_TRUE(inList());
     QTest::keyClick(focused(), Qt::Key_Tab);
     EXPECT_EQ(focused(), SendButton());
     QTest::keyClick(focused(), Qt::Key_Tab);
     EXPECT_EQ(focused(), CancelButton());
     QTest::keyClick(focused(), Qt::Key_Tab);
-    EXPECT_EQ(focused(), Find<QPlainTextEdit>("txtMessages"));
+    EXPECT_EQ(focused(), log);
+    // The log takes typing but lets Tab go on round, and Shift+Tab back.
+    QTest::keyClicks(focused(), QStringLiteral("note"));
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    EXPECT_TRUE(inList());
+    QTest::keyClick(focused(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(focused(), log);
+    QTest::keyClick(focused(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(focused(), CancelButton());
+    EXPECT_EQ(window->LogText(), QStringLiteral("note"));
 }
 
 TEST_F(WithFakeDevice, LaysOutTheDesignSizeInTwips)
