@@ -2,8 +2,7 @@
 // scripts it: given answers for the faults a firmware author may commit, and random ones
 // that check the one rule a tester must keep, that a command shows only what the unit
 // sent for it.
-#include "LineFramer.h"
-#include "PseudoTerminal.h"
+#include "ScriptedUnit.h"
 #include "Torvane.h"
 
 #include <QTest>
@@ -16,32 +15,6 @@
 #include <random>
 
 namespace {
-
-// Answers each request line with the bytes `answer` gives, all in one write, so that
-// everything the unit says about a request is on the line before the host's next one.
-class ScriptedUnit : public QObject
-{
-public:
-    ScriptedUnit()
-    {
-        connect(&m_terminal, &PseudoTerminal::Received, this, [this](const QByteArray &bytes) {
-            m_framer.Append(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-            while (const std::optional<protocol::FramedLine> line = m_framer.Next()) {
-                requests.push_back(line->text);
-                m_terminal.Write(answer(line->text));
-            }
-        });
-    }
-
-    QString Path() const { return m_terminal.Path(); }
-
-    std::function<QByteArray(const std::string &)> answer;
-    std::vector<std::string> requests;
-
-private:
-    PseudoTerminal m_terminal;
-    protocol::LineFramer m_framer;
-};
 
 std::unique_ptr<Torvane> LineTo(const ScriptedUnit &unit, int silenceMs)
 {

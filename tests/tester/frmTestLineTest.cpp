@@ -1,6 +1,7 @@
 // The tester window on a real serial line: torvane-unit on a pseudo-terminal, with
 // Simulate off, as a person runs it. What each misbehaviour leaves on panel 1 and in the
 // log is what the person sees.
+#include "ScriptedUnit.h"
 #include "TesterWindow.h"
 #include "Torvane.h"
 #include "UnitProcess.h"
@@ -143,4 +144,28 @@ TEST_F(TesterOnALine, EachMisbehaviourShowsItsErrorOnPanelOneAndInTheLog)
         }
         delete window.data();
     }
+}
+
+TEST_F(TesterOnALine, ControlCharactersFromTheUnitShowAsMarkers)
+{
+    ScriptedUnit unit;
+    ASSERT_FALSE(unit.Path().isEmpty());
+    unit.answer = [](const std::string &request) {
+        if (request == "HELLO 1")
+            return QByteArray("HELLO 1 Scripted unit\r\n");
+        return QByteArray("STATUS st\\x00op\r\nMSG m\\x1Bsg\r\nRESP a\\x00b\\x01\\x7F\\r\\n\r\n"
+                          "FIELD f\\tx\r\nOK\r\n");
+    };
+    auto *device = new Torvane;
+    device->SetPort(unit.Path());
+    TesterWindow::Open(device);
+    SendEntry(0);
+    EXPECT_EQ(window->PanelText(1), QStringLiteral("Success!!!"));
+    const QString log = window->LogText();
+    EXPECT_TRUE(log.contains(Entry(QStringLiteral("m<0x1B>sg"))));
+    EXPECT_TRUE(
+        log.contains(Entry(QStringLiteral("Received Response: a<Nul>b<0x01><0x7F><Cr><Lf>"))));
+    EXPECT_TRUE(log.endsWith(QStringLiteral("-\r\nf<Tab>x"))) << log.toStdString();
+    EXPECT_FALSE(log.contains(QChar(0)));
+    EXPECT_EQ(window->PanelText(2), QStringLiteral("st<Nul>op"));
 }
