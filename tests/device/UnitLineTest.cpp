@@ -1,6 +1,9 @@
 // The control against torvane-unit on a pseudo-terminal: the real serial line code,
 // every command of the table, Cancel, each way the unit can misbehave, and the port
-// errors a person meets.
+// errors a person meets. Then against a unit scripted by the test on a pseudo-terminal:
+// the faults a firmware author may commit, and random answers that check the one rule a
+// tester must keep, that a command shows only what the unit sent for it.
+#include "ScriptedUnit.h"
 #include "SerialLine.h"
 #include "Torvane.h"
 #include "UnitProcess.h"
@@ -12,9 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <random>
 
 #include <cstdio>
 
@@ -59,8 +64,8 @@ private:
     QObject m_context;
 };
 
-std::unique_ptr<Torvane> LineTo(const UnitProcess &unit, int silenceMs = 5000,
-                                int abortWaitMs = 1000)
+template <typename Unit>
+std::unique_ptr<Torvane> LineTo(const Unit &unit, int silenceMs = 5000, int abortWaitMs = 1000)
 {
     auto device = std::make_unique<Torvane>();
     device->SetPort(unit.Path());
@@ -164,64 +169,21 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
         int cancelAtProgress; // 0: no cancel
         QString says;         // the start of the error text; empty for success; %1 the path
         bool lineOpenAfter;
-        int errors;       // ErrorOccurred reports
-        QString thenSays; // what a following Read ESN says, as `says`
-        bool strays;      // lines came while no command ran, and the log says so
-        QString waitFor;  // what the unit prints before the following Read ESN is sent
-        bool aborted;     // the host gave up on the running command and told the unit
+        int errors;           // ErrorOccurred reports
+        QString thenSays;     // what a following Read ESN says, as `says`
+        bool strays = false;  // lines came while no command ran, and the log says so
+        QString waitFor = {}; // what the unit prints before the following Read ESN is sent
+        bool aborted = false; // the host gave up on the running command and told the unit
     };
     const QString lost = QStringLiteral("The serial line %1 at 115200,8,N,1 was lost: the device "
                                         "went away (the unit was unplugged or hung up).");
+    const QString cancelled = QStringLiteral("The command was cancelled.");
+    const auto args = [](const char *line) { return QString::fromLatin1(line).split(u' '); };
     const std::vector<Case> cases{
-        {{QStringLiteral("--slow"), QStringLiteral("2")},
-         9,
-         5000,
-         1000,
-         0,
-         {},
-         true,
-         0,
-         {},
-         false,
-         {},
-         false},
-        {{QStringLiteral("--stray-after-answer"), QStringLiteral("--pace"), QStringLiteral("0")},
-         9,
-         5000,
-         1000,
-         0,
-         {},
-         true,
-         0,
-         {},
-         true,
-         {},
-         false},
-        {{QStringLiteral("--idle-line"), QStringLiteral("0"), QStringLiteral("--pace"),
-          QStringLiteral("0")},
-         9,
-         5000,
-         1000,
-         0,
-         {},
-         true,
-         0,
-         {},
-         true,
-         QStringLiteral("(idle) -> FAIL"),
-         false},
-        {{QStringLiteral("--abort-twice"), QStringLiteral("--pace"), QStringLiteral("5")},
-         2,
-         5000,
-         1000,
-         3,
-         QStringLiteral("The command was cancelled."),
-         true,
-         1,
-         {},
-         true,
-         {},
-         false},
+        {{QStringLiteral("--slow"), QStringLiteral("2")}, 9, 5000, 1000, 0, {}, true, 0, {}},
+        {args("--stray-after-answer --pace 0"), 9, 5000, 1000, 0, {}, true, 0, {}, true},
+        {args("--idle-line 0 --pace 0"), 9, 5000, 1000, 0, {}, true, 0, {}, true, "(idle) -> FAIL"},
+        {args("--abort-twice --pace 5"), 2, 5000, 1000, 3, cancelled, true, 1, {}, true},
         {{QStringLiteral("--slow"), QStringLiteral("400")},
          9,
          150,
@@ -245,10 +207,7 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          false,
          1,
          QStringLiteral("No Torvane unit answered on %1 at 115200,8,N,1: nothing came for 300 ms "
-                        "after the handshake."),
-         false,
-         {},
-         false},
+                        "after the handshake.")},
         {{QStringLiteral("--garble"), QStringLiteral("3")},
          1,
          5000,
@@ -270,10 +229,7 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          QStringLiteral("Flash checksum mismatch at 0x01F400"),
          true,
          1,
-         QStringLiteral("Flash checksum mismatch at 0x01F400"),
-         false,
-         {},
-         false},
+         QStringLiteral("Flash checksum mismatch at 0x01F400")},
         {{QStringLiteral("--hang-up-after"), QStringLiteral("8"), QStringLiteral("--pace"),
           QStringLiteral("2")},
          2,
@@ -283,10 +239,7 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          lost,
          false,
          1,
-         QStringLiteral("The serial port %1 does not exist."),
-         false,
-         {},
-         false},
+         QStringLiteral("The serial port %1 does not exist.")},
         {{QStringLiteral("--ignore-abort"), QStringLiteral("--pace"), QStringLiteral("5")},
          2,
          5000,
@@ -295,10 +248,7 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
          QStringLiteral("The command was cancelled."),
          false,
          2,
-         {},
-         false,
-         {},
-         false},
+         {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.switches.join(QLatin1Char(' ')).toStdString());
@@ -329,13 +279,12 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
                                                                : "Read Boot Version"));
         }
 
-        if (c.aborted) {
-            EXPECT_TRUE(QTest::qWaitFor([&unit] {
-                return unit.Output().contains(QStringLiteral("ABORT -> ABORTED"));
+        // The abort reaches the unit before the line closes; a stray is on its way first.
+        const QString waitFor = c.aborted ? QStringLiteral("ABORT -> ABORTED") : c.waitFor;
+        if (!waitFor.isEmpty()) {
+            EXPECT_TRUE(QTest::qWaitFor([&unit, &waitFor] {
+                return unit.Output().contains(waitFor);
             })) << unit.Output().toStdString();
-        }
-        if (!c.waitFor.isEmpty()) {
-            EXPECT_TRUE(QTest::qWaitFor([&unit, &c] { return unit.Output().contains(c.waitFor); }));
         }
         recorder.events.clear();
         const CommandResult then = device->ExecuteCommand(1);
@@ -349,14 +298,14 @@ TEST(UnitLine, EachMisbehaviourEndsInAClearError)
         }
         const QStringList notices = recorder.events.filter(QStringLiteral("while no command ran"));
         EXPECT_EQ(notices.size(), c.strays ? 1 : 0) << recorder.events.join('\n').toStdString();
-        if (c.strays && !notices.isEmpty()) {
-            EXPECT_TRUE(notices.front().startsWith(QStringLiteral("M ")));
-            EXPECT_TRUE(notices.front().contains(c.command == 2 ? QStringLiteral("\"ABORTED\"")
-                                                 : c.waitFor.isEmpty()
-                                                     ? QStringLiteral("\"OK\"")
-                                                     : QStringLiteral("\"FAIL Unasked")))
-                << notices.front().toStdString();
-            // The line was opened afresh, so the unit's state is the handshake's.
+        if (c.strays) {
+            // Named by the first line dropped, and the line opened afresh.
+            const QString first = c.command == 2        ? QStringLiteral("\"ABORTED\"")
+                                  : c.waitFor.isEmpty() ? QStringLiteral("\"OK\"")
+                                                        : QStringLiteral("\"FAIL Unasked");
+            EXPECT_TRUE(notices.value(0).startsWith(QStringLiteral("M ")) &&
+                        notices.value(0).contains(first))
+                << notices.value(0).toStdString();
             EXPECT_EQ(recorder.events.filter(QStringLiteral("M Line open to ")).size(), 1);
         }
     }
@@ -471,4 +420,187 @@ TEST(UnitLine, ASwitchWithoutAFitValueIsRefused)
     EXPECT_EQ(unit.exitCode(), 2);
     EXPECT_TRUE(QString::fromLocal8Bit(unit.readAllStandardOutput())
                     .contains(QStringLiteral("--garble takes a whole number of 0 or more")));
+}
+
+TEST(UnitLine, FaultsOfAUnitEndTheCommandAndTheNextStartsClean)
+{
+    struct Case
+    {
+        const char *hello;   // the answer to HELLO
+        const char *command; // the answer to the first CMD
+        QString says;        // the start of the first command's error; empty for success
+        bool reopened;       // the second command shook hands again
+    };
+    const char *hello = "HELLO 1 Scripted unit\r\n";
+    const std::vector<Case> cases{
+        {hello, "ABORTED\r\n", QStringLiteral("The unit sent a line out of place: \"ABORTED\""),
+         true},
+        {hello, "HELLO 1 again\r\n",
+         QStringLiteral("The unit sent a line out of place: \"HELLO 1 again\""), true},
+        {hello, "OK extra\r\n",
+         QStringLiteral("The unit sent a line that could not be read (more arguments than "
+                        "allowed in an OK line): \"OK extra\""),
+         true},
+        {"FAIL\r\n", "", QStringLiteral("The unit refused the handshake without saying why."),
+         true},
+        {"HELLO 1 Scripted unit\r\nOK\r\n", "",
+         QStringLiteral("The unit sent a line out of place: \"OK\""), true},
+        {hello, "STATUS busy\r\n", QStringLiteral("The unit stopped answering"), true},
+        {hello, "OK\r\nMSG late\r\n", {}, true},
+        {hello, "OK\r\n", {}, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.hello) + " / " + c.command);
+        ScriptedUnit unit;
+        ASSERT_FALSE(unit.Path().isEmpty());
+        bool first = true;
+        unit.answer = [&c, &first](const std::string &request) {
+            if (request == "HELLO 1")
+                return QByteArray(first ? c.hello : "HELLO 1 Scripted unit\r\n");
+            if (request.rfind("CMD ", 0) != 0)
+                return QByteArray();
+            return std::exchange(first, false) ? QByteArray(c.command)
+                                               : QByteArray("FIELD mine\r\nOK\r\n");
+        };
+        const std::unique_ptr<Torvane> device = LineTo(unit, 300, 200);
+        const CommandResult result = device->ExecuteCommand(1);
+        EXPECT_EQ(result.Success, c.says.isEmpty()) << result.ErrorText.toStdString();
+        EXPECT_TRUE(result.ErrorText.startsWith(c.says)) << result.ErrorText.toStdString();
+        // A command that ran and broke the protocol is aborted before the line closes.
+        const bool abort = c.command[0] != '\0' && !c.says.isEmpty();
+        EXPECT_EQ(
+            QTest::qWaitFor(
+                [&unit] { return std::count(unit.requests.begin(), unit.requests.end(), "ABORT"); },
+                abort ? 5000 : 50),
+            abort);
+        first = false;
+        unit.requests.clear();
+        const CommandResult next = device->ExecuteCommand(9);
+        EXPECT_TRUE(next.Success) << next.ErrorText.toStdString();
+        EXPECT_EQ(next.Details.FieldText, QStringLiteral("mine"));
+        EXPECT_EQ(!unit.requests.empty() && unit.requests.front() == "HELLO 1", c.reopened);
+    }
+}
+
+TEST(UnitLine, ARandomUnitNeverHasItsAnswersShownForAnotherCommand)
+{
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    const auto roll = [&random](int below) {
+        return std::uniform_int_distribution<int>(0, below - 1)(random);
+    };
+
+    // What the unit sent for each command, every text of it marked with the command's tag.
+    struct Sent
+    {
+        qint32 number = 0;
+        QString tag;
+        QStringList fields;
+        QString final; // "OK", the FAIL text, or empty for none
+    };
+    std::vector<Sent> sent;
+    const QByteArray strays[] = {"OK\r\n",          "FAIL u:stray\r\n",  "MSG u:stray\r\n",
+                                 "ABORTED\r\n",     "FIELD u:stray\r\n", "\x01junk\r\n",
+                                 "MSG u:unfinished"};
+    ScriptedUnit unit;
+    ASSERT_FALSE(unit.Path().isEmpty());
+    unit.answer = [&](const std::string &request) {
+        QByteArray out;
+        if (request == "HELLO 1") {
+            if (roll(10) == 0)
+                out += "MSG u:leftover\r\nFIELD u:leftover\r\n";
+            return out + (roll(30) == 0 ? "FAIL\r\n" : "HELLO 1 Random unit\r\n");
+        }
+        if (request.rfind("SET ", 0) == 0)
+            return QByteArray("OK\r\n");
+        if (request.rfind("CMD ", 0) != 0)
+            return out; // ABORT: nothing runs by now
+        Sent command{
+            std::stoi(request.substr(4)), QStringLiteral("u:c%1:").arg(sent.size()), {}, {}};
+        const QByteArray tag = command.tag.toLatin1();
+        for (int i = roll(8); i > 0; --i) {
+            const QByteArray text = tag + QByteArray::number(i);
+            switch (roll(6)) {
+            case 0:
+                out += "MSG " + text + "\r\n";
+                break;
+            case 1:
+                out += "RESP " + text + "\\r\\n\r\n";
+                break;
+            case 2:
+                out += "STATUS " + text + "\r\n";
+                break;
+            case 3:
+                out += "ERR place " + text + "\r\n";
+                break;
+            case 4:
+                out += "PROG " + QByteArray::number(i) + " 8\r\n";
+                break;
+            default:
+                out += "FIELD " + text + "\r\n";
+                command.fields << QString::fromLatin1(text);
+            }
+        }
+        const int ending = roll(20);
+        if (ending < 12) {
+            out += "OK\r\n";
+            command.final = QStringLiteral("OK");
+        } else if (ending < 16) {
+            command.final = command.tag + QStringLiteral("failed");
+            out += "FAIL " + command.final.toLatin1() + "\r\n";
+        } else if (ending == 16) {
+            out += "ABORTED\r\n";
+        } else if (ending == 17) {
+            out += "MSG " + tag + "\x02\r\n";
+        } else if (ending == 18) {
+            out += QByteArray(1100, 'M') + "\r\n";
+        } else {
+            // Silence: whatever came next would answer this request, stray or not.
+            sent.push_back(command);
+            return out;
+        }
+        // After its final line, lines the unit sends on its own.
+        for (int i = roll(4) == 0 ? roll(3) + 1 : 0; i > 0; --i)
+            out += strays[roll(std::size(strays))];
+        sent.push_back(command);
+        return out;
+    };
+
+    const std::unique_ptr<Torvane> device = LineTo(unit, 100, 200);
+    Recorder recorder(*device);
+    int successes = 0;
+    for (int run = 0; run < 150; ++run) {
+        SCOPED_TRACE(run);
+        const qint32 number = roll(2) == 0 ? 1 : 20;
+        const std::size_t before = sent.size();
+        recorder.events.clear();
+        // The person's pause before the next click. Without one, a stray written with the
+        // last answer may still be on its way through the terminal when the next request
+        // goes out, and then nothing can tell it from that request's answer.
+        QTest::qWait(5);
+        const CommandResult result = device->ExecuteCommand(number);
+        const bool commandSent = sent.size() == before + 1;
+        ASSERT_LE(sent.size(), before + 1);
+        const QString tag = commandSent ? sent.back().tag : QStringLiteral("(none)");
+        for (const QString &event : recorder.events) {
+            const QString text = event.mid(2);
+            EXPECT_TRUE(!text.startsWith(QStringLiteral("u:")) || text.startsWith(tag))
+                << text.toStdString() << " shown for " << tag.toStdString();
+        }
+        if (!commandSent) {
+            EXPECT_FALSE(result.Success);
+            continue;
+        }
+        EXPECT_EQ(sent.back().number, number);
+        if (result.Success) {
+            ++successes;
+            EXPECT_EQ(sent.back().final, QStringLiteral("OK"));
+            EXPECT_EQ(result.Details.FieldCount, sent.back().fields.size());
+            EXPECT_EQ(result.Details.FieldText, sent.back().fields.join(QStringLiteral("\r\n")));
+        } else if (result.ErrorText.startsWith(QStringLiteral("u:"))) {
+            EXPECT_EQ(result.ErrorText, sent.back().final);
+        }
+    }
+    EXPECT_GT(successes, 20);
 }
