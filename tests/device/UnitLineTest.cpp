@@ -519,28 +519,14 @@ TEST(UnitLine, ARandomUnitNeverHasItsAnswersShownForAnotherCommand)
         Sent command{
             std::stoi(request.substr(4)), QStringLiteral("u:c%1:").arg(sent.size()), {}, {}};
         const QByteArray tag = command.tag.toLatin1();
+        static constexpr const char *Reports[] = {"MSG ",       "RESP \\r",   "STATUS ",
+                                                  "ERR place ", "PROG 1 8 #", "FIELD "};
         for (int i = roll(8); i > 0; --i) {
+            const QByteArray report = Reports[roll(std::size(Reports))];
             const QByteArray text = tag + QByteArray::number(i);
-            switch (roll(6)) {
-            case 0:
-                out += "MSG " + text + "\r\n";
-                break;
-            case 1:
-                out += "RESP " + text + "\\r\\n\r\n";
-                break;
-            case 2:
-                out += "STATUS " + text + "\r\n";
-                break;
-            case 3:
-                out += "ERR place " + text + "\r\n";
-                break;
-            case 4:
-                out += "PROG " + QByteArray::number(i) + " 8\r\n";
-                break;
-            default:
-                out += "FIELD " + text + "\r\n";
+            out += (report.endsWith('#') ? report.chopped(2) : report + text) + "\r\n";
+            if (report == "FIELD ")
                 command.fields << QString::fromLatin1(text);
-            }
         }
         const int ending = roll(20);
         if (ending < 12) {
