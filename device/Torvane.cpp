@@ -34,7 +34,7 @@ Torvane::Torvane(QString commsettings, QString initfile, QObject *parent)
     : DeviceControl(parent), m_commsettings(std::move(commsettings)),
       m_initfile(std::move(initfile)),
       m_silenceMs(static_cast<int>(protocol::SilenceLimit.count())),
-      m_abortWaitMs(static_cast<int>(protocol::AbortWait.count())), m_line(this)
+      m_abortWaitMs(static_cast<int>(protocol::AbortWait.count()))
 {
     // A coarse timer may fire up to 5 % early; the limits are promised never to.
     for (QTimer *timer : {&m_silence, &m_abortWait}) {
