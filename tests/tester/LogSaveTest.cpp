@@ -59,7 +59,7 @@ protected:
     {
         fake->onExecute = [this, message](qint32) {
             emit fake->MessageReceived(message);
-            emit fake->ResponseReceived(QStringLiteral("A\r\nB\x7F"));
+            emit fake->ResponseReceived(QStringLiteral("A\r\nB"));
             return CommandResult{true, {}, {}};
         };
         Press(Qt::Key_Down);
@@ -121,7 +121,7 @@ TEST_F(LogSave, WritesUtf8WithThePlatformsLineBreaks)
 {
     // Control characters reach neither the log nor the file raw.
     RunWith(QStringLiteral("Gr\u00FC\u00DFe \u20AC") + QChar(0) +
-            QStringLiteral("\x01\r\nsecond\nthird\rfourth"));
+            QStringLiteral("\x01\x7F\r\nsecond\nthird\rfourth"));
     // A note typed into the log, after its last line.
     Log()->setFocus();
     Press(Qt::ControlModifier | Qt::Key_End);
@@ -133,8 +133,8 @@ TEST_F(LogSave, WritesUtf8WithThePlatformsLineBreaks)
     const QByteArray stamp = "12/7/2026 7:03:40 AM: ";
     QByteArray expected = "\n" + stamp + "Sending Command: \"Read ESN\"\n" + stamp +
                           "Gr\xC3\xBC\xC3\x9F"
-                          "e \xE2\x82\xAC<Nul><0x01>\nsecond\nthird\nfourth\n" +
-                          stamp + "Received Response: A<Cr><Lf>B<0x7F>\nchecked";
+                          "e \xE2\x82\xAC<Nul><0x01><0x7F>\nsecond\nthird\nfourth\n" +
+                          stamp + "Received Response: A<Cr><Lf>B\nchecked";
 #ifdef Q_OS_WIN
     expected.replace("\n", "\r\n");
 #endif
