@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -480,6 +481,20 @@ TEST(UnitLine, FaultsOfAUnitEndTheCommandAndTheNextStartsClean)
         EXPECT_EQ(next.Details.FieldText, QStringLiteral("mine"));
         EXPECT_EQ(!unit.requests.empty() && unit.requests.front() == "HELLO 1", c.reopened);
     }
+}
+
+TEST(UnitLine, CancelDuringTheHandshakeClosesTheLineAndSendsNothingMore)
+{
+    ScriptedUnit unit; // never answers
+    ASSERT_FALSE(unit.Path().isEmpty());
+    unit.answer = [](const std::string &) { return QByteArray(); };
+    const std::unique_ptr<Torvane> device = LineTo(unit);
+    QTimer::singleShot(50, device.get(), [&device] { device->CancelCommand(); });
+    const CommandResult result = device->ExecuteCommand(1);
+    EXPECT_EQ(result.ErrorText, QStringLiteral("The command was cancelled."));
+    EXPECT_FALSE(device->IsLineOpen());
+    EXPECT_FALSE(QTest::qWaitFor([&unit] { return unit.requests.size() > 1; }, 100));
+    EXPECT_EQ(unit.requests, std::vector<std::string>{"HELLO 1"});
 }
 
 TEST(UnitLine, ARandomUnitNeverHasItsAnswersShownForAnotherCommand)
