@@ -26,7 +26,7 @@ struct UnitMisbehaviour
     int errorAfter = -1;  // at or above 0: fail every command after this many of its lines
     int hangUpAfter = -1; // at or above 0: hang up after this many lines of a command
     bool ignoreAbort = false;
-    int pauseMs = 0;               // above 0: one line at a time, exactly this long apart
+    int pauseMs = 0;               // above 0: exactly this long before each final line
     bool strayAfterAnswer = false; // an extra OK after each command's final line
     int idleLineAfter = -1;        // at or above 0: this long after an answer, a FAIL unasked
     bool abortTwice = false;       // answer ABORT with ABORTED twice
