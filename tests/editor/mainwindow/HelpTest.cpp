@@ -226,13 +226,15 @@ TEST_F(HelpTest, GuideQuotesWhatSaveAsksAndTheStatusBarSays)
     const QString count = QString::fromStdString(lossreport::LossSummary(3, 10));
     EXPECT_TRUE(marks.contains(QStringLiteral("for example ") + count)) << count.toStdString();
 
-    // A unit with a high byte, which deciphering drops: warned on open, asked on save.
+    // A unit with a high byte, which deciphering drops: deciphered only when told to,
+    // warned on open, asked on save.
+    modal.AnswerQuestion(1);
     modal.AnswerMessage(MsgAnswer::OK);
     Frame().LoadFile(MakeFile(QStringLiteral("unshown.cfg"), QByteArray("\x41\x01", 2)));
     modal.AnswerQuestion(1);
     Item(QStringLiteral("mnuFileSave"))->trigger();
-    ASSERT_EQ(modal.asked().size(), 3u);
-    const QStringList unshown = modal.asked()[2].buttons;
+    ASSERT_EQ(modal.asked().size(), 4u);
+    const QStringList unshown = modal.asked()[3].buttons;
     ASSERT_EQ(unshown.size(), 2);
     EXPECT_TRUE(marks.contains(
         QStringLiteral("(%1 or %2)")
