@@ -246,6 +246,18 @@ TEST_F(HelpTest, GuideQuotesWhatSaveAsksAndTheStatusBarSays)
                                     *lossreport::SaveRefusal(tooLong, DocumentKey)})
         EXPECT_TRUE(size.contains(QString::fromStdString(said))) << said;
     document->setChanged(false);
+
+    // A plain file: asked about on opening, and again on its first save.
+    const QString plain = Read(Section(Guide(), QStringLiteral("plain")));
+    modal.AnswerQuestion(0);
+    Frame().LoadFile(MakeFile(QStringLiteral("plain.ini"), "[General]\n"));
+    modal.AnswerQuestion(1);
+    Item(QStringLiteral("mnuFileSave"))->trigger();
+    const std::size_t asked = modal.asked().size();
+    ASSERT_GE(asked, 2u);
+    for (const QString &answer :
+         modal.asked()[asked - 2].buttons + modal.asked()[asked - 1].buttons)
+        EXPECT_TRUE(plain.contains(asperson::WithoutMnemonic(answer))) << answer.toStdString();
 }
 
 // The guide's replacement table says what Replace and Save puts for each character it
