@@ -120,31 +120,19 @@ TEST_F(CodecGolden, EveryFileASaveWritesIsRecognisedAsAConfigFile)
 
 TEST_F(CodecGolden, FilesThatAreNotConfigFilesAreToldApart)
 {
-    const std::string asciiIni = "[General]\r\nname=unit 1\r\n";
-    const auto Ascii16 = [](std::size_t units) {
-        std::string bytes;
-        for (std::size_t i = 0; i < units; ++i)
-            bytes += std::string("A\0", 2);
-        return bytes;
-    };
-    struct Row
+    const std::string ini = "[General]\r\nname=unit 1\r\n";
+    const struct
     {
         const char *kind;
         std::string bytes;
         bool config;
-    };
-    const std::vector<Row> rows = {
+    } rows[] = {
         {"the fixture", fixture, true},
-        {"the fixture with an odd byte more", fixture + 'A', true},
+        {"the fixture and an odd byte", fixture + 'A', true},
         {"an empty file", "", true},
-        {"one lone byte", "x", true},
-        {"plain ASCII text", asciiIni, false},
-        {"plain text of odd length", asciiIni + "x", false},
-        {"UTF-8 with its mark", "\xEF\xBB\xBF" + asciiIni, false},
-        {"UTF-8 letters",
-         "gr\xC3\xBC\xC3\x9F"
-         "e",
-         false},
+        {"plain ASCII text", ini, false},
+        {"plain text of odd length", ini + "x", false},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + ini, false},
         {"UTF-16LE with its mark", std::string("\xFF\xFE[\0G\0", 6), false},
         {"UTF-16BE with its mark", std::string("\xFE\xFF\0[\0G", 6), false},
         {"an ELF binary",
@@ -153,14 +141,12 @@ TEST_F(CodecGolden, FilesThatAreNotConfigFilesAreToldApart)
                      8),
          false},
         {"a PNG image", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), false},
-        {"a gzip archive", std::string("\x1F\x8B\x08\0\0\0\0\0", 8), false},
-        {"the fixture with one high byte set", fixture.substr(0, 21) + '\x01' + fixture.substr(22),
-         false},
-        {"more units than a save writes", Ascii16(MaxTextUnits + 1), false},
+        {"a set high byte", fixture.substr(0, 21) + '\x01' + fixture.substr(22), false},
     };
-    for (const Row &row : rows)
+    for (const auto &row : rows)
         EXPECT_EQ(LooksEnciphered(TextOfBytes(
                       std::vector<unsigned char>(row.bytes.begin(), row.bytes.end()), false)),
                   row.config)
             << row.kind;
+    EXPECT_FALSE(LooksEnciphered(std::u16string(MaxTextUnits + 1, u'A'))) << "longer than saved";
 }

@@ -322,21 +322,6 @@ TEST_F(DocumentTest, APlainFileOpensAsTextAndIsEncipheredOnlyWhenTheUserSaysSo)
     EXPECT_EQ(modal->asked().size(), 6u);
 }
 
-TEST_F(DocumentTest, AReloadThatMeetsAPlainFileAndIsCancelledKeepsTheEditedText)
-{
-    WriteConfig(Path("a.cfg"), "one");
-    frmDocument *document = NewDocument();
-    document->LoadFile(Path("a.cfg"));
-    document->SetText("one two");
-    ASSERT_TRUE(document->Changed());
-    WriteBytes(Path("a.cfg"), "plain text");
-    modal->AnswerQuestion(2);
-    EXPECT_EQ(document->LoadFile(Path("a.cfg")), frmDocument::LoadOutcome::Cancelled);
-    EXPECT_EQ(document->Text(), "one two");
-    EXPECT_TRUE(document->Changed());
-    EXPECT_EQ(document->windowTitle(), Path("a.cfg") + " *");
-}
-
 TEST_F(DocumentTest, SaveWritesTheEncipheredTextAndClearsTheMark)
 {
     WriteConfig(Path("a.cfg"), "one\r\n");

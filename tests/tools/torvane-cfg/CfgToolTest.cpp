@@ -1,7 +1,6 @@
 // torvane-cfg run in-process, as a script or git would run it: the arguments, standard
 // input, and what comes out on standard output, standard error and in files.
 #include "CfgTool.h"
-#include "ConfigFile.h"
 #include "Encryption.h"
 #include "ScratchFolder.h"
 
@@ -367,35 +366,6 @@ TEST_F(CfgTool, HelpAndVersionGoToStandardOutput)
 
 } // namespace
 
-namespace {
-
-// Standard input that never ends, as `yes |` gives it.
-class Endless : public std::streambuf
-{
-public:
-    std::size_t handedOut = 0;
-
-protected:
-    int_type underflow() override
-    {
-        handedOut += sizeof chunk;
-        setg(chunk, chunk, chunk + sizeof chunk);
-        return 'y';
-    }
-
-private:
-    char chunk[4096] = {'y'};
-};
-
-// Standard output on a full disk.
-class Full : public std::streambuf
-{
-protected:
-    int_type overflow(int_type) override { return traits_type::eof(); }
-};
-
-} // namespace
-
 TEST_F(CfgTool, PlainFilesAreRefusedUnlessForcedAndDashIsAStandardStream)
 {
     const std::string plainText = "[General]\r\nname=unit 1\r\n";
@@ -423,28 +393,4 @@ TEST_F(CfgTool, PlainFilesAreRefusedUnlessForcedAndDashIsAStandardStream)
     EXPECT_EQ(encoded.status, cfgtool::Success) << encoded.err;
     EXPECT_EQ(encoded.out, bytes);
     EXPECT_EQ(dir.names(), std::set<std::string>{"plain.ini"});
-}
-
-TEST_F(CfgTool, EndlessInputIsRefusedAfterTheLimitAndAFullOutputFails)
-{
-    Endless endless;
-    std::istream in(&endless);
-    std::ostringstream out, err;
-    EXPECT_EQ(cfgtool::Run({"encode"}, in, out, err), cfgtool::Failure);
-    EXPECT_EQ(err.str(), "torvane-cfg: standard input: more than 98,301 bytes; a config file "
-                         "holds at most 32,766 UTF-16 code units\n");
-    EXPECT_LT(endless.handedOut, 200000u);
-    std::istringstream endlessFile(std::string(MaxFileBytes + 2, '\0'));
-    EXPECT_EQ(cfgtool::Run({"decode", "-"}, endlessFile, out, err), cfgtool::Failure);
-
-    const std::string file = Put("a.cfg", Enciphered("a=1"));
-    for (const std::vector<std::string> &command :
-         {std::vector<std::string>{"decode", file}, {"check", file}, {"encode"}}) {
-        Full full;
-        std::ostream fullOut(&full);
-        std::istringstream text("a=1");
-        std::ostringstream said;
-        EXPECT_EQ(cfgtool::Run(command, text, fullOut, said), cfgtool::Failure) << command[0];
-        EXPECT_EQ(said.str(), "torvane-cfg: standard output: cannot be written\n") << command[0];
-    }
 }
