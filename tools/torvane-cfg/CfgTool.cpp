@@ -107,6 +107,8 @@ std::string NotAConfigFile(const StoredFile &stored)
         return {};
     const auto wide = std::find_if(stored.units.begin(), stored.units.end(),
                                    [](char16_t unit) { return unit > 0xFF; });
+    if (wide == stored.units.end())
+        return "not a config file (longer than a config file can be)";
     const std::size_t offset = 2 * static_cast<std::size_t>(wide - stored.units.begin()) + 1;
     char value[8];
     std::snprintf(value, sizeof value, "0x%02X", static_cast<unsigned>(*wide >> 8));
