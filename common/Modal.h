@@ -47,7 +47,8 @@ struct QuestionRequest
 {
     QString title; // empty: the program's own title
     QString text;
-    QStringList buttons; // in order; the first is the default, the last answers Escape
+    QStringList buttons;   // in order; the last answers Escape
+    int defaultButton = 0; // the index (from 0) of the button that Enter chooses
 };
 
 class Modal

@@ -73,7 +73,7 @@ int QtModal::Ask(QWidget *parent, const QuestionRequest &request)
     }
     if (buttons.isEmpty())
         buttons << box.addButton(QMessageBox::Ok);
-    box.setDefaultButton(buttons.constFirst());
+    box.setDefaultButton(buttons.value(request.defaultButton, buttons.constFirst()));
     box.setEscapeButton(buttons.constLast());
     box.exec();
     const qsizetype chosen = buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));

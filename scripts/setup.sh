@@ -25,9 +25,10 @@ packages=(
   fonts-liberation fonts-dejavu-core fontconfig
   # make package and its checks: dpkg-shlibdeps (which CPack runs with `file`), lintian,
   # the desktop entry and AppStream validators, the file type and menu databases that the
-  # install test builds, git for the textconv test, and rsvg-convert for
-  # scripts/render-icons.sh
-  dpkg-dev file lintian desktop-file-utils appstream shared-mime-info git librsvg2-bin
+  # install test builds and the three ways a desktop asks for a file's type (gio, Qt,
+  # xdg-mime), git for the textconv test, and rsvg-convert for scripts/render-icons.sh
+  dpkg-dev file lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin
+  xdg-utils git librsvg2-bin
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "DocumentFile.h"
 
+#include "LossReport.h"
 #include "RunTimeError.h"
 #include "modUnicodeRW.h"
 
@@ -29,7 +30,9 @@ std::u16string ReadConfigFile(const std::u16string &path, fsys::Identity *identi
     case fsys::Kind::File:
         if (read.size > static_cast<std::uint64_t>(MaxReadBytes))
             Fail(path, ErrorNumber::Overflow,
-                 "too large for a config file (" + std::to_string(read.size) + " bytes)");
+                 "larger than a config file can be (" + lossreport::Thousands(read.size) +
+                     " bytes; a config file holds at most " + lossreport::Thousands(MaxReadBytes) +
+                     ")");
         if (read.bytes.size() != read.size)
             Fail(path, ErrorNumber::PathFileAccess, "could not be read completely");
         break;

@@ -3,6 +3,7 @@
 // quiet about made visible. Plain C++.
 
 #include "FileSystem.h"
+#include "Survival.h"
 
 #include <string>
 
@@ -22,9 +23,10 @@ std::u16string ReadConfigFile(const std::u16string &path, fsys::Identity *identi
 // missing counts as the same.
 bool SameFileAsLoaded(const std::u16string &path, const fsys::Identity &loaded);
 
-// Above this a file cannot be a config file by orders of magnitude; it is refused before
-// anything is read so that a wrong path cannot fill the memory.
-inline constexpr long long MaxReadBytes = 16LL * 1024 * 1024;
+// The longest text a config file holds takes this many bytes; a larger file cannot be one
+// (the cipher would only fail on it), and it is refused before anything is read so that
+// a wrong path cannot fill the memory.
+inline constexpr long long MaxReadBytes = 2 * static_cast<long long>(MaxTextUnits);
 
 // What a file on disk looks like from outside, to tell whether anybody wrote it since.
 struct FileStamp

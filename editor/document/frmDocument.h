@@ -40,10 +40,15 @@ public:
     bool Changed() const { return m_changed; }
     void setChanged(bool changed);
 
+    enum class LoadOutcome { Loaded, Failed, Cancelled };
     // Reads, deciphers and shows the file, and takes the path as FileName and caption. A
-    // path that names nothing opens as an empty document under that name. Failures are
-    // reported to the user here and never reach the caller.
-    void LoadFile(QString strFilename);
+    // path that names nothing opens as an empty document under that name. A file that is
+    // not a config file is opened only as the user then chooses (as plain text, or
+    // deciphered anyway); Cancelled leaves the window as it was. Failures are reported to
+    // the user here and never reach the caller.
+    LoadOutcome LoadFile(QString strFilename);
+    // Whether the text was read from a plain file that no save has enciphered yet.
+    bool OpenedAsPlainText() const { return m_plainFile; }
     // Enciphers the text and writes it to FileName. Where FileName now leads to another
     // file than the one loaded (replaced, or made a link), asks first, and writes nothing
     // unless told to. Throws RunTimeError on any failure, with Changed and the file on
@@ -139,4 +144,6 @@ private:
     bool m_watching = false;
     docfile::FileStamp m_knownStamp; // the file as last read, written or told about
     bool m_fileGone = false;
+    // Read as plain text: the first save over the file asks before enciphering it.
+    bool m_plainFile = false;
 };

@@ -7,9 +7,12 @@
 #include "FileSearch.h"
 #include "Globals.h"
 #include "Modal.h"
+#include "Recognition.h"
 #include "modUnicodeRW.h"
 
+#include <QByteArray>
 #include <QPlainTextEdit>
+#include <QStringDecoder>
 #include <QTextDocument>
 
 #include <new>
@@ -21,30 +24,98 @@ RunTimeError OutOfMemory(const char *source)
     return RunTimeError(ErrorNumber::OutOfMemory, "Out of memory", source);
 }
 
+enum HowToOpen { OpenAsPlainText = 0, DecipherAnyway = 1, CancelOpen = 2 };
+
+// The file's bytes as a text editor reads them: by their byte-order mark, else as UTF-8,
+// else in the system's 8-bit encoding, and where even that fails byte by byte as Latin-1,
+// so that no byte is turned into a replacement character.
+QString PlainTextOf(const FileLayer::Contents &raw)
+{
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(raw.units.size() * 2));
+    for (const char16_t unit : raw.units) {
+        bytes.append(static_cast<char>(unit & 0xFF));
+        bytes.append(static_cast<char>(unit >> 8));
+    }
+    if (raw.oddLength)
+        bytes.chop(1);
+    if (const std::optional<QStringConverter::Encoding> marked =
+            QStringConverter::encodingForData(bytes)) {
+        QStringDecoder decoder(*marked);
+        return decoder(bytes);
+    }
+    for (const QStringConverter::Encoding encoding :
+         {QStringConverter::Utf8, QStringConverter::System}) {
+        QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+        const QString text = decoder(bytes);
+        if (!decoder.hasError())
+            return text;
+    }
+    return QString::fromLatin1(bytes);
+}
+
+// Asked before anything of a file that is not a config file is shown: deciphering it
+// shows nonsense, and a save would then replace the file with an enciphered one.
+int AskHowToOpen(Modal &modal, QWidget *parent, const QString &path)
+{
+    QuestionRequest question;
+    question.title = QStringLiteral("Not a Config File");
+    question.text =
+        path + QStringLiteral("\n\ndoes not look like a Torvane config file: Quillon never "
+                              "writes a file like it. It may be a plain text file.\n\n"
+                              "Open as Plain Text shows the text as it is; saving it later "
+                              "asks before the file is enciphered. Decipher Anyway reads it "
+                              "as a damaged config file.");
+    question.buttons = {QStringLiteral("Open as Plain Text"), QStringLiteral("Decipher Anyway"),
+                        QStringLiteral("Cancel")};
+    question.defaultButton = CancelOpen;
+    return modal.Ask(parent, question);
+}
+
 } // namespace
 
-void frmDocument::LoadFile(QString strFilename)
+frmDocument::LoadOutcome frmDocument::LoadFile(QString strFilename)
 {
     const QString path = strFilename;
+    const bool wasChanged = m_changed;
     try {
         setChanged(false);
         // An existing file that cannot be read is an error here, not an empty document:
         // taking its path would let the next Save overwrite it with nothing.
         const FileLayer::Contents raw = m_files->Read(path.toStdU16String());
-        const std::u16string plain = DeCrypt(raw.units, DocumentKey);
-        SetText(QString::fromStdU16String(plain));
+        bool asPlainText = false;
+        if (!LooksEnciphered(raw.units)) {
+            switch (AskHowToOpen(m_modal, this, path)) {
+            case OpenAsPlainText:
+                asPlainText = true;
+                break;
+            case DecipherAnyway:
+                break;
+            default:
+                setChanged(wasChanged);
+                return LoadOutcome::Cancelled;
+            }
+        }
+        SetText(asPlainText ? PlainTextOf(raw)
+                            : QString::fromStdU16String(DeCrypt(raw.units, DocumentKey)));
         MarkSaved();
         FileName = path;
         m_file = raw.identity;
+        m_plainFile = asPlainText;
         setWindowTitle(FileName);
-        WarnUnshown(raw.units, raw.oddLength);
+        if (asPlainText)
+            m_unshownPositions = 0;
+        else
+            WarnUnshown(raw.units, raw.oddLength);
         KnowFileOnDisk();
+        return LoadOutcome::Loaded;
     } catch (const RunTimeError &error) {
         ReportError(error, QStringLiteral("frmDocument.LoadFile"), m_modal);
     } catch (const std::bad_alloc &) {
         ReportError(OutOfMemory("frmDocument.LoadFile"), QStringLiteral("frmDocument.LoadFile"),
                     m_modal);
     }
+    return LoadOutcome::Failed;
 }
 
 void frmDocument::Save()

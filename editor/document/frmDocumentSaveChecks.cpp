@@ -21,6 +21,7 @@ namespace {
 const QString LossTitle = QStringLiteral("Characters Will Be Lost");
 const QString UnshownTitle = QStringLiteral("Positions Not Shown");
 const QString UnshownSaveTitle = QStringLiteral("Save Without Unshown Positions?");
+const QString PlainSaveTitle = QStringLiteral("Encipher Plain File?");
 
 enum LossAnswer { ReplaceAndSave = 0, SaveAsItIs = 1, CancelSave = 2 };
 
@@ -59,6 +60,18 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
         throw RunTimeError(ErrorNumber::Overflow, *lossreport::SaveRefusal(shown, DocumentKey),
                            source);
 
+    if (m_plainFile && SameFile(path, FileName)) {
+        QuestionRequest question;
+        question.title = PlainSaveTitle;
+        question.text = path + QStringLiteral("\n\nwas opened as plain text. Saving replaces the "
+                                              "plain file with an enciphered Torvane config "
+                                              "file, which other programs cannot read as text.");
+        question.buttons = {QStringLiteral("&Encipher and Save"), QStringLiteral("Cancel")};
+        question.defaultButton = 1;
+        if (m_modal.Ask(this, question) != 0)
+            return false;
+    }
+
     const bool overLoadedFile = m_unshownPositions > 0 && SameFile(path, FileName);
     if (overLoadedFile) {
         QuestionRequest question;
@@ -66,6 +79,7 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
         question.text = path + QStringLiteral("\n\n") +
                         FromUtf8(lossreport::UnshownQuestion(m_unshownPositions));
         question.buttons = {QStringLiteral("&Save"), QStringLiteral("Cancel")};
+        question.defaultButton = 1; // the positions are gone for good once saved over
         if (m_modal.Ask(this, question) != 0)
             return false;
     }
@@ -108,6 +122,7 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
     m_txtScript->document()->setModified(false);
     setChanged(false);
     m_unshownPositions = 0;
+    m_plainFile = false;
     return true;
 }
 

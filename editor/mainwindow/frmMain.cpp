@@ -233,7 +233,11 @@ void frmMain::LoadFile(QString path)
 {
     const QString name = path;
     frmDocument *document = NewDocument();
-    document->LoadFile(name);
+    // A window made only for a file the user then chose not to open would stay behind empty.
+    if (document->LoadFile(name) == frmDocument::LoadOutcome::Cancelled) {
+        document->close();
+        return;
+    }
     // Only a file that was there and loaded is worth offering again.
     if (document->FileName == name && QFileInfo(name).isFile())
         RememberFile(name);

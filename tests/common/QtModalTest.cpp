@@ -164,6 +164,10 @@ TEST(QtModalAsk, EachButtonAnswersItsIndexAndEscapeTheLast)
     }
     WhenShown<QMessageBox>([](QMessageBox &box) { QTest::keyClick(&box, Qt::Key_Escape); });
     EXPECT_EQ(modal.Ask(nullptr, request), 2);
+    // A question whose first answer loses something makes another one the default.
+    request.defaultButton = 2;
+    WhenShown<QMessageBox>([](QMessageBox &box) { QTest::keyClick(&box, Qt::Key_Return); });
+    EXPECT_EQ(modal.Ask(nullptr, request), 2);
 }
 
 TEST(QtModalFileDialogs, SaveDialogStartsFromTheGivenNameAndFilterAndReturnsTheChoice)

@@ -2,9 +2,9 @@
 # cmake --install into a scratch prefix, then what a desktop and a user find there: every
 # file in its place, the file type and "Open with" wiring, each installed program started
 # (offscreen) from the prefix, and the command-line tool at work.
-# Usage: install_test.sh BUILD_DIR SOURCE_DIR VERSION
+# Usage: install_test.sh BUILD_DIR SOURCE_DIR VERSION [MIME_TYPE_OF]
 set -u
-build=$1 source=$2 version=$3
+build=$1 source=$2 version=$3 qt_type_of=${4:-}
 scratch=$(mktemp -d)
 pids=
 cleanup() {
@@ -53,18 +53,57 @@ for page in quillon probator torvane-cfg torvane-unit; do
   gzip -dc "$prefix/share/man/man1/$page.1.gz" | grep -q '^\.TH ' || problem "$page.1.gz"
 done
 
-# "Open with": the file type takes *.cfg and *.ini at a weight below the usual, and the
-# editor's entry handles it; nothing makes the editor the default for it.
+# "Open with": the file type is told by content alone, so that a plain *.ini or *.cfg stays
+# text/plain while an enciphered one is the config type, for GIO, for Qt and for xdg-mime
+# alike; the editor's entry handles the config type and nothing else.
+plain_ini=$scratch/types/plain.ini plain_cfg=$scratch/types/plain.cfg
+config_cfg=$scratch/types/unit.cfg config_ini=$scratch/types/unit.ini
+mkdir -p "$scratch/types"
+printf '[General]\r\nname=unit 1\r\nbeep=on\r\n' >"$plain_ini"
+printf '# settings\nport=/dev/ttyS0\nspeed=115200\n' >"$plain_cfg"
+cp "$source/tests/editor/codec/data/settings.cfg" "$config_cfg"
+cp "$config_cfg" "$config_ini"
+expect_types() { # TOOL-NAME COMMAND... : each file's type on a line of its own
+  name=$1
+  shift
+  said=$("$@" "$plain_ini" "$plain_cfg" "$config_cfg" "$config_ini" 2>&1 | tr '\n' ' ')
+  expected="text/plain text/plain application/x-torvane-config application/x-torvane-config "
+  [ "$said" = "$expected" ] || problem "$name gives the types: $said"
+}
+gio_type() { for f in "$@"; do gio info -a standard::content-type "$f" | sed -n 's/^ *standard::content-type: //p'; done; }
+xdg_type() { for f in "$@"; do xdg-mime query filetype "$f"; done; }
 if command -v update-mime-database >/dev/null; then
   update-mime-database "$prefix/share/mime" 2>"$scratch/mime.log" || problem "update-mime-database: $(cat "$scratch/mime.log")"
-  for glob in '10:application/x-torvane-config:*.cfg' '10:application/x-torvane-config:*.ini'; do
-    grep -qxF "$glob" "$prefix/share/mime/globs2" || problem "no glob $glob"
-  done
+  ! grep -q 'x-torvane-config' "$prefix/share/mime/globs2" || problem "the type claims files by name"
+  (
+    export XDG_DATA_DIRS="$prefix/share:/usr/share" XDG_DATA_HOME="$scratch/data-home"
+    if command -v gio >/dev/null; then expect_types gio gio_type; else problem "no gio"; fi
+    if [ -n "$qt_type_of" ]; then expect_types QMimeDatabase "$qt_type_of"; fi
+    # xdg-mime asks the desktop's own tool; on a GNOME desktop that is GIO.
+    if command -v xdg-mime >/dev/null; then
+      XDG_CURRENT_DESKTOP=GNOME expect_types xdg-mime xdg_type
+    else
+      problem "no xdg-mime"
+    fi
+    exit $fail
+  ) || fail=1
+else
+  problem "no update-mime-database"
 fi
 if command -v update-desktop-database >/dev/null; then
   update-desktop-database "$prefix/share/applications" || problem update-desktop-database
   grep -qxF 'application/x-torvane-config=org.torvane.Quillon.desktop;' \
     "$prefix/share/applications/mimeinfo.cache" || problem "the editor does not handle its type"
+  [ "$(grep -c 'org.torvane.Quillon.desktop' "$prefix/share/applications/mimeinfo.cache")" = 1 ] ||
+    problem "the editor is offered for another type: $(cat "$prefix/share/applications/mimeinfo.cache")"
+fi
+if command -v xdg-mime >/dev/null; then
+  for type in text/plain application/x-torvane-config; do
+    default=$(XDG_DATA_DIRS="$prefix/share" XDG_DATA_HOME="$scratch/data-home" \
+              XDG_CONFIG_HOME="$scratch/config-home" XDG_CURRENT_DESKTOP=X-Generic \
+              xdg-mime query default "$type" 2>/dev/null)
+    case $default in *Quillon*) [ "$type" != text/plain ] || problem "the editor is the default for $type" ;; esac
+  done
 fi
 [ -z "$(find "$prefix" -name 'mimeapps.list' -o -name 'defaults.list')" ] ||
   problem "a default application is set"

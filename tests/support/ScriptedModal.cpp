@@ -120,8 +120,13 @@ MsgAnswer ScriptedModal::MsgBox(QWidget *, const QString &text, const QString &t
 
 int ScriptedModal::Ask(QWidget *, const QuestionRequest &request)
 {
-    m_asked.push_back(
-        {Kind::Question, request.text, request.title, 0, {}, {}, request.buttons, {}});
+    Asked asked{};
+    asked.kind = Kind::Question;
+    asked.text = request.text;
+    asked.title = request.title;
+    asked.buttons = request.buttons;
+    asked.defaultButton = request.defaultButton;
+    m_asked.push_back(asked);
     Answer answer;
     const int last = static_cast<int>(request.buttons.size()) - 1;
     if (!Next(Kind::Question, answer))

@@ -30,6 +30,7 @@ public:
         QPageLayout pageLayout; // the printer's layout as the page setup or preview got it
         QStringList labels;     // a dialog's label texts, in the order they were made
         QString initial = {};   // the text the input box started with
+        int defaultButton = -1; // the question's button that Enter chooses
     };
 
     ~ScriptedModal() override;

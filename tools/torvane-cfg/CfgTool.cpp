@@ -5,16 +5,19 @@
 #include "LossReport.h"
 #include "Losses.h"
 #include "PathText.h"
+#include "Recognition.h"
 #include "RunTimeError.h"
 #include "TorvaneVersion.h"
 #include "Utf8.h"
 #include "modUnicodeRW.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <istream>
-#include <iterator>
 #include <optional>
 #include <ostream>
+#include <string_view>
 
 namespace cfgtool {
 namespace {
@@ -27,13 +30,18 @@ constexpr const char *HelpText =
     "Read and write Torvane config files (*.cfg, *.ini), which are stored enciphered.\n"
     "\n"
     "Commands:\n"
-    "  decode FILE           print the plain text of FILE as UTF-8, line breaks as stored\n"
+    "  decode FILE           print the plain text of FILE as UTF-8, line breaks as stored;\n"
+    "                        a file that is not a config file is refused\n"
+    "      --force           decipher it anyway, as for a damaged config file\n"
     "  encode [-o FILE]      encipher UTF-8 from standard input into FILE (or to standard\n"
     "                        output); characters the file cannot keep are refused\n"
     "      --lossy           write them anyway, as the editor's plain save would\n"
     "  check FILE...         say for each FILE whether it round-trips (reads back and\n"
     "                        saves back to the same bytes), and list the positions\n"
-    "                        that deciphering drops or changes\n"
+    "                        that deciphering drops or changes; a file that is not a\n"
+    "                        config file is said to be one (--force lists it anyway)\n"
+    "\n"
+    "A FILE of - is standard input (decode, check) or standard output (encode -o -).\n"
     "\n"
     "  -h, --help            show this help and exit\n"
     "      --version         show the version and exit\n"
@@ -79,56 +87,126 @@ std::string Shown(const std::filesystem::path &path)
     return path.string();
 }
 
-int Decode(const std::vector<std::string> &operands, std::ostream &out, std::ostream &err)
+// The operand's file, or standard input for "-"; `shown` is set to its name for messages.
+StoredFile ReadOperand(const std::string &operand, std::istream &in, std::string &shown)
+{
+    if (operand == "-") {
+        shown = StandardInput;
+        return ReadConfigStream(in);
+    }
+    const std::filesystem::path path(operand);
+    shown = Shown(path);
+    return ReadConfigFile(path);
+}
+
+// Why `stored` cannot be a file a save wrote: the first byte that the cipher never
+// writes. Empty when it could be one.
+std::string NotAConfigFile(const StoredFile &stored)
+{
+    if (LooksEnciphered(stored.units))
+        return {};
+    const auto wide = std::find_if(stored.units.begin(), stored.units.end(),
+                                   [](char16_t unit) { return unit > 0xFF; });
+    if (wide == stored.units.end())
+        return "not a config file (longer than a config file can be)";
+    const std::size_t offset = 2 * static_cast<std::size_t>(wide - stored.units.begin()) + 1;
+    char value[8];
+    std::snprintf(value, sizeof value, "0x%02X", static_cast<unsigned>(*wide >> 8));
+    return "not a config file (byte " + std::to_string(offset) + " is " + value +
+           "; every second byte of a config file is 0)";
+}
+
+// Flushes what was written; a failure (a full disk, a closed pipe) is said and fails.
+int Finish(std::ostream &out, std::ostream &err)
+{
+    out.flush();
+    if (out)
+        return Success;
+    Say(err, "standard output", "cannot be written");
+    return Failure;
+}
+
+int Decode(const std::vector<std::string> &operands, bool force, std::istream &in,
+           std::ostream &out, std::ostream &err)
 {
     if (operands.size() != 1)
         return UsageError(err, operands.empty() ? "decode: a FILE is needed"
                                                 : "decode: one FILE at a time");
-    const std::filesystem::path path(operands.front());
-    std::u16string stored;
+    std::string shown;
+    StoredFile file;
     try {
-        stored = ReadConfigFile(path);
+        file = ReadOperand(operands.front(), in, shown);
     } catch (const RunTimeError &error) {
-        Say(err, Shown(path), error.Description);
+        Say(err, shown, error.Description);
         return Failure;
     }
+    if (const std::string why = NotAConfigFile(file); !why.empty() && !force) {
+        Say(err, shown, why + "; --force deciphers it anyway");
+        return Failure;
+    }
+    if (file.oddLength())
+        Say(err, shown,
+            "odd length (" + lossreport::Thousands(file.bytes) +
+                " bytes): the last byte is read as a character of its own, as the editor "
+                "opens it");
+    const std::u16string &stored = file.units;
     for (const Loss &loss : StoredLosses(stored, DocumentKey)) {
         if (loss.fate == Fate::Overflows) {
-            Say(err, Shown(path),
+            Say(err, shown,
                 "cannot be deciphered: unit " + std::to_string(loss.index + 1) + " (" +
                     UnitName(loss.unit) + ") is out of the cipher's range");
             return Failure;
         }
     }
     if (const std::size_t lost = StoredLosses(stored, DocumentKey).size(); lost > 0)
-        Say(err, Shown(path),
+        Say(err, shown,
             lossreport::Thousands(lost) + " position(s) do not decipher to what is stored; '" +
                 Program + " check' lists them");
     const std::string text = Utf8(DeCrypt(stored, DocumentKey), false);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    return out ? Success : Failure;
+    return Finish(out, err);
 }
 
-struct EncodeOptions
+struct Options
 {
     std::optional<std::string> output;
     bool lossy = false;
+    bool force = false;
 };
 
-int Encode(const EncodeOptions &options, std::istream &in, std::ostream &out, std::ostream &err)
+// The UTF-8 of the longest text a config file holds, at three bytes a unit (a character
+// of four bytes is two units), after a byte-order mark.
+constexpr std::size_t MaxInputBytes = 3 + 3 * MaxTextUnits;
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+
+int Encode(const Options &options, std::istream &in, std::ostream &out, std::ostream &err)
 {
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        Say(err, StandardInput, "cannot be read");
+    // Read no further than any text that fits could reach: an endless input is refused
+    // rather than held.
+    std::optional<std::string> input;
+    try {
+        input = ReadAtMost(in, MaxInputBytes);
+    } catch (const RunTimeError &error) {
+        Say(err, StandardInput, error.Description);
         return Failure;
     }
+    if (!input) {
+        Say(err, StandardInput,
+            "more than " + lossreport::Thousands(MaxInputBytes) +
+                " bytes; a config file holds at most " + lossreport::Thousands(MaxTextUnits) +
+                " UTF-16 code units");
+        return Failure;
+    }
+    // The mark that some editors put before UTF-8 says how the text is written; it is no
+    // part of the text.
+    const std::size_t skipped = input->starts_with(Utf8Mark) ? Utf8Mark.size() : 0;
+    const std::string_view bytes = std::string_view(*input).substr(skipped);
     Utf8Error invalid;
     const std::optional<std::u16string> text = Utf8ToUtf16(bytes, &invalid);
     if (!text) {
         Say(err, StandardInput,
             "invalid UTF-8 at " + AtLineColumn({invalid.line, invalid.column}) + " (byte " +
-                std::to_string(invalid.offset + 1) + ")");
+                std::to_string(skipped + invalid.offset + 1) + ")");
         return Failure;
     }
     if (text->size() > MaxTextUnits) {
@@ -187,7 +265,7 @@ int Encode(const EncodeOptions &options, std::istream &in, std::ostream &out, st
 
     try {
         const std::u16string stored = EnCrypt(*text, DocumentKey);
-        if (options.output) {
+        if (options.output && *options.output != "-") {
             const std::filesystem::path path(*options.output);
             WriteUnicodeFile(CodecPath(path), stored, false);
             return Success;
@@ -199,8 +277,7 @@ int Encode(const EncodeOptions &options, std::istream &in, std::ostream &out, st
             file.push_back(static_cast<char>(unit >> 8));
         }
         out.write(file.data(), static_cast<std::streamsize>(file.size()));
-        out.flush();
-        return out ? Success : Failure;
+        return Finish(out, err);
     } catch (const RunTimeError &error) {
         Say(err, {}, error.Description); // the writer's message names the file itself
         return Failure;
@@ -208,24 +285,37 @@ int Encode(const EncodeOptions &options, std::istream &in, std::ostream &out, st
 }
 
 // Prints the verdict for one file; true when it reads back exactly.
-bool CheckOne(const std::filesystem::path &path, std::ostream &out, std::ostream &err)
+bool CheckOne(const std::string &operand, bool force, std::istream &in, std::ostream &out,
+              std::ostream &err)
 {
-    std::u16string stored;
+    std::string shown;
+    StoredFile file;
     try {
-        stored = ReadConfigFile(path);
+        file = ReadOperand(operand, in, shown);
     } catch (const RunTimeError &error) {
-        Say(err, Shown(path), error.Description);
+        Say(err, shown, error.Description);
         return false;
     }
+    if (const std::string why = NotAConfigFile(file); !why.empty() && !force) {
+        out << shown << ": " << why << "; --force lists its positions anyway\n";
+        return false;
+    }
+    if (file.oddLength()) {
+        Say(err, shown,
+            "odd length (" + lossreport::Thousands(file.bytes) +
+                " bytes): a config file holds two bytes for each character");
+        return false;
+    }
+    const std::u16string &stored = file.units;
     const std::vector<Loss> losses = StoredLosses(stored, DocumentKey);
     if (losses.empty()) {
-        out << Shown(path) << ": round-trips\n";
+        out << shown << ": round-trips\n";
         return true;
     }
-    out << Shown(path) << ": does not round-trip: " << lossreport::Thousands(losses.size())
-        << " of " << lossreport::Thousands(stored.size()) << " positions are lost or changed\n";
+    out << shown << ": does not round-trip: " << lossreport::Thousands(losses.size()) << " of "
+        << lossreport::Thousands(stored.size()) << " positions are lost or changed\n";
     for (const Loss &loss : losses) {
-        out << Shown(path) << ": position " << loss.index + 1 << " (byte " << 2 * loss.index
+        out << shown << ": position " << loss.index + 1 << " (byte " << 2 * loss.index
             << "): stored " << UnitName(loss.unit);
         switch (loss.fate) {
         case Fate::Dropped:
@@ -242,15 +332,15 @@ bool CheckOne(const std::filesystem::path &path, std::ostream &out, std::ostream
     return false;
 }
 
-int Check(const std::vector<std::string> &operands, std::ostream &out, std::ostream &err)
+int Check(const std::vector<std::string> &operands, bool force, std::istream &in, std::ostream &out,
+          std::ostream &err)
 {
     if (operands.empty())
         return UsageError(err, "check: at least one FILE is needed");
     bool clean = true;
     for (const std::string &operand : operands)
-        clean = CheckOne(std::filesystem::path(operand), out, err) && clean;
-    out.flush();
-    return clean && out ? Success : Failure;
+        clean = CheckOne(operand, force, in, out, err) && clean;
+    return Finish(out, err) == Success && clean ? Success : Failure;
 }
 
 } // namespace
@@ -272,7 +362,7 @@ int Run(const std::vector<std::string> &arguments, std::istream &in, std::ostrea
     if (command != "decode" && command != "encode" && command != "check")
         return UsageError(err, "unknown command '" + command + "'");
 
-    EncodeOptions options;
+    Options options;
     std::vector<std::string> operands;
     bool optionsEnded = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
@@ -281,6 +371,8 @@ int Run(const std::vector<std::string> &arguments, std::istream &in, std::ostrea
             operands.push_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
+        } else if (command != "encode" && argument == "--force") {
+            options.force = true;
         } else if (command == "encode" && argument == "--lossy") {
             options.lossy = true;
         } else if (command == "encode" && (argument == "-o" || argument == "--output")) {
@@ -297,9 +389,9 @@ int Run(const std::vector<std::string> &arguments, std::istream &in, std::ostrea
         return UsageError(err, "encode: the output FILE name is empty");
 
     if (command == "decode")
-        return Decode(operands, out, err);
+        return Decode(operands, options.force, in, out, err);
     if (command == "check")
-        return Check(operands, out, err);
+        return Check(operands, options.force, in, out, err);
     if (!operands.empty())
         return UsageError(err, "encode: reads standard input; name the output with -o FILE");
     return Encode(options, in, out, err);

@@ -1,10 +1,15 @@
 // A config file as the devices carry it: read and deciphered to its known text, then
 // enciphered and saved back to the same bytes; and what damaged copies read as.
 #include "Encryption.h"
+#include "Recognition.h"
 #include "ScratchFolder.h"
+#include "Survival.h"
 #include "modUnicodeRW.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -91,4 +96,57 @@ TEST_F(CodecGolden, AnExtraOddByteIsAUnitOfItsOwn)
     ASSERT_EQ(plain.size(), 213u);
     EXPECT_EQ(Open(fixture + 'A'), plain);
     EXPECT_EQ(Open(fixture + '\xC0'), plain + char16_t(0xC0 - 84));
+}
+
+TEST_F(CodecGolden, EveryFileASaveWritesIsRecognisedAsAConfigFile)
+{
+    // Units of any value that enciphering accepts, and lengths up to the limit.
+    std::mt19937 random(20);
+    for (const std::size_t length : {std::size_t{0}, std::size_t{1}, std::size_t{7},
+                                     std::size_t{513}, std::size_t{4099}, MaxTextUnits}) {
+        std::u16string text(length, u'\0');
+        for (char16_t &unit : text) {
+            unit = static_cast<char16_t>(random() & (random() % 2 ? 0xFFFF : 0xFF));
+            if (unit >= 0x7F00 && unit < 0x8000)
+                unit &= 0xFF; // would overflow the cipher; no save writes it
+        }
+        const std::string bytes = Save(text);
+        ASSERT_EQ(bytes.size(), 2 * length);
+        EXPECT_TRUE(LooksEnciphered(
+            TextOfBytes(std::vector<unsigned char>(bytes.begin(), bytes.end()), false)))
+            << length;
+    }
+}
+
+TEST_F(CodecGolden, FilesThatAreNotConfigFilesAreToldApart)
+{
+    const std::string ini = "[General]\r\nname=unit 1\r\n";
+    const struct
+    {
+        const char *kind;
+        std::string bytes;
+        bool config;
+    } rows[] = {
+        {"the fixture", fixture, true},
+        {"the fixture and an odd byte", fixture + 'A', true},
+        {"an empty file", "", true},
+        {"plain ASCII text", ini, false},
+        {"plain text of odd length", ini + "x", false},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + ini, false},
+        {"UTF-16LE with its mark", std::string("\xFF\xFE[\0G\0", 6), false},
+        {"UTF-16BE with its mark", std::string("\xFE\xFF\0[\0G", 6), false},
+        {"an ELF binary",
+         std::string("\x7F"
+                     "ELF\x02\x01\x01\0",
+                     8),
+         false},
+        {"a PNG image", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), false},
+        {"a set high byte", fixture.substr(0, 21) + '\x01' + fixture.substr(22), false},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(LooksEnciphered(TextOfBytes(
+                      std::vector<unsigned char>(row.bytes.begin(), row.bytes.end()), false)),
+                  row.config)
+            << row.kind;
+    EXPECT_FALSE(LooksEnciphered(std::u16string(MaxTextUnits + 1, u'A'))) << "longer than saved";
 }

@@ -148,15 +148,20 @@ TEST_F(ReadConfigFile, WhatExistsButCannotBeReadRaisesWithThePath)
 #endif
 }
 
-TEST_F(ReadConfigFile, RefusesAFileFarTooLargeWithoutReadingIt)
+TEST_F(ReadConfigFile, RefusesAFileLargerThanAConfigFileCanBeWithoutReadingIt)
 {
-    {
-        std::ofstream big(root / "big.cfg", std::ios::binary);
-        big.seekp(docfile::MaxReadBytes);
-        big.put('x');
+    // One byte over the longest file a save writes, a file that merely looks large, and
+    // one far too large to be read at all.
+    for (const long long size : {docfile::MaxReadBytes + 1, 70000LL, 100LL * 1024 * 1024}) {
+        {
+            std::ofstream big(root / "big.cfg", std::ios::binary | std::ios::trunc);
+            big.seekp(size - 1);
+            big.put('x');
+        }
+        const std::string error = ErrorOf(Path("big.cfg"));
+        EXPECT_NE(error.find("larger than a config file can be"), std::string::npos) << error;
     }
-    const std::string error = ErrorOf(Path("big.cfg"));
-    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    EXPECT_NE(ErrorOf(Path("big.cfg")).find("(104,857,600 bytes;"), std::string::npos);
 }
 
 #ifdef __linux__

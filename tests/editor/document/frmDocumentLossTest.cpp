@@ -469,13 +469,16 @@ TEST_F(DocumentTest, AFileWithUnshownPositionsWarnsOnceClosesQuietlyAndAsksOnIts
     WriteUnicodeFile(Path("t.cfg").toStdU16String(), stored, false);
     const QByteArray bytes = ReadBytes(Path("t.cfg"));
 
+    // A set high byte is nothing a save writes: read as a damaged config file on request.
+    modal->AnswerQuestion(1);
     modal->AnswerMessage(MsgAnswer::OK);
     frmDocument *document = NewDocument();
     document->LoadFile(Path("t.cfg"));
-    ASSERT_EQ(modal->asked().size(), 1u);
-    EXPECT_EQ(modal->asked()[0].title, "Positions Not Shown");
-    EXPECT_EQ(modal->asked()[0].style, MsgStyle::OKOnly + MsgStyle::Information);
-    EXPECT_EQ(modal->asked()[0].text,
+    ASSERT_EQ(modal->asked().size(), 2u);
+    EXPECT_EQ(modal->asked()[0].buttons[1], "Decipher Anyway");
+    EXPECT_EQ(modal->asked()[1].title, "Positions Not Shown");
+    EXPECT_EQ(modal->asked()[1].style, MsgStyle::OKOnly + MsgStyle::Information);
+    EXPECT_EQ(modal->asked()[1].text,
               Path("t.cfg") + "\n\n2 positions of this file cannot be shown: deciphering drops "
                               "or changes them. Saving will rewrite the file without them.");
     EXPECT_FALSE(document->Changed());
@@ -487,6 +490,7 @@ TEST_F(DocumentTest, AFileWithUnshownPositionsWarnsOnceClosesQuietlyAndAsksOnIts
     const ScriptedModal::Asked &question = modal->asked().back();
     EXPECT_EQ(question.title, "Save Without Unshown Positions?");
     EXPECT_EQ(question.buttons, (QStringList{"&Save", "Cancel"}));
+    EXPECT_EQ(question.defaultButton, 1) << "Enter keeps the file";
     EXPECT_EQ(question.text,
               Path("t.cfg") + "\n\nWhen this file was opened, 2 positions of it could not be "
                               "shown. Saving now rewrites the file without them. Save it anyway?");
@@ -496,7 +500,7 @@ TEST_F(DocumentTest, AFileWithUnshownPositionsWarnsOnceClosesQuietlyAndAsksOnIts
     document->Save();
     EXPECT_EQ(ReadConfig(Path("t.cfg")), document->Text());
     document->Save();
-    EXPECT_EQ(modal->asked().size(), 3u);
+    EXPECT_EQ(modal->asked().size(), 4u);
 }
 
 TEST_F(DocumentTest, AnUnchangedDocumentWithUnshownPositionsClosesWithoutAQuestion)

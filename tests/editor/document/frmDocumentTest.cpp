@@ -192,7 +192,7 @@ TEST_F(DocumentTest, AFileTooLargeForTheFormatIsReportedAndTheWindowKeepsText1)
     modal->AnswerMessage(MsgAnswer::OK);
     document->LoadFile(Path("big.cfg"));
     ASSERT_EQ(modal->asked().size(), 1u);
-    EXPECT_TRUE(modal->asked()[0].text.startsWith("DeCrypt:"))
+    EXPECT_TRUE(modal->asked()[0].text.contains("larger than a config file can be"))
         << modal->asked()[0].text.toStdString();
     EXPECT_EQ(modal->asked()[0].title, "Error in: frmDocument.LoadFile");
     EXPECT_EQ(modal->asked()[0].style, MsgStyle::Information);
@@ -237,10 +237,25 @@ TEST_F(DocumentTest, BinaryOddAndEmptyFilesOpenWithoutHarm)
     WriteBytes(Path("odd.cfg"), QByteArray("\xA3\0\xA4", 3));
     WriteBytes(Path("empty.cfg"), QByteArray());
 
-    // Both files hold positions the text cannot show, and each says so once.
-    modal->AnswerMessage(MsgAnswer::OK);
-    modal->AnswerMessage(MsgAnswer::OK);
+    // A binary is asked about first; the question's default keeps everything as it was.
     frmDocument *document = NewDocument();
+    modal->AnswerQuestion(2);
+    EXPECT_EQ(document->LoadFile(Path("binary.cfg")), frmDocument::LoadOutcome::Cancelled);
+    ASSERT_EQ(modal->asked().size(), 1u);
+    const ScriptedModal::Asked question = modal->asked()[0];
+    EXPECT_EQ(question.title, "Not a Config File");
+    EXPECT_TRUE(question.text.startsWith(Path("binary.cfg") +
+                                         "\n\ndoes not look like a Torvane config file"));
+    EXPECT_EQ(question.buttons, (QStringList{"Open as Plain Text", "Decipher Anyway", "Cancel"}));
+    EXPECT_EQ(question.defaultButton, 2);
+    EXPECT_EQ(document->Text(), "Text1");
+    EXPECT_EQ(document->FileName, "");
+
+    // Deciphered anyway, as a damaged config file: both files then hold positions the
+    // text cannot show, and each says so once; the odd one is not asked about.
+    modal->AnswerQuestion(1);
+    modal->AnswerMessage(MsgAnswer::OK);
+    modal->AnswerMessage(MsgAnswer::OK);
     document->LoadFile(Path("binary.cfg"));
     EXPECT_EQ(document->FileName, Path("binary.cfg"));
     EXPECT_EQ(ReadBytes(Path("binary.cfg")), binary) << "opening never writes";
@@ -252,13 +267,59 @@ TEST_F(DocumentTest, BinaryOddAndEmptyFilesOpenWithoutHarm)
     document->LoadFile(Path("empty.cfg"));
     EXPECT_EQ(document->Text(), "");
     EXPECT_EQ(document->windowTitle(), Path("empty.cfg"));
-    ASSERT_EQ(modal->asked().size(), 2u);
-    EXPECT_EQ(modal->asked()[0].title, "Positions Not Shown");
+    ASSERT_EQ(modal->asked().size(), 4u);
+    EXPECT_EQ(modal->asked()[2].title, "Positions Not Shown");
     // The odd last byte: its unit reads, but a save writes it as two bytes.
-    EXPECT_EQ(modal->asked()[1].text, Path("odd.cfg") +
+    EXPECT_EQ(modal->asked()[3].text, Path("odd.cfg") +
                                           "\n\n1 position of this file cannot be shown: "
                                           "deciphering drops or changes it. Saving will "
                                           "rewrite the file without it.");
+}
+
+TEST_F(DocumentTest, APlainFileOpensAsTextAndIsEncipheredOnlyWhenTheUserSaysSo)
+{
+    const QByteArray plain = "[Unit]\r\nname=Gr\xC3\xBC\xC3\x9F"
+                             "e\r\n";
+    WriteBytes(Path("my.ini"), plain);
+    WriteBytes(Path("wide.ini"), QByteArray("\xFF\xFEk\0=\0\xE9\0", 8));
+    WriteBytes(Path("latin.ini"), QByteArray("k=\xE9", 3));
+
+    frmDocument *document = NewDocument();
+    for (const auto &[name, text] :
+         {std::pair{"wide.ini", QStringLiteral("k=\u00E9")},
+          std::pair{"latin.ini", QStringLiteral("k=\u00E9")},
+          std::pair{"my.ini", QStringLiteral("[Unit]\r\nname=Gr\u00FC\u00DFe\r\n")}}) {
+        modal->AnswerQuestion(0);
+        EXPECT_EQ(document->LoadFile(Path(name)), frmDocument::LoadOutcome::Loaded);
+        EXPECT_EQ(document->Text(), text) << name;
+        EXPECT_TRUE(document->OpenedAsPlainText());
+        EXPECT_FALSE(document->Changed());
+    }
+    ASSERT_EQ(modal->asked().size(), 3u) << "no warning about unshown positions";
+
+    // Its first Save asks, by name; the default writes nothing.
+    modal->AnswerQuestion(1);
+    document->Save();
+    ASSERT_EQ(modal->asked().size(), 4u);
+    const ScriptedModal::Asked question = modal->asked()[3];
+    EXPECT_EQ(question.title, "Encipher Plain File?");
+    EXPECT_EQ(question.text, Path("my.ini") + "\n\nwas opened as plain text. Saving replaces "
+                                              "the plain file with an enciphered Torvane config "
+                                              "file, which other programs cannot read as text.");
+    EXPECT_EQ(question.buttons, (QStringList{"&Encipher and Save", "Cancel"}));
+    EXPECT_EQ(question.defaultButton, 1);
+    EXPECT_EQ(ReadBytes(Path("my.ini")), plain);
+
+    // Told to, it enciphers (the two letters the file cannot keep are asked about as
+    // always), and later saves ask nothing more.
+    modal->AnswerQuestion(0);
+    modal->AnswerQuestion(0);
+    document->Save();
+    EXPECT_EQ(modal->asked()[5].title, "Characters Will Be Lost");
+    EXPECT_EQ(ReadBytes(Path("my.ini")).size(), 2 * document->Text().size());
+    EXPECT_FALSE(document->OpenedAsPlainText());
+    document->Save();
+    EXPECT_EQ(modal->asked().size(), 6u);
 }
 
 TEST_F(DocumentTest, SaveWritesTheEncipheredTextAndClearsTheMark)

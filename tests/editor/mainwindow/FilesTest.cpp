@@ -1,6 +1,7 @@
 // Files from the desktop: dropped on the frame, and open documents' files changed or
 // removed by other programs.
 
+#include "AsPerson.h"
 #include "Encryption.h"
 #include "FrameFixture.h"
 #include "frmDocument.h"
@@ -230,4 +231,79 @@ TEST_F(FilesTest, TheEditorsOwnSavesAreNoNews)
     modal.AnswerMessage(MsgAnswer::Yes);
     EXPECT_TRUE(QTest::qWaitFor([&] { return modal.asked().size() == 2; }));
     EXPECT_EQ(document.Text(), "theirs");
+}
+
+// A file that is not a config file is asked about on every way into a document, and the
+// question's default leaves the file, the windows and the text as they were.
+TEST_F(FilesTest, EveryWayOfOpeningAsksAboutAPlainFileAndCancelKeepsAllAsItWas)
+{
+    const QByteArray plain = "[General]\r\nname=unit 1\r\n";
+    const QString path = MakeFile("my.ini", plain);
+    Frame().show();
+    Activate(Frame());
+    std::size_t asked = 0;
+    const auto cancelled = [&](const char *route) {
+        ASSERT_EQ(modal.asked().size(), ++asked) << route;
+        EXPECT_EQ(modal.asked().back().title, "Not a Config File") << route;
+        EXPECT_TRUE(modal.asked().back().text.startsWith(path)) << route;
+        EXPECT_EQ(modal.asked().back().defaultButton, 2) << route;
+        Settle();
+        EXPECT_TRUE(Frame().mdiArea()->subWindowList().isEmpty()) << route;
+    };
+
+    modal.AnswerOpen(path);
+    modal.AnswerQuestion(2);
+    asperson::Press(QKeyCombination(Qt::ControlModifier, Qt::Key_O));
+    ++asked; // the Open dialog
+    cancelled("File > Open");
+
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(path)});
+    modal.AnswerQuestion(2);
+    EXPECT_TRUE(Send<QDragEnterEvent>(Frame().mdiArea()->viewport(), dropped));
+    EXPECT_TRUE(Send<QDropEvent>(Frame().mdiArea()->viewport(), dropped));
+    cancelled("a drop");
+
+    modal.AnswerQuestion(2);
+    Frame().OpenFiles({path}); // as another start hands its files over
+    cancelled("a handover");
+
+    // Opened as plain text it is on the recent list; from there it is asked about again.
+    modal.AnswerQuestion(0);
+    Frame().LoadFile(path);
+    ++asked;
+    frmDocument &document = *Frame().ActiveDocument();
+    EXPECT_EQ(document.Text(), QString::fromLatin1(plain));
+    document.txtScript()->moveCursor(QTextCursor::End);
+    document.txtScript()->setFocus();
+    asperson::Type("x=1");
+    ASSERT_TRUE(document.Changed());
+
+    // Refresh, told to drop the edits, then cancelled: the edits stay.
+    modal.AnswerMessage(MsgAnswer::Yes);
+    modal.AnswerQuestion(2);
+    asperson::Press(QKeyCombination(Qt::Key_F5));
+    asked += 2;
+    ASSERT_EQ(modal.asked().size(), asked);
+    EXPECT_EQ(modal.asked().back().title, "Not a Config File");
+    EXPECT_TRUE(document.Changed());
+    EXPECT_EQ(document.Text(), QString::fromLatin1(plain) + "x=1");
+
+    // Changed from outside and reloaded on request, then cancelled: the same.
+    Activate(other);
+    MakeFile("my.ini", plain + "more=2\r\n");
+    modal.AnswerMessage(MsgAnswer::Yes);
+    modal.AnswerQuestion(2);
+    ComeBack(asked += 2);
+    EXPECT_EQ(modal.asked().back().title, "Not a Config File");
+    EXPECT_EQ(document.Text(), QString::fromLatin1(plain) + "x=1");
+    EXPECT_TRUE(document.Changed());
+
+    document.setChanged(false);
+    document.close();
+    Settle();
+    modal.AnswerQuestion(2);
+    Item("mnuFileMRU1")->trigger();
+    cancelled("the recent list");
+    EXPECT_EQ(QFile(path).size(), plain.size() + 8) << "nothing was written";
 }

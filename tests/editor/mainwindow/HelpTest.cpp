@@ -226,13 +226,15 @@ TEST_F(HelpTest, GuideQuotesWhatSaveAsksAndTheStatusBarSays)
     const QString count = QString::fromStdString(lossreport::LossSummary(3, 10));
     EXPECT_TRUE(marks.contains(QStringLiteral("for example ") + count)) << count.toStdString();
 
-    // A unit with a high byte, which deciphering drops: warned on open, asked on save.
+    // A unit with a high byte, which deciphering drops: deciphered only when told to,
+    // warned on open, asked on save.
+    modal.AnswerQuestion(1);
     modal.AnswerMessage(MsgAnswer::OK);
     Frame().LoadFile(MakeFile(QStringLiteral("unshown.cfg"), QByteArray("\x41\x01", 2)));
     modal.AnswerQuestion(1);
     Item(QStringLiteral("mnuFileSave"))->trigger();
-    ASSERT_EQ(modal.asked().size(), 3u);
-    const QStringList unshown = modal.asked()[2].buttons;
+    ASSERT_EQ(modal.asked().size(), 4u);
+    const QStringList unshown = modal.asked()[3].buttons;
     ASSERT_EQ(unshown.size(), 2);
     EXPECT_TRUE(marks.contains(
         QStringLiteral("(%1 or %2)")
@@ -244,6 +246,18 @@ TEST_F(HelpTest, GuideQuotesWhatSaveAsksAndTheStatusBarSays)
                                     *lossreport::SaveRefusal(tooLong, DocumentKey)})
         EXPECT_TRUE(size.contains(QString::fromStdString(said))) << said;
     document->setChanged(false);
+
+    // A plain file: asked about on opening, and again on its first save.
+    const QString plain = Read(Section(Guide(), QStringLiteral("plain")));
+    modal.AnswerQuestion(0);
+    Frame().LoadFile(MakeFile(QStringLiteral("plain.ini"), "[General]\n"));
+    modal.AnswerQuestion(1);
+    Item(QStringLiteral("mnuFileSave"))->trigger();
+    const std::size_t asked = modal.asked().size();
+    ASSERT_GE(asked, 2u);
+    for (const QString &answer :
+         modal.asked()[asked - 2].buttons + modal.asked()[asked - 1].buttons)
+        EXPECT_TRUE(plain.contains(asperson::WithoutMnemonic(answer))) << answer.toStdString();
 }
 
 // The guide's replacement table says what Replace and Save puts for each character it

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QTemporaryDir>
 
@@ -77,14 +78,20 @@ TEST_F(MainTest, NoArgumentsShowAnEmptyFrame)
 
 TEST_F(MainTest, OpensEachExistingFileInOrderAndSkipsTheRestSilently)
 {
-    ASSERT_EQ(Main({"-S", "b.cfg", "missing.cfg", "folder.cfg", "my file.cfg", "a.cfg", "b.cfg",
-                    "-silent"},
+    QFile plain("plain.ini");
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.write("[General]\r\n");
+    plain.close();
+    modal.AnswerQuestion(2); // the plain file is asked about; Cancel opens nothing
+    ASSERT_EQ(Main({"-S", "b.cfg", "missing.cfg", "folder.cfg", "my file.cfg", "plain.ini",
+                    "a.cfg", "b.cfg", "-silent"},
                    modal),
               StartupResult::Shown);
     EXPECT_EQ(OpenedFiles(), (QStringList{"b.cfg", "my file.cfg", "a.cfg", "b.cfg"}));
     EXPECT_EQ(Frame()->ActiveDocument()->Text(), "text of b.cfg");
     EXPECT_TRUE(Frame()->isVisible());
-    EXPECT_TRUE(modal.asked().empty());
+    ASSERT_EQ(modal.asked().size(), 1u);
+    EXPECT_EQ(modal.asked()[0].title, "Not a Config File");
 }
 
 TEST_F(MainTest, AWildcardTokenIsPassedOnAsTyped)

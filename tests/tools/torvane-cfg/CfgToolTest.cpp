@@ -118,7 +118,7 @@ TEST_F(CfgTool, TextsUpToTheLimitRoundTripWithTheirLineBreaks)
             ASSERT_EQ(encoded.status, cfgtool::Success) << encoded.err;
             EXPECT_EQ(encoded.out, "");
             EXPECT_EQ(GetBytes(file), Enciphered(text)) << units << " units";
-            const Outcome decoded = RunTool({"decode", file});
+            const Outcome decoded = RunTool({"decode", "--force", file});
             EXPECT_EQ(decoded.status, cfgtool::Success);
             EXPECT_EQ(decoded.out, text) << units << " units";
         }
@@ -142,7 +142,6 @@ TEST_F(CfgTool, BadInputsGetOneLineNamingTheFileAndNothingIsWritten)
         std::string file, reason;
     } cases[] = {
         {missing, "no such file"},
-        {odd, "odd length (7 bytes): a config file holds two bytes for each character"},
         {big, "65,534 bytes, over the limit of 65,532 bytes for a config file"},
         {folder, "is a folder, not a file"},
 #ifndef _WIN32
@@ -159,6 +158,18 @@ TEST_F(CfgTool, BadInputsGetOneLineNamingTheFileAndNothingIsWritten)
     }
     EXPECT_EQ(RunTool({"decode", atLimit}).status, cfgtool::Success);
 
+    // An odd length is read as the editor opens it (a git textconv must not fail on it),
+    // but it cannot round-trip.
+    const Outcome oddDecoded = RunTool({"decode", odd});
+    EXPECT_EQ(oddDecoded.status, cfgtool::Success);
+    EXPECT_EQ(oddDecoded.out, "abc" + std::string(1, char('x' - 'E'))); // key letter E
+    EXPECT_EQ(oddDecoded.err, "torvane-cfg: " + odd +
+                                  ": odd length (7 bytes): the last byte is read as a character "
+                                  "of its own, as the editor opens it\n");
+    EXPECT_EQ(RunTool({"check", odd}).err,
+              "torvane-cfg: " + odd +
+                  ": odd length (7 bytes): a config file holds two bytes for each character\n");
+
     // A bad file among good ones: the others are still checked, and the status says so.
     const Outcome mixed = RunTool({"check", atLimit, missing, atLimit});
     EXPECT_EQ(mixed.status, cfgtool::Failure);
@@ -173,7 +184,7 @@ TEST_F(CfgTool, EncodeRefusesInputItCannotStoreAndLeavesTheOldFileAlone)
     } cases[] = {
         {"ok\n\xC3\x28",
          "torvane-cfg: standard input: invalid UTF-8 at line 2, column 1 (byte 4)\n"},
-        {"\xEF\xBB\xBFok\xFF", "torvane-cfg: standard input: invalid UTF-8 at line 1, column 4 "
+        {"\xEF\xBB\xBFok\xFF", "torvane-cfg: standard input: invalid UTF-8 at line 1, column 3 "
                                "(byte 6)\n"},
         {SampleText(32767), "torvane-cfg: standard input: the text has 32,767 UTF-16 code units; "
                             "a config file holds at most 32,766\n"},
@@ -266,7 +277,12 @@ TEST_F(CfgTool, CheckListsEachPositionThatDecipheringLoses)
     const std::string file = Put("damaged.cfg", bytes);
     const std::string good = Put("good.cfg", Enciphered("abc"));
 
-    const Outcome outcome = RunTool({"check", good, file});
+    // Set high bytes are nothing a save writes: told so, and listed only when asked.
+    const Outcome refused = RunTool({"check", file});
+    EXPECT_EQ(refused.status, cfgtool::Failure);
+    EXPECT_EQ(refused.out, file + ": not a config file (byte 7 is 0x01; every second byte of "
+                                  "a config file is 0); --force lists its positions anyway\n");
+    const Outcome outcome = RunTool({"check", "--force", good, file});
     EXPECT_EQ(outcome.status, cfgtool::Failure);
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(outcome.out,
@@ -278,7 +294,7 @@ TEST_F(CfgTool, CheckListsEachPositionThatDecipheringLoses)
                   ": position 6 (byte 10): stored U+8000 is out of the cipher's range: the file "
                   "cannot be opened\n");
 
-    const Outcome decoded = RunTool({"decode", file});
+    const Outcome decoded = RunTool({"decode", "--force", file});
     EXPECT_EQ(decoded.status, cfgtool::Failure);
     EXPECT_EQ(decoded.out, "");
     EXPECT_EQ(decoded.err, "torvane-cfg: " + file +
@@ -287,7 +303,7 @@ TEST_F(CfgTool, CheckListsEachPositionThatDecipheringLoses)
 
     bytes.resize(10); // without the overflow, decode shows what the editor shows
     const std::string readable = Put("readable.cfg", bytes);
-    const Outcome shown = RunTool({"decode", readable});
+    const Outcome shown = RunTool({"decode", "--force", readable});
     EXPECT_EQ(shown.status, cfgtool::Success);
     EXPECT_EQ(shown.out, "acd");
     EXPECT_EQ(shown.err, "torvane-cfg: " + readable +
@@ -349,3 +365,32 @@ TEST_F(CfgTool, HelpAndVersionGoToStandardOutput)
 }
 
 } // namespace
+
+TEST_F(CfgTool, PlainFilesAreRefusedUnlessForcedAndDashIsAStandardStream)
+{
+    const std::string plainText = "[General]\r\nname=unit 1\r\n";
+    const std::string plain = Put("plain.ini", plainText);
+    const Outcome decoded = RunTool({"decode", plain});
+    EXPECT_EQ(decoded.status, cfgtool::Failure);
+    EXPECT_EQ(decoded.out, "");
+    EXPECT_EQ(decoded.err, "torvane-cfg: " + plain +
+                               ": not a config file (byte 1 is 0x47; every second byte of a "
+                               "config file is 0); --force deciphers it anyway\n");
+    EXPECT_EQ(RunTool({"decode", "--force", plain}).status, cfgtool::Success);
+    const Outcome checked = RunTool({"check", plain});
+    EXPECT_EQ(checked.status, cfgtool::Failure);
+    EXPECT_TRUE(checked.out.starts_with(plain + ": not a config file (")) << checked.out;
+
+    // "-" reads standard input and writes standard output; a UTF-8 mark is no character.
+    const std::string bytes = Enciphered("a=1\r\n");
+    EXPECT_EQ(RunTool({"decode", "-"}, bytes).out, "a=1\r\n");
+    EXPECT_EQ(RunTool({"check", "-"}, bytes).out, "standard input: round-trips\n");
+    EXPECT_EQ(RunTool({"decode", "-"}, plainText).err,
+              "torvane-cfg: standard input: not a config file (byte 1 is 0x47; every second "
+              "byte of a config file is 0); --force deciphers it anyway\n");
+    const Outcome encoded = RunTool({"encode", "-o", "-"}, "\xEF\xBB\xBF"
+                                                           "a=1\r\n");
+    EXPECT_EQ(encoded.status, cfgtool::Success) << encoded.err;
+    EXPECT_EQ(encoded.out, bytes);
+    EXPECT_EQ(dir.names(), std::set<std::string>{"plain.ini"});
+}
