@@ -48,6 +48,11 @@ struct QuestionRequest
     QString title; // empty: the program's own title
     QString text;
     QStringList buttons; // in order; the first is the default, the last answers Escape
+    // For a question that may come up while the user types (about a file another program
+    // changed): no key answers it until the keyboard has been quiet for a moment, no button
+    // has a letter of its own, and Escape as well as Enter then choose the first button,
+    // which must be the answer that keeps the user's work.
+    bool guarded = false;
 };
 
 class Modal

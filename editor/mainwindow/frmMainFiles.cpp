@@ -15,6 +15,10 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 namespace {
 
 // The local files among what is dragged; folders and remote addresses are not files to
@@ -135,14 +139,32 @@ void frmMain::CheckFilesOnDisk()
     if (m_checkingFiles || !isActiveWindow() || QApplication::activeModalWidget())
         return;
     m_checkingFiles = true;
+    std::vector<QPointer<frmDocument>> changed;
     for (QMdiSubWindow *window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
-        QPointer<frmDocument> document = dynamic_cast<frmDocument *>(window);
-        if (!document || document->isHidden() || !document->FileChangedOnDisk())
+        auto *document = dynamic_cast<frmDocument *>(window);
+        if (document && !document->isHidden() && document->FileChangedOnDisk())
+            changed.emplace_back(document);
+    }
+    // Many files changed at once (a checkout, a script) are one question with an answer
+    // for them all, not a box for each.
+    std::optional<frmDocument::DiskAnswer> forAll;
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        const QPointer<frmDocument> document = changed[i];
+        if (!document || !document->FileChangedOnDisk())
             continue;
+        const auto others = std::count_if(changed.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                          changed.end(), [](const QPointer<frmDocument> &other) {
+                                              return other && other->FileChangedOnDisk() &&
+                                                     QFileInfo(other->FileName).isFile();
+                                          });
         // The question is about the document in front.
         m_mdiArea->setActiveSubWindow(document);
         try {
-            document->AnswerFileChangedOnDisk();
+            const frmDocument::DiskAnswer answer =
+                document->AnswerFileChangedOnDisk(static_cast<int>(others), forAll);
+            if (answer == frmDocument::DiskAnswer::KeepAll ||
+                answer == frmDocument::DiskAnswer::ReloadAll)
+                forAll = answer;
         } catch (const std::exception &) {
             // Nothing may reach the event loop; the document stays as it was.
         }

@@ -122,6 +122,7 @@ int ScriptedModal::Ask(QWidget *, const QuestionRequest &request)
 {
     m_asked.push_back(
         {Kind::Question, request.text, request.title, 0, {}, {}, request.buttons, {}});
+    m_asked.back().guarded = request.guarded;
     Answer answer;
     const int last = static_cast<int>(request.buttons.size()) - 1;
     if (!Next(Kind::Question, answer))

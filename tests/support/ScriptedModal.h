@@ -30,6 +30,7 @@ public:
         QPageLayout pageLayout; // the printer's layout as the page setup or preview got it
         QStringList labels;     // a dialog's label texts, in the order they were made
         QString initial = {};   // the text the input box started with
+        bool guarded = false;   // a question that no key answers while the user types
     };
 
     ~ScriptedModal() override;

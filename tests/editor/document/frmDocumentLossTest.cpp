@@ -273,9 +273,10 @@ TEST_F(DocumentTest, ReplaceAndSaveKeepsTheCaretWhereItWasAndUndoReturnsIt)
         int caret;         // a box position, before a character
         int caretReplaced; // the same place after the replacements
     } cases[] = {
-        {Pasted, 25, 25},                                 // on the dash, after three others
-        {QStringLiteral("a\U0001F600b\u00E9c"), 4, 3},    // after a pair that becomes one
-        {QStringLiteral("\u201Cx\u201D\r\nplain"), 9, 9}, // past every one of them
+        {Pasted, 25, 25},                                  // on the dash, after three others
+        {QStringLiteral("a\U0001F600b\u00E9c"), 4, 3},     // after a pair that becomes one
+        {QStringLiteral("\u201Cx\u201D\r\nplain"), 9, 9},  // past every one of them
+        {QStringLiteral("\u201C\U0001F600b\u201D"), 3, 2}, // between two on one line
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());
