@@ -277,6 +277,7 @@ TEST_F(DocumentTest, ReplaceAndSaveKeepsTheCaretWhereItWasAndUndoReturnsIt)
         {QStringLiteral("a\U0001F600b\u00E9c"), 4, 3},     // after a pair that becomes one
         {QStringLiteral("\u201Cx\u201D\r\nplain"), 9, 9},  // past every one of them
         {QStringLiteral("\u201C\U0001F600b\u201D"), 3, 2}, // between two on one line
+        {QStringLiteral("caz\u0301e"), 4, 3},              // after a mark dropped
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());
