@@ -152,11 +152,14 @@ void frmMain::CheckFilesOnDisk()
         const QPointer<frmDocument> document = changed[i];
         if (!document || !document->FileChangedOnDisk())
             continue;
-        const auto others = std::count_if(changed.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                          changed.end(), [](const QPointer<frmDocument> &other) {
-                                              return other && other->FileChangedOnDisk() &&
-                                                     QFileInfo(other->FileName).isFile();
-                                          });
+        // Counted only while there is a question to ask: an answer for all asks no more.
+        const auto others =
+            forAll ? 0
+                   : std::count_if(changed.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                   changed.end(), [](const QPointer<frmDocument> &other) {
+                                       return other && other->FileChangedOnDisk() &&
+                                              QFileInfo(other->FileName).isFile();
+                                   });
         // The question is about the document in front.
         m_mdiArea->setActiveSubWindow(document);
         try {
