@@ -73,14 +73,17 @@ public:
     // window last read or wrote it (or told the user about it).
     bool FileChangedOnDisk() const;
     // How the user answered about a file changed by another program.
-    enum class DiskAnswer { Keep, Reload, KeepAll, ReloadAll };
+    // Gone: the file was removed, and (when not told here) the caller tells it.
+    enum class DiskAnswer { Keep, Reload, KeepAll, ReloadAll, Gone };
     // Tells the user about such a change, once: a document offers to reload, a changed one
     // keeping its edits in a new untitled document (EditsSetAside); a removed file leaves
     // the text open, marked changed, for Save to write back. `others` more documents'
     // files changed as well: the question then offers answers for all of them. `forAll`,
-    // an answer given for all, is taken without asking. Gives the answer taken.
+    // an answer given for all, is taken without asking. Without `tellGone` a removed file
+    // is left for the caller to tell, with others. Gives the answer taken.
     DiskAnswer AnswerFileChangedOnDisk(int others = 0,
-                                       std::optional<DiskAnswer> forAll = std::nullopt);
+                                       std::optional<DiskAnswer> forAll = std::nullopt,
+                                       bool tellGone = true);
     // Whether the file was removed from under the document and not written back since.
     bool FileGone() const { return m_fileGone; }
 

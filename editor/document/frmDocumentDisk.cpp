@@ -54,8 +54,8 @@ bool frmDocument::FileChangedOnDisk() const
     return docfile::StampOf(FileName.toStdU16String()) != m_knownStamp;
 }
 
-frmDocument::DiskAnswer frmDocument::AnswerFileChangedOnDisk(int others,
-                                                             std::optional<DiskAnswer> forAll)
+frmDocument::DiskAnswer
+frmDocument::AnswerFileChangedOnDisk(int others, std::optional<DiskAnswer> forAll, bool tellGone)
 {
     if (!FileChangedOnDisk())
         return DiskAnswer::Keep;
@@ -71,12 +71,14 @@ frmDocument::DiskAnswer frmDocument::AnswerFileChangedOnDisk(int others,
     if (!m_knownStamp.exists) {
         m_fileGone = true;
         OnContentsChanged();
+        if (!tellGone)
+            return DiskAnswer::Gone;
         m_modal.MsgBox(this,
                        FileName + QStringLiteral("\r\nhas been deleted or moved by another "
                                                  "program.\r\nIts text stays open here; Save "
                                                  "writes it back."),
                        QStringLiteral("File Deleted"), MsgStyle::OKOnly + MsgStyle::Exclamation);
-        return DiskAnswer::Keep;
+        return DiskAnswer::Gone;
     }
 
     DiskAnswer answer = forAll.value_or(DiskAnswer::Keep);

@@ -222,6 +222,23 @@ TEST_F(FilesTest, ManyFilesChangedAtOnceAreOneQuestion)
     for (frmDocument *document : documents)
         EXPECT_EQ(document->Text(), "new");
     ComeBack(2); // told once
+
+    // Removed together: one message names them all.
+    Activate(other);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(QFile::remove(documents[i]->FileName));
+    modal.AnswerMessage(MsgAnswer::OK);
+    ComeBack(3);
+    EXPECT_EQ(modal.asked()[2].title, "Files Deleted");
+    EXPECT_EQ(modal.asked()[2].text,
+              "3 open files have been deleted or moved by another program:\r\n" +
+                  documents[0]->FileName + "\r\n" + documents[1]->FileName + "\r\n" +
+                  documents[2]->FileName +
+                  "\r\nTheir texts stay open here; Save writes each back.");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(documents[i]->Changed());
+    for (int i = 0; i < 3; ++i)
+        documents[i]->setChanged(false);
 }
 
 // A link put in the file's place, to a file the user never opened: reading through it
