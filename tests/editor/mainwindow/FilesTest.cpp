@@ -267,6 +267,10 @@ TEST_F(FilesTest, AReloadThroughANewLinkLeavesSavesCheckInForce)
     Item("mnuFileSave")->trigger();
     ASSERT_EQ(modal.asked().size(), 2u);
     EXPECT_EQ(modal.asked()[1].title, "Save");
+    EXPECT_EQ(modal.asked()[1].text,
+              "\"" + path + "\" now leads through a link to another file, " + theirs +
+                  ", not to the file it was opened from.  Save over that file anyway?");
+    EXPECT_EQ(modal.asked()[1].style, MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
     EXPECT_EQ(ReadConfig(theirs), "their text");
 
     // Said yes to once, the link is the file from then on.
