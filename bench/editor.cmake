@@ -18,3 +18,8 @@ target_link_libraries(bench_editor_startup PRIVATE bench_editor_support quillon_
 add_executable(bench_editor_marks ${CMAKE_CURRENT_LIST_DIR}/editor/LossMarksBench.cpp)
 target_link_libraries(bench_editor_marks PRIVATE bench_editor_support quillon_document
                       benchmark::benchmark torvane_warnings)
+
+# Save answered with "Replace and Save" at 5,000, 10,000 and 30,000 marked characters.
+add_executable(bench_editor_replace ${CMAKE_CURRENT_LIST_DIR}/editor/ReplaceAndSaveBench.cpp)
+target_link_libraries(bench_editor_replace PRIVATE bench_editor_support quillon_document
+                      benchmark::benchmark torvane_warnings)

@@ -49,6 +49,11 @@ struct QuestionRequest
     QString text;
     QStringList buttons;   // in order; the last answers Escape
     int defaultButton = 0; // the index (from 0) of the button that Enter chooses
+    // For a question that may come up while the user types (about a file another program
+    // changed): no key answers it until the keyboard has been quiet for a moment, no button
+    // has a letter of its own, and Escape as well as Enter then choose the default button,
+    // which must be the answer that keeps the user's work.
+    bool guarded = false;
 };
 
 class Modal

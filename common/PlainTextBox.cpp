@@ -1,9 +1,11 @@
 #include "PlainTextBox.h"
 
+#include <QGlyphRun>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -85,10 +87,32 @@ QRectF PlainTextBox::CharacterRect(int position, int length, const QRegion *with
         !within->intersects(
             QRectF(0, origin.y() + line.y(), viewport()->width(), line.height()).toAlignedRect()))
         return {};
-    // Right-to-left text runs from right to left.
+    // Between the caret's places before and after the characters, unless their glyphs are
+    // laid out elsewhere: where the direction changes (digits in right-to-left text, a
+    // Hebrew word in a left-to-right line) those places need not be beside the characters
+    // at all. Where the glyphs do start at the carets, the carets are kept: a character
+    // drawn as nothing may still have a glyph whose font gives it a width.
     const qreal a = line.cursorToX(offset);
     const qreal b = line.cursorToX(offset + length);
-    return {origin + QPointF(std::min(a, b), line.y()), QSizeF(std::abs(b - a), line.height())};
+    qreal left = std::min(a, b);
+    qreal right = std::max(a, b);
+    qreal glyphsLeft = 0;
+    qreal glyphsRight = -1;
+    for (const QGlyphRun &run : line.glyphRuns(offset, length)) {
+        const QList<QPointF> positions = run.positions();
+        const QList<QPointF> advances = run.rawFont().advancesForGlyphIndexes(run.glyphIndexes());
+        for (qsizetype i = 0; i < positions.size() && i < advances.size(); ++i) {
+            const qreal x = positions[i].x();
+            glyphsLeft = glyphsRight < glyphsLeft ? x : std::min(glyphsLeft, x);
+            glyphsRight = std::max({glyphsRight, x, x + advances[i].x()});
+        }
+    }
+    if (glyphsRight >= glyphsLeft && std::abs(glyphsLeft - left) > 1) {
+        // Whole pixels, as the caret's places are: a mark then covers its cell evenly.
+        left = std::floor(glyphsLeft);
+        right = std::ceil(glyphsRight);
+    }
+    return {origin + QPointF(left, line.y()), QSizeF(right - left, line.height())};
 }
 
 std::pair<int, int> PlainTextBox::VisibleRange() const

@@ -9,6 +9,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTimer>
+
+#include <optional>
 
 MsgAnswer QtModal::MsgBox(QWidget *parent, const QString &text, const QString &title, int style)
 {
@@ -56,6 +59,68 @@ MsgAnswer QtModal::MsgBox(QWidget *parent, const QString &text, const QString &t
     }
 }
 
+namespace {
+
+// Keeps a question's buttons out of reach of the keys a person was typing when it came up:
+// they stay disabled, and every key is swallowed, until no key has come for a moment.
+class TypingGuard : public QObject
+{
+public:
+    static constexpr int QuietMs = 1000;
+
+    TypingGuard(QMessageBox &box, QList<QPushButton *> buttons)
+        : m_box(box), m_buttons(std::move(buttons))
+    {
+        for (QPushButton *button : std::as_const(m_buttons))
+            button->setEnabled(false);
+        m_quiet.setSingleShot(true);
+        m_quiet.setInterval(QuietMs);
+        connect(&m_quiet, &QTimer::timeout, this, [this] { Release(); });
+        m_quiet.start();
+        // The keys go wherever the focus is, which may be no widget of the box at all.
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+    ~TypingGuard() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!m_quiet.isActive())
+            return false;
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+            break;
+        default:
+            return false;
+        }
+        if (watched != &m_box && !m_box.isAncestorOf(qobject_cast<QWidget *>(watched)) &&
+            QApplication::activeModalWidget() != &m_box)
+            return false;
+        if (event->type() == QEvent::KeyPress)
+            m_quiet.start();
+        return true;
+    }
+
+private:
+    void Release()
+    {
+        for (QPushButton *button : std::as_const(m_buttons))
+            button->setEnabled(true);
+        m_box.setDefaultButton(m_buttons.constFirst());
+        m_buttons.constFirst()->setFocus();
+    }
+
+    QMessageBox &m_box;
+    QList<QPushButton *> m_buttons;
+    QTimer m_quiet;
+};
+
+} // namespace
+
 int QtModal::Ask(QWidget *parent, const QuestionRequest &request)
 {
     QMessageBox box(parent);
@@ -73,8 +138,12 @@ int QtModal::Ask(QWidget *parent, const QuestionRequest &request)
     }
     if (buttons.isEmpty())
         buttons << box.addButton(QMessageBox::Ok);
-    box.setDefaultButton(buttons.value(request.defaultButton, buttons.constFirst()));
-    box.setEscapeButton(buttons.constLast());
+    QPushButton *const preferred = buttons.value(request.defaultButton, buttons.constFirst());
+    box.setDefaultButton(preferred);
+    box.setEscapeButton(request.guarded ? preferred : buttons.constLast());
+    std::optional<TypingGuard> guard;
+    if (request.guarded)
+        guard.emplace(box, buttons);
     box.exec();
     const qsizetype chosen = buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));
     return static_cast<int>(chosen < 0 ? buttons.size() - 1 : chosen);

@@ -78,6 +78,15 @@ bool LowSurrogate(char16_t unit)
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+// Marks that combine with the character before them: accents written apart from their
+// letter, which a file keeps no more than the accented letters themselves.
+bool CombiningMark(char16_t unit)
+{
+    return (unit >= 0x0300 && unit <= 0x036F) || (unit >= 0x1AB0 && unit <= 0x1AFF) ||
+           (unit >= 0x1DC0 && unit <= 0x1DFF) || (unit >= 0x20D0 && unit <= 0x20FF) ||
+           (unit >= 0xFE20 && unit <= 0xFE2F);
+}
+
 } // namespace
 
 std::span<const Replacement> ReplacementTable()
@@ -111,6 +120,19 @@ ReplacedText ReplaceLostCharacters(std::u16string_view text, std::u16string_view
             result.edits.push_back({i, 2, with});
             result.text.push_back(with);
             i += 2;
+            continue;
+        }
+        // A mark on a letter goes with the letter's own accents: "z" and U+0301 become
+        // "z", as the composed letter does. The edit before it, or the letter it sits on,
+        // takes it in.
+        if (CombiningMark(unit) && !result.text.empty() && result.text.back() != u'\r' &&
+            result.text.back() != u'\n') {
+            if (!result.edits.empty() &&
+                result.edits.back().index + result.edits.back().length == i)
+                ++result.edits.back().length;
+            else
+                result.edits.push_back({i - 1, 2, result.text.back()});
+            ++i;
             continue;
         }
         // Judged where it lands in the result, which is where the file will hold it.

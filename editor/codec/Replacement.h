@@ -22,8 +22,9 @@ std::span<const Replacement> ReplacementTable();
 // The table's replacement for `character`, or '?' for one the table does not hold.
 char16_t ReplacementFor(char32_t character);
 
-// One character of the original text replaced: `length` units (2 for a surrogate pair)
-// from `index` (from 0) became the single unit `with`.
+// One character of the original text replaced: `length` units (2 for a surrogate pair,
+// more with the combining marks that sat on it) from `index` (from 0) became the single
+// unit `with`.
 struct ReplacementEdit
 {
     std::size_t index = 0;
@@ -41,5 +42,7 @@ struct ReplacedText
 // Replaces every character that would not come back from a save and re-open with `key`.
 // A surrogate pair becomes one unit and moves what follows it one position back; each
 // later character is judged at the position it ends up at, so the result keeps every unit
-// (LostUnits of it is empty). An empty key keeps everything and replaces nothing.
+// (LostUnits of it is empty). Combining marks after a character are dropped with it (a
+// kept letter then "replaced" by itself); one at the start of a line becomes "?". An
+// empty key keeps everything and replaces nothing.
 ReplacedText ReplaceLostCharacters(std::u16string_view text, std::u16string_view key);

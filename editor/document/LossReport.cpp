@@ -54,6 +54,9 @@ Place PlaceWalker::At(std::size_t index)
     while (m_next < index && m_next < m_text.size()) {
         const std::size_t length = doctext::BreakAt(m_text, m_next);
         if (length == 0) {
+            // The second half of a pair is no column of its own.
+            if (m_next > m_lineStart && IsLow(m_text[m_next]) && IsHigh(m_text[m_next - 1]))
+                ++m_pairs;
             ++m_next;
             continue;
         }
@@ -62,8 +65,9 @@ Place PlaceWalker::At(std::size_t index)
         ++m_line;
         m_next += length;
         m_lineStart = m_next;
+        m_pairs = 0;
     }
-    return {m_line, std::min(index, m_next) - m_lineStart + 1};
+    return {m_line, std::min(index, m_next) - m_lineStart - m_pairs + 1};
 }
 
 Place PlaceOf(std::u16string_view text, std::size_t index)

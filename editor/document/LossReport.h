@@ -10,8 +10,9 @@
 
 namespace lossreport {
 
-// Line and column (both from 1, columns in code units) of unit `index` of `text`, with
-// lines broken where the document's text box breaks them.
+// Line and column (both from 1) of unit `index` of `text`, with lines broken where the
+// document's text box breaks them. Columns count characters (code points), as a person
+// does: a surrogate pair before the unit is one column.
 struct Place
 {
     std::size_t line = 1;
@@ -35,6 +36,7 @@ private:
     std::size_t m_next = 0; // the first unit not yet passed
     std::size_t m_line = 1;
     std::size_t m_lineStart = 0;
+    std::size_t m_pairs = 0; // surrogate pairs passed on the current line
 };
 
 // 33010 as "33,010".

@@ -2,6 +2,8 @@
 
 #include "DocumentText.h"
 
+#include <algorithm>
+
 namespace doctext {
 
 BreakCounts CountBreaks(std::u16string_view text)
@@ -52,8 +54,18 @@ std::vector<Place> PlacesOf(std::u16string_view text, const std::vector<std::siz
     std::size_t line = 1;
     for (const Line &piece : SplitLines(text)) {
         const std::size_t end = start + piece.text.size() + piece.lineBreak.size();
-        for (; wanted != indexes.end() && *wanted < end; ++wanted)
-            places.push_back({line, *wanted - start + 1});
+        // Columns count characters: a surrogate pair is one.
+        std::size_t passed = 0; // units of the line looked at
+        std::size_t pairs = 0;  // pairs among them
+        for (; wanted != indexes.end() && *wanted < end; ++wanted) {
+            const std::size_t offset = std::min(*wanted - start, piece.text.size());
+            for (; passed < offset; ++passed) {
+                if (passed > 0 && piece.text[passed] >= 0xDC00 && piece.text[passed] <= 0xDFFF &&
+                    piece.text[passed - 1] >= 0xD800 && piece.text[passed - 1] <= 0xDBFF)
+                    ++pairs;
+            }
+            places.push_back({line, *wanted - start - pairs + 1});
+        }
         start = end;
         ++line;
     }

@@ -24,7 +24,8 @@ BreakCounts CountBreaks(std::u16string_view text);
 // else "mixed" with the count of each kind: "mixed (2 CR LF, 1 LF)".
 std::string BreakStyle(const BreakCounts &counts);
 
-// A place in the text as a person counts it: line and column, both from 1.
+// A place in the text as a person counts it: line and column, both from 1, columns in
+// characters (code points).
 struct Place
 {
     std::size_t line = 1;

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QString>
 
+#include <optional>
 #include <string>
 
 class FileLayer;
@@ -76,10 +77,18 @@ public:
     // Whether the file has been written, replaced or removed by somebody else since this
     // window last read or wrote it (or told the user about it).
     bool FileChangedOnDisk() const;
-    // Tells the user about such a change, once: an unchanged document offers to reload, a
-    // changed one to keep its edits or reload; a removed file leaves the text open, marked
-    // changed, for Save to write back.
-    void AnswerFileChangedOnDisk();
+    // How the user answered about a file changed by another program.
+    // Gone: the file was removed, and (when not told here) the caller tells it.
+    enum class DiskAnswer { Keep, Reload, KeepAll, ReloadAll, Gone };
+    // Tells the user about such a change, once: a document offers to reload, a changed one
+    // keeping its edits in a new untitled document (EditsSetAside); a removed file leaves
+    // the text open, marked changed, for Save to write back. `others` more documents'
+    // files changed as well: the question then offers answers for all of them. `forAll`,
+    // an answer given for all, is taken without asking. Without `tellGone` a removed file
+    // is left for the caller to tell, with others. Gives the answer taken.
+    DiskAnswer AnswerFileChangedOnDisk(int others = 0,
+                                       std::optional<DiskAnswer> forAll = std::nullopt,
+                                       bool tellGone = true);
     // Whether the file was removed from under the document and not written back since.
     bool FileGone() const { return m_fileGone; }
 
@@ -99,6 +108,9 @@ signals:
     // The file system reported a change of the file; whether it is somebody else's is
     // for FileChangedOnDisk to say.
     void FileTouched();
+    // A reload is about to replace text that was never saved; `text` is that text, to go
+    // on in a document of its own.
+    void EditsSetAside(const QString &text);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -125,6 +137,8 @@ private:
     void WarnUnshown(const std::u16string &stored, bool oddLength);
     // The file as it is now is the one this window knows, and it is watched for changes.
     void KnowFileOnDisk();
+    // Reads the file again after another program changed it.
+    void ReloadFromDisk();
 
     Modal &m_modal;
     PlainTextBox *m_txtScript = nullptr;

@@ -5,6 +5,7 @@
 #include "Modal.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QPointer>
 
@@ -53,36 +54,81 @@ bool frmDocument::FileChangedOnDisk() const
     return docfile::StampOf(FileName.toStdU16String()) != m_knownStamp;
 }
 
-void frmDocument::AnswerFileChangedOnDisk()
+frmDocument::DiskAnswer
+frmDocument::AnswerFileChangedOnDisk(int others, std::optional<DiskAnswer> forAll, bool tellGone)
 {
     if (!FileChangedOnDisk())
-        return;
+        return DiskAnswer::Keep;
     // Told once: whatever the answer, this state of the file is known from here on, and a
     // later Save may write there without asking again, unless a link has taken the file's
-    // place (which could lead the save to a file the user never meant).
+    // place (which could lead the save to a file the user never meant): that one Save
+    // still asks about, until the user says yes to it there.
     KnowFileOnDisk();
     const fsys::Identity now = fsys::StatusOf(FileName.toStdU16String()).identity;
-    if (!now.link || m_file.link)
+    const bool newLink = now.link && now != m_file;
+    if (!newLink)
         m_file = now;
-    const QString title = QStringLiteral("File Changed");
     if (!m_knownStamp.exists) {
         m_fileGone = true;
         OnContentsChanged();
+        if (!tellGone)
+            return DiskAnswer::Gone;
         m_modal.MsgBox(this,
                        FileName + QStringLiteral("\r\nhas been deleted or moved by another "
                                                  "program.\r\nIts text stays open here; Save "
                                                  "writes it back."),
                        QStringLiteral("File Deleted"), MsgStyle::OKOnly + MsgStyle::Exclamation);
-        return;
+        return DiskAnswer::Gone;
     }
-    const QString question =
-        m_changed ? FileName + QStringLiteral("\r\nhas been changed by another program, and "
-                                              "it has changes here that are not saved.\r\n"
-                                              "Reload it and lose your changes? No keeps "
-                                              "your changes.")
-                  : FileName + QStringLiteral("\r\nhas been changed by another program.\r\n"
-                                              "Reload it?");
-    if (m_modal.MsgBox(this, question, title, MsgStyle::YesNo + MsgStyle::Exclamation) ==
-        MsgAnswer::Yes)
-        LoadFile(FileName);
+
+    DiskAnswer answer = forAll.value_or(DiskAnswer::Keep);
+    if (!forAll) {
+        QuestionRequest question;
+        question.title = QStringLiteral("File Changed");
+        question.text = FileName + QStringLiteral("\r\nhas been changed by another program");
+        question.text += m_changed ? QStringLiteral(", and it has changes here that are not saved.")
+                                   : QStringLiteral(".");
+        if (newLink)
+            question.text += QStringLiteral("\r\nIt is now a link to another file, %1; Save will "
+                                            "ask before writing through it.")
+                                 .arg(QFileInfo(FileName).symLinkTarget());
+        question.text += m_changed ? QStringLiteral("\r\nReload it? Your changes then stay open "
+                                                    "in a new untitled document.")
+                                   : QStringLiteral("\r\nReload it?");
+        if (others > 0)
+            question.text += others == 1
+                                 ? QStringLiteral("\r\n\r\n1 more open file has been changed "
+                                                  "too.")
+                                 : QStringLiteral("\r\n\r\n%1 more open files have been "
+                                                  "changed too.")
+                                       .arg(others);
+        // No letters of their own: the question may come up in the middle of a word.
+        question.buttons = {m_changed ? QStringLiteral("Keep My Changes")
+                                      : QStringLiteral("Don't Reload"),
+                            QStringLiteral("Reload")};
+        if (others > 0)
+            question.buttons << QStringLiteral("Don't Reload Any") << QStringLiteral("Reload All");
+        question.guarded = true;
+        const DiskAnswer answers[] = {DiskAnswer::Keep, DiskAnswer::Reload, DiskAnswer::KeepAll,
+                                      DiskAnswer::ReloadAll};
+        const int chosen = m_modal.Ask(this, question);
+        answer = chosen >= 0 && chosen < static_cast<int>(question.buttons.size())
+                     ? answers[chosen]
+                     : DiskAnswer::Keep;
+    }
+    if (answer == DiskAnswer::Reload || answer == DiskAnswer::ReloadAll)
+        ReloadFromDisk();
+    return answer;
+}
+
+void frmDocument::ReloadFromDisk()
+{
+    // Edits are never dropped by a reload: they go on in a document of their own.
+    if (m_changed)
+        emit EditsSetAside(Text());
+    const fsys::Identity trusted = m_file;
+    LoadFile(FileName);
+    // Reading through a link is no yes to writing through it.
+    if (m_file.link && m_file != trusted)
+        m_file = trusted;
 }

@@ -11,6 +11,7 @@
 #include "modUnicodeRW.h"
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QStringDecoder>
 #include <QTextDocument>
@@ -143,12 +144,18 @@ bool frmDocument::MayWriteOver()
     // in place of this one; the save would then write through it with the user's rights.
     if (docfile::SameFileAsLoaded(FileName.toStdU16String(), m_file))
         return true;
+    const QFileInfo now(FileName);
     const QString question =
-        QStringLiteral("\"%1\" has been replaced by another file or a link since it was opened."
-                       "  Save over it anyway?")
-            .arg(FileName);
-    return m_modal.MsgBox(this, question, QStringLiteral("Save"), MsgStyle::YesNoCancel) ==
-           MsgAnswer::Yes;
+        now.isSymLink()
+            ? QStringLiteral("\"%1\" now leads through a link to another file, %2, not to the "
+                             "file it was opened from.  Save over that file anyway?")
+                  .arg(FileName, now.symLinkTarget())
+            : QStringLiteral("\"%1\" has been replaced by another file or a link since it was "
+                             "opened.  Save over it anyway?")
+                  .arg(FileName);
+    // Enter keeps the other file as it is.
+    return m_modal.MsgBox(this, question, QStringLiteral("Save"),
+                          MsgStyle::YesNoCancel + MsgStyle::DefaultButton2) == MsgAnswer::Yes;
 }
 
 void frmDocument::SaveFileAs()

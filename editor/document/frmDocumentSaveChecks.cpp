@@ -4,6 +4,7 @@
 
 #include "Encryption.h"
 #include "FileLayer.h"
+#include "LossMarks.h"
 #include "LossReport.h"
 #include "Modal.h"
 #include "Replacement.h"
@@ -137,13 +138,22 @@ void frmDocument::ReplaceLostCharacters()
         if (replaced.edits.empty())
             return;
 
-        struct BoxEdit
+        // One box edit for each line that has replacements, from its first to its last:
+        // each edit costs the document a walk over every cursor it ever held (the marks
+        // had one a character), so the number of edits must not grow with the characters.
+        struct LineEdit
         {
-            int position;
-            int length;
-            QChar with;
+            int start;  // box position
+            int length; // units the new text takes the place of
+            QString with;
         };
-        std::vector<BoxEdit> edits;
+        std::vector<LineEdit> lines;
+        struct CaretShift
+        {
+            int end; // box position just past the replaced character
+            int by;  // units fewer after it
+        };
+        std::vector<CaretShift> shifts;
         bool onBreak = false;
         std::size_t fileStart = 0;
         auto edit = replaced.edits.begin();
@@ -154,46 +164,67 @@ void frmDocument::ReplaceLostCharacters()
                 block.next().isValid()
                     ? fileStart + inBlock + static_cast<std::size_t>(BreakLength(block))
                     : fileStart + inBlock;
+            const QString blockText = block.text();
+            int spanStart = -1;
+            int spanEnd = 0; // within the block
+            QString with;
             for (; edit != replaced.edits.end() && edit->index < breakEnd; ++edit) {
                 if (edit->index + edit->length > fileStart + inBlock) {
                     onBreak = true;
                     continue;
                 }
-                edits.push_back({block.position() + static_cast<int>(edit->index - fileStart),
-                                 static_cast<int>(edit->length), QChar(edit->with)});
+                const auto at = static_cast<int>(edit->index - fileStart);
+                const auto length = static_cast<int>(edit->length);
+                if (spanStart < 0)
+                    spanStart = at;
+                else
+                    with += blockText.mid(spanEnd, at - spanEnd);
+                with += QChar(edit->with);
+                spanEnd = at + length;
+                shifts.push_back({block.position() + spanEnd, length - 1});
             }
+            if (spanStart >= 0)
+                lines.push_back({block.position() + spanStart, spanEnd - spanStart, with});
             fileStart = breakEnd;
         }
         if (onBreak || edit != replaced.edits.end()) {
             SetText(QString::fromStdU16String(replaced.text));
             continue;
         }
+        // Every mark is a cursor the document moves on each edit; they are marked afresh
+        // once, after all the edits.
+        const bool marking = m_marks->Enabled();
+        m_marks->SetEnabled(false);
         // The block is opened and closed on the box's own caret, which Qt's undo then puts
         // back where it was; a block opened on another cursor sends it to that one's place.
         QTextCursor caret = m_txtScript->textCursor();
         int anchor = caret.anchor();
         int position = caret.position();
+        // The caret stays before the same character, and a pair of units before it
+        // becomes one.
+        for (const CaretShift &shift : shifts) {
+            if (shift.end <= caret.anchor())
+                anchor -= shift.by;
+            if (shift.end <= caret.position())
+                position -= shift.by;
+        }
         caret.beginEditBlock();
         QTextCursor cursor(m_txtScript->document());
-        for (auto e = edits.rbegin(); e != edits.rend(); ++e) {
-            // The new character goes in before the old one is taken out, so that undoing it
-            // puts the old one back after the caret's place rather than at it, which would
-            // push the caret on.
-            cursor.setPosition(e->position);
-            cursor.insertText(QString(e->with));
-            cursor.setPosition(e->position + 1 + e->length, QTextCursor::KeepAnchor);
+        for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+            // The new text goes in before the old is taken out, so that undoing it puts the
+            // old back after the caret's place rather than at it, which would push the
+            // caret on.
+            cursor.setPosition(line->start);
+            cursor.insertText(line->with);
+            cursor.setPosition(line->start + static_cast<int>(line->with.size()) + line->length,
+                               QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
-            // The caret stays before the same character, and a pair of units before it
-            // becomes one.
-            if (e->position + e->length <= anchor)
-                anchor -= e->length - 1;
-            if (e->position + e->length <= position)
-                position -= e->length - 1;
         }
         caret.setPosition(anchor);
         caret.setPosition(position, QTextCursor::KeepAnchor);
         caret.endEditBlock();
         m_txtScript->setTextCursor(caret);
+        m_marks->SetEnabled(marking);
     }
     const std::u16string text = Text().toStdU16String();
     if (!LostUnits(text, DocumentKey).empty())

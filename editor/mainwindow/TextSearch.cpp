@@ -1,21 +1,12 @@
 #include "TextSearch.h"
 
+#include "CaseFold.h"
+
 #include <limits>
 
 namespace textsearch {
 
 namespace {
-
-// Case is folded for ASCII and Latin-1: a config file keeps no unit above 255 (anything
-// else is lost on saving), so these are the letters its texts are written in.
-char16_t Fold(char16_t unit)
-{
-    if (unit >= u'A' && unit <= u'Z')
-        return static_cast<char16_t>(unit + 0x20);
-    if (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7)
-        return static_cast<char16_t>(unit + 0x20);
-    return unit;
-}
 
 bool IsLineBreak(char16_t unit)
 {
@@ -38,7 +29,7 @@ bool SameUnits(std::u16string_view text, std::u16string_view pattern, std::size_
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char16_t a = text[position + i];
         const char16_t b = pattern[i];
-        if (a != b && (matchCase || Fold(a) != Fold(b)))
+        if (a != b && (matchCase || SimpleCaseFold(a) != SimpleCaseFold(b)))
             return false;
     }
     return true;

@@ -222,6 +222,11 @@ frmDocument *frmMain::NewDocument()
     connect(box, &QPlainTextEdit::selectionChanged, this, caretMoved);
     box->viewport()->installEventFilter(this);
     connect(document, &frmDocument::FileTouched, this, &frmMain::CheckFilesSoon);
+    connect(document, &frmDocument::EditsSetAside, this, [this](const QString &text) {
+        frmDocument *kept = NewDocument();
+        kept->SetText(text);
+        kept->setChanged(true);
+    });
     document->show();
     KeepInReach(document);
     // Made current explicitly: a hidden frame (start-up) activates nothing by itself.

@@ -4,6 +4,8 @@
 #include "frmDocument.h"
 #include "frmMain.h"
 
+#include "Modal.h"
+
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -14,6 +16,10 @@
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -135,17 +141,58 @@ void frmMain::CheckFilesOnDisk()
     if (m_checkingFiles || !isActiveWindow() || QApplication::activeModalWidget())
         return;
     m_checkingFiles = true;
+    std::vector<QPointer<frmDocument>> changed;
     for (QMdiSubWindow *window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
-        QPointer<frmDocument> document = dynamic_cast<frmDocument *>(window);
-        if (!document || document->isHidden() || !document->FileChangedOnDisk())
+        auto *document = dynamic_cast<frmDocument *>(window);
+        if (document && !document->isHidden() && document->FileChangedOnDisk())
+            changed.emplace_back(document);
+    }
+    // Many files changed at once (a checkout, a script) are one question with an answer
+    // for them all, not a box for each; many removed are one message.
+    std::optional<frmDocument::DiskAnswer> forAll;
+    const bool manyGone =
+        std::count_if(changed.begin(), changed.end(), [](const QPointer<frmDocument> &document) {
+            return !QFileInfo(document->FileName).isFile();
+        }) > 1;
+    QStringList gone;
+    for (std::size_t i = 0; i < changed.size(); ++i) {
+        const QPointer<frmDocument> document = changed[i];
+        if (!document || !document->FileChangedOnDisk())
             continue;
+        // Counted only while there is a question to ask: an answer for all asks no more.
+        const auto others =
+            forAll ? 0
+                   : std::count_if(changed.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                   changed.end(), [](const QPointer<frmDocument> &other) {
+                                       return other && other->FileChangedOnDisk() &&
+                                              QFileInfo(other->FileName).isFile();
+                                   });
         // The question is about the document in front.
         m_mdiArea->setActiveSubWindow(document);
         try {
-            document->AnswerFileChangedOnDisk();
+            const frmDocument::DiskAnswer answer =
+                document->AnswerFileChangedOnDisk(static_cast<int>(others), forAll, !manyGone);
+            if (answer == frmDocument::DiskAnswer::KeepAll ||
+                answer == frmDocument::DiskAnswer::ReloadAll)
+                forAll = answer;
+            if (answer == frmDocument::DiskAnswer::Gone)
+                gone << document->FileName;
         } catch (const std::exception &) {
             // Nothing may reach the event loop; the document stays as it was.
         }
+    }
+    if (manyGone && !gone.isEmpty()) {
+        constexpr qsizetype Named = 10;
+        QString names = QStringList(gone.mid(0, Named)).join(QStringLiteral("\r\n"));
+        if (gone.size() > Named)
+            names += QStringLiteral("\r\nand %1 more").arg(gone.size() - Named);
+        m_modal.MsgBox(this,
+                       QStringLiteral("%1 open files have been deleted or moved by another "
+                                      "program:\r\n%2\r\nTheir texts stay open here; Save "
+                                      "writes each back.")
+                           .arg(gone.size())
+                           .arg(names),
+                       QStringLiteral("Files Deleted"), MsgStyle::OKOnly + MsgStyle::Exclamation);
     }
     m_checkingFiles = false;
 }

@@ -19,6 +19,29 @@
 
 namespace {
 
+// Columns and lengths are counted in characters as a person sees them: an emoji is one,
+// though the text holds it as two units.
+int Characters(QStringView text)
+{
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++count) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    return count;
+}
+
+// The units the first `characters` characters of `line` take, all of it when it is shorter.
+int UnitsOfCharacters(QStringView line, std::size_t characters)
+{
+    qsizetype i = 0;
+    for (; i < line.size() && characters > 0; ++i, --characters) {
+        if (line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
+            ++i;
+    }
+    return static_cast<int>(i);
+}
+
 std::u16string ShownText(const QPlainTextEdit &box)
 {
     std::u16string text;
@@ -191,9 +214,8 @@ void frmMain::mnuEditGoTo_Click()
     }
     // A column past the end of its line stops at the end.
     const QTextBlock block = box.document()->findBlockByNumber(static_cast<int>(place->line - 1));
-    const auto width = static_cast<std::size_t>(block.length() - 1);
     QTextCursor target(block);
-    target.setPosition(block.position() + static_cast<int>(std::min(place->column - 1, width)));
+    target.setPosition(block.position() + UnitsOfCharacters(block.text(), place->column - 1));
     box.setTextCursor(target);
     box.setFocus(Qt::OtherFocusReason);
 }
@@ -214,11 +236,11 @@ void frmMain::UpdateCaretPanel()
         return;
     }
     const QTextCursor cursor = document->txtScript()->textCursor();
-    QString text = QStringLiteral("Line %1, Col %2")
-                       .arg(cursor.blockNumber() + 1)
-                       .arg(cursor.positionInBlock() + 1);
+    QString text =
+        QStringLiteral("Line %1, Col %2")
+            .arg(cursor.blockNumber() + 1)
+            .arg(Characters(QStringView(cursor.block().text()).left(cursor.positionInBlock())) + 1);
     if (cursor.hasSelection())
-        text +=
-            QStringLiteral(" (%1 selected)").arg(cursor.selectionEnd() - cursor.selectionStart());
+        text += QStringLiteral(" (%1 selected)").arg(Characters(cursor.selectedText()));
     m_caretPanel->setText(text);
 }

@@ -170,6 +170,40 @@ TEST(QtModalAsk, EachButtonAnswersItsIndexAndEscapeTheLast)
     EXPECT_EQ(modal.Ask(nullptr, request), 2);
 }
 
+// A question that comes up while the user types: the keys of the word and the line being
+// typed answer nothing; once the keyboard has been quiet, Enter and Escape keep the work.
+TEST(QtModalAsk, AGuardedQuestionTakesNoTypedKeyAsAnAnswer)
+{
+    QtModal modal;
+    QuestionRequest request;
+    request.title = QStringLiteral("File Changed");
+    request.text = QStringLiteral("a.cfg\r\nhas been changed by another program.");
+    request.buttons = {QStringLiteral("Keep My Changes"), QStringLiteral("Reload")};
+    request.guarded = true;
+    for (const Qt::Key answerKey : {Qt::Key_Return, Qt::Key_Escape}) {
+        bool stillAsking = false;
+        QStringList shortcuts;
+        WhenShown<QMessageBox>([&](QMessageBox &box) {
+            for (QAbstractButton *button : box.buttons())
+                shortcuts << button->shortcut().toString();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+            asperson::Type(QStringLiteral("key r\n"));
+            asperson::Press(Qt::Key_Escape);
+            QCoreApplication::processEvents();
+            stillAsking = QApplication::activeModalWidget() == &box;
+            QTest::qWait(300);
+            asperson::Press(Qt::Key_Return); // still typing: the quiet starts again
+            QCoreApplication::processEvents();
+            stillAsking = stillAsking && QApplication::activeModalWidget() == &box;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return box.buttons()[0]->isEnabled(); }));
+            asperson::Press(answerKey);
+        });
+        EXPECT_EQ(modal.Ask(nullptr, request), 0);
+        EXPECT_TRUE(stillAsking) << "a typed key answered the question";
+        EXPECT_EQ(shortcuts, (QStringList{QString(), QString()}));
+    }
+}
+
 TEST(QtModalFileDialogs, SaveDialogStartsFromTheGivenNameAndFilterAndReturnsTheChoice)
 {
     QTemporaryDir folder;

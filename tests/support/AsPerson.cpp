@@ -2,15 +2,18 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGlyphRun>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRawFont>
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -192,7 +195,8 @@ std::vector<int> RedCharacters(QPlainTextEdit &box, std::vector<int> *inView)
                 text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()
                     ? 2
                     : 1;
-            // A character's cell runs from the caret before it to the caret after it.
+            // A character's cell is where its glyphs are drawn; one without glyphs runs from
+            // the caret before it to the caret after it.
             QTextCursor cursor(block);
             cursor.setPosition(block.position() + i);
             const QRect before = box.cursorRect(cursor);
@@ -200,10 +204,37 @@ std::vector<int> RedCharacters(QPlainTextEdit &box, std::vector<int> *inView)
             const QRect after = box.cursorRect(cursor);
             if (before.top() != after.top())
                 continue; // the end of a wrapped line
+            int left = std::min(before.left(), after.left());
+            int right = std::max(before.left(), after.left()) - 1;
+            const QTextLine line = block.layout()->lineForTextPosition(i);
+            qreal glyphLeft = 0;
+            qreal glyphRight = -1;
+            for (const QGlyphRun &run : line.glyphRuns(i, length)) {
+                const QList<QPointF> at = run.positions();
+                const QList<QPointF> advance =
+                    run.rawFont().advancesForGlyphIndexes(run.glyphIndexes());
+                for (qsizetype g = 0; g < at.size() && g < advance.size(); ++g) {
+                    const qreal a = at[g].x();
+                    const qreal b = a + advance[g].x();
+                    glyphLeft =
+                        glyphRight < glyphLeft ? std::min(a, b) : std::min({glyphLeft, a, b});
+                    glyphRight = std::max({glyphRight, a, b});
+                }
+            }
+            if (glyphRight > glyphLeft) {
+                // The caret's place before the character tells where the line starts. Where
+                // the glyphs stand apart from the carets (the direction changes there), the
+                // glyphs tell the cell.
+                const qreal lineStart = before.left() - line.cursorToX(i);
+                const int glyphsFrom = qRound(lineStart + glyphLeft);
+                const int glyphsTo = qRound(lineStart + glyphRight) - 1;
+                if (std::abs(glyphsFrom - left) > 2 || std::abs(glyphsTo - right) > 2) {
+                    left = glyphsFrom;
+                    right = glyphsTo;
+                }
+            }
             // A character drawn with no width is looked for at its place, a pixel or two
             // either side.
-            const int left = std::min(before.left(), after.left());
-            const int right = std::max(before.left(), after.left()) - 1;
             const QRect cell =
                 (right < left
                      ? QRect(QPoint(left - 1, before.top()), QPoint(left + 1, before.bottom()))

@@ -126,6 +126,7 @@ int ScriptedModal::Ask(QWidget *, const QuestionRequest &request)
     asked.title = request.title;
     asked.buttons = request.buttons;
     asked.defaultButton = request.defaultButton;
+    asked.guarded = request.guarded;
     m_asked.push_back(asked);
     Answer answer;
     const int last = static_cast<int>(request.buttons.size()) - 1;

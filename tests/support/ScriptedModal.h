@@ -31,6 +31,7 @@ public:
         QStringList labels;     // a dialog's label texts, in the order they were made
         QString initial = {};   // the text the input box started with
         int defaultButton = -1; // the question's button that Enter chooses
+        bool guarded = false;   // a question that no key answers while the user types
     };
 
     ~ScriptedModal() override;

@@ -11,7 +11,7 @@ struct Utf8Error
 {
     std::size_t offset = 0; // byte offset (from 0) of the first byte that is not valid
     std::size_t line = 1;   // line and column (from 1) of that byte, as the editor counts
-    std::size_t column = 1; // them (lossreport::PlaceOf): columns in UTF-16 code units
+    std::size_t column = 1; // them (lossreport::PlaceOf): columns in characters
 };
 
 // The text `bytes` encode, or nothing with `error` filled in. Refused: stray or missing

@@ -67,6 +67,28 @@ TEST(Replacement, ReplacesOnlyWhatIsLostAndLeavesTheRestInPlace)
     EXPECT_EQ(ReplaceLostCharacters(u"\u201C", u"").text, u"\u201C");
 }
 
+TEST(Replacement, CombiningMarksGoWithTheLetterTheySitOn)
+{
+    const struct
+    {
+        std::u16string text;
+        std::u16string replaced;
+        std::vector<ReplacementEdit> edits;
+    } cases[] = {
+        {u"z\u0301=1", u"z=1", {{0, 2, u'z'}}},
+        {u"ae\u0301\u0300b", u"aeb", {{1, 3, u'e'}}},
+        {u"\u00E9\u0301", u"e", {{0, 2, u'e'}}}, // on a letter replaced itself
+        {u"\u0301x\r\n\u0301", u"?x\r\n?", {{0, 1, u'?'}, {4, 1, u'?'}}}, // on nothing
+    };
+    for (const auto &c : cases) {
+        const ReplacedText replaced = ReplaceLostCharacters(c.text, Key);
+        EXPECT_EQ(replaced.text, c.replaced);
+        EXPECT_EQ(replaced.edits, c.edits);
+        EXPECT_EQ(Applied(c.text, replaced.edits), replaced.text);
+        EXPECT_TRUE(LostUnits(replaced.text, Key).empty());
+    }
+}
+
 TEST(Replacement, APairThatShrinksMovesALaterUnitOntoABadPositionAndReplacesItToo)
 {
     // 0xBA survives at position 4 (key letter 'E', 69) but not at position 3 ('Z', 90).

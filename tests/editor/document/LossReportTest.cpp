@@ -10,7 +10,7 @@ namespace {
 
 const std::u16string Key = DocumentKey;
 
-TEST(LossReport, PlacesCountLinesAtEveryKindOfBreakAndColumnsInCodeUnits)
+TEST(LossReport, PlacesCountLinesAtEveryKindOfBreakAndColumnsInCharacters)
 {
     const std::u16string text = u"ab\r\ncd\ne\rf\u2029g\U0001F600h\r";
     const struct
@@ -21,8 +21,8 @@ TEST(LossReport, PlacesCountLinesAtEveryKindOfBreakAndColumnsInCodeUnits)
         {0, {1, 1}},  {1, {1, 2}},  {2, {1, 3}},  {3, {1, 3}},  // the LF of CR LF is its CR's
         {4, {2, 1}},  {6, {2, 3}},  {7, {3, 1}},  {8, {3, 2}},  // a lone CR
         {9, {4, 1}},  {10, {4, 2}},                             // U+2029 ends a line too
-        {11, {5, 1}}, {12, {5, 2}}, {13, {5, 3}}, {14, {5, 4}}, // a pair takes two columns
-        {15, {5, 5}}, {16, {6, 1}},                             // a CR at the very end, and after
+        {11, {5, 1}}, {12, {5, 2}}, {14, {5, 3}}, {15, {5, 4}}, // a pair takes one column
+        {16, {6, 1}},                                           // after a CR at the very end
     };
     PlaceWalker walker(text);
     for (const auto &c : cases) {

@@ -39,4 +39,10 @@ TEST(TextFacts, PlacesCountLinesAndColumnsFromOneWithCrLfAsOneBreak)
     }
     EXPECT_TRUE(PlacesOf(text, {}).empty());
     EXPECT_TRUE(PlacesOf(u"", {}).empty());
+    // An emoji is one column, though two units.
+    const std::vector<Place> paired = PlacesOf(u"\U0001F600x\U0001F600y\nz", {2, 5, 7});
+    ASSERT_EQ(paired.size(), 3u);
+    EXPECT_EQ(paired[0].column, 2u);
+    EXPECT_EQ(paired[1].column, 4u);
+    EXPECT_EQ(paired[2].column, 1u);
 }

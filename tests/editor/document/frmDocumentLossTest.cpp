@@ -86,12 +86,28 @@ void Type(frmDocument *document, int position, const QString &keys)
 
 } // namespace
 
-TEST_F(DocumentTest, ACharacterDrawnWithNoWidthIsMarkedWhereItStands)
+// Each mark is drawn over its own character: one drawn with no width where it stands, and
+// in right-to-left text (or a right-to-left word in a left-to-right line) over the letter,
+// not over the digits beside it.
+TEST_F(DocumentTest, MarksAreDrawnOverTheirCharactersInEitherDirection)
 {
+    const struct
+    {
+        QString text;
+        std::vector<int> marked;
+    } cases[] = {
+        {QStringLiteral("ab\u200Bcd"), {2}},
+        {QStringLiteral("\u05D0 123"), {0}},
+        {QStringLiteral("\u05D0\u05D1=123 45"), {0, 1}},
+        {QStringLiteral("key=\u05D0 123 x"), {4}},
+    };
     frmDocument *document = NewDocument();
-    document->SetText(QStringLiteral("ab\u200Bcd"));
-    EXPECT_EQ(document->Marks()->Positions(), (std::vector<int>{2}));
-    EXPECT_EQ(Shown(*document), (std::vector<int>{2}));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        document->SetText(c.text);
+        EXPECT_EQ(document->Marks()->Positions(), c.marked);
+        EXPECT_EQ(Shown(*document), c.marked);
+    }
 }
 
 TEST_F(DocumentTest, MarksFollowAnInsertionThatMovesPositionDependentUnits)
@@ -273,9 +289,11 @@ TEST_F(DocumentTest, ReplaceAndSaveKeepsTheCaretWhereItWasAndUndoReturnsIt)
         int caret;         // a box position, before a character
         int caretReplaced; // the same place after the replacements
     } cases[] = {
-        {Pasted, 25, 25},                                 // on the dash, after three others
-        {QStringLiteral("a\U0001F600b\u00E9c"), 4, 3},    // after a pair that becomes one
-        {QStringLiteral("\u201Cx\u201D\r\nplain"), 9, 9}, // past every one of them
+        {Pasted, 25, 25},                                  // on the dash, after three others
+        {QStringLiteral("a\U0001F600b\u00E9c"), 4, 3},     // after a pair that becomes one
+        {QStringLiteral("\u201Cx\u201D\r\nplain"), 9, 9},  // past every one of them
+        {QStringLiteral("\u201C\U0001F600b\u201D"), 3, 2}, // between two on one line
+        {QStringLiteral("caz\u0301e"), 4, 3},              // after a mark dropped
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());

@@ -519,7 +519,7 @@ TEST_F(DocumentTest, SaveAsksBeforeWritingWhereTheFileWasReplacedAfterLoading)
         document->Save();
         ASSERT_EQ(modal->asked().size(), before + 1);
         EXPECT_EQ(modal->asked().back().title, "Save");
-        EXPECT_EQ(modal->asked().back().style, MsgStyle::YesNoCancel);
+        EXPECT_EQ(modal->asked().back().style, MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
         EXPECT_TRUE(modal->asked().back().text.contains(Path("a.cfg")));
         EXPECT_EQ(ReadConfig(Path("victim.cfg")), "theirs") << "nothing written on No";
         EXPECT_TRUE(document->Changed());

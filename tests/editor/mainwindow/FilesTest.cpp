@@ -135,12 +135,15 @@ TEST_F(FilesTest, AnOutsideChangeIsToldOnceWhenTheFrameIsNextActive)
     NoticeArrives(touched);
     EXPECT_TRUE(modal.asked().empty()) << "asked while the frame was not active";
 
-    modal.AnswerMessage(MsgAnswer::No);
+    modal.AnswerQuestion(0);
     ComeBack(1);
     EXPECT_EQ(modal.asked()[0].title, "File Changed");
     EXPECT_EQ(modal.asked()[0].text,
               document.FileName + "\r\nhas been changed by another program.\r\nReload it?");
-    EXPECT_EQ(modal.asked()[0].style, MsgStyle::YesNo + MsgStyle::Exclamation);
+    // The first answer, which Enter and Escape choose, keeps the text; no key is taken
+    // while the user types.
+    EXPECT_EQ(modal.asked()[0].buttons, (QStringList{"Don't Reload", "Reload"}));
+    EXPECT_TRUE(modal.asked()[0].guarded);
     EXPECT_EQ(document.Text(), "one");
     EXPECT_FALSE(document.Changed());
     ComeBack(1); // told once
@@ -148,7 +151,7 @@ TEST_F(FilesTest, AnOutsideChangeIsToldOnceWhenTheFrameIsNextActive)
     // While the frame is active, at once; Yes reloads.
     touched.clear();
     WriteConfig(document.FileName, "three");
-    modal.AnswerMessage(MsgAnswer::Yes);
+    modal.AnswerQuestion(1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return modal.asked().size() == 2; }));
     EXPECT_EQ(document.Text(), "three");
     EXPECT_FALSE(document.Changed());
@@ -170,22 +173,113 @@ TEST_F(FilesTest, AChangedDocumentKeepsItsEditsOrReloads)
     WriteConfig(first.FileName, "two");
     // The question is asked with its document in front.
     modal.OnNextDialog([&] { EXPECT_EQ(Frame().ActiveDocument(), &first); });
-    modal.AnswerMessage(MsgAnswer::No);
+    modal.AnswerQuestion(0);
     ComeBack(1);
     EXPECT_EQ(modal.asked()[0].text,
               first.FileName + "\r\nhas been changed by another program, and it has changes "
-                               "here that are not saved.\r\nReload it and lose your changes? "
-                               "No keeps your changes.");
+                               "here that are not saved.\r\nReload it? Your changes then stay "
+                               "open in a new untitled document.");
+    EXPECT_EQ(modal.asked()[0].buttons, (QStringList{"Keep My Changes", "Reload"}));
     EXPECT_EQ(first.Text(), "one more");
     EXPECT_TRUE(first.Changed());
 
+    // Reloading does not lose the edits: they stay open, unsaved, in a document of their own.
     Activate(other);
     WriteConfig(first.FileName, "three");
-    modal.AnswerMessage(MsgAnswer::Yes);
+    modal.AnswerQuestion(1);
     ComeBack(2);
     EXPECT_EQ(first.Text(), "three");
     EXPECT_FALSE(first.Changed());
     EXPECT_EQ(second.Text(), "other");
+    ASSERT_EQ(Frame().mdiArea()->subWindowList().size(), 3);
+    frmDocument *kept = Frame().ActiveDocument();
+    EXPECT_EQ(kept->Text(), "one more");
+    EXPECT_TRUE(kept->Changed());
+    EXPECT_TRUE(kept->FileName.isEmpty());
+}
+
+TEST_F(FilesTest, ManyFilesChangedAtOnceAreOneQuestion)
+{
+    std::vector<frmDocument *> documents;
+    for (int i = 0; i < 20; ++i)
+        documents.push_back(&Open(QStringLiteral("f%1.cfg").arg(i), "old"));
+    Activate(other);
+    for (frmDocument *document : documents)
+        WriteConfig(document->FileName, "new");
+    modal.AnswerQuestion(3); // Reload All
+    ComeBack(1);
+    EXPECT_TRUE(modal.asked()[0].text.endsWith("\r\n\r\n19 more open files have been changed "
+                                               "too."));
+    EXPECT_EQ(modal.asked()[0].buttons,
+              (QStringList{"Don't Reload", "Reload", "Don't Reload Any", "Reload All"}));
+    for (frmDocument *document : documents)
+        EXPECT_EQ(document->Text(), "new");
+
+    Activate(other);
+    for (frmDocument *document : documents)
+        WriteConfig(document->FileName, "newer");
+    modal.AnswerQuestion(2); // Don't Reload Any
+    ComeBack(2);
+    for (frmDocument *document : documents)
+        EXPECT_EQ(document->Text(), "new");
+    ComeBack(2); // told once
+
+    // Removed together: one message names them all.
+    Activate(other);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(QFile::remove(documents[i]->FileName));
+    modal.AnswerMessage(MsgAnswer::OK);
+    ComeBack(3);
+    EXPECT_EQ(modal.asked()[2].title, "Files Deleted");
+    EXPECT_EQ(modal.asked()[2].text,
+              "3 open files have been deleted or moved by another program:\r\n" +
+                  documents[0]->FileName + "\r\n" + documents[1]->FileName + "\r\n" +
+                  documents[2]->FileName +
+                  "\r\nTheir texts stay open here; Save writes each back.");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(documents[i]->Changed());
+    for (int i = 0; i < 3; ++i)
+        documents[i]->setChanged(false);
+}
+
+// A link put in the file's place, to a file the user never opened: reading through it
+// after a reload is no yes to writing through it.
+TEST_F(FilesTest, AReloadThroughANewLinkLeavesSavesCheckInForce)
+{
+    frmDocument &document = Open("a.cfg", "mine");
+    const QString path = document.FileName;
+    const QString theirs = scratch.filePath("theirs.cfg");
+    WriteConfig(theirs, "their text");
+    Activate(other);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::link(theirs, path));
+    modal.AnswerQuestion(1);
+    ComeBack(1);
+    EXPECT_EQ(modal.asked()[0].text,
+              path +
+                  "\r\nhas been changed by another program.\r\nIt is now a link to "
+                  "another file, " +
+                  theirs + "; Save will ask before writing through it.\r\nReload it?");
+    EXPECT_EQ(document.Text(), "their text");
+
+    document.txtScript()->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "typed ");
+    modal.AnswerMessage(MsgAnswer::No);
+    Item("mnuFileSave")->trigger();
+    ASSERT_EQ(modal.asked().size(), 2u);
+    EXPECT_EQ(modal.asked()[1].title, "Save");
+    EXPECT_EQ(modal.asked()[1].text,
+              "\"" + path + "\" now leads through a link to another file, " + theirs +
+                  ", not to the file it was opened from.  Save over that file anyway?");
+    EXPECT_EQ(modal.asked()[1].style, MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
+    EXPECT_EQ(ReadConfig(theirs), "their text");
+
+    // Said yes to once, the link is the file from then on.
+    modal.AnswerMessage(MsgAnswer::Yes);
+    Item("mnuFileSave")->trigger();
+    EXPECT_EQ(ReadConfig(theirs), "typed their text");
+    Item("mnuFileSave")->trigger();
+    EXPECT_EQ(modal.asked().size(), 3u);
 }
 
 TEST_F(FilesTest, ARemovedFileIsMarkedAndSaveWritesItBack)
@@ -228,7 +322,7 @@ TEST_F(FilesTest, TheEditorsOwnSavesAreNoNews)
     Item("mnuFileSaveAs")->trigger();
     ComeBack(1);
     WriteConfig(elsewhere, "theirs");
-    modal.AnswerMessage(MsgAnswer::Yes);
+    modal.AnswerQuestion(1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return modal.asked().size() == 2; }));
     EXPECT_EQ(document.Text(), "theirs");
 }

@@ -204,6 +204,31 @@ TEST_F(HelpTest, KeysTableNamesEveryKeyTheMenusShowAndNoOther)
     EXPECT_EQ(shown["F8"], "Edit > Next Character That Will Not Survive");
 }
 
+// Every command a menu shows is named in the guide as "Menu > Item", as a reader looks
+// for it; the Window menu's list of open windows is no command.
+TEST_F(HelpTest, GuideNamesEveryMenuCommand)
+{
+    ShowFrame();
+    const QString guide = Read(Guide());
+    QStringList missing;
+    int commands = 0;
+    for (QAction *entry : Frame().menuBar()->actions()) {
+        if (!entry->isVisible())
+            continue;
+        entry->menu()->aboutToShow(); // as opening it would, for menus filled then
+        for (QAction *item : entry->menu()->actions()) {
+            if (!item->isVisible() || item->isSeparator() || item->objectName().isEmpty() ||
+                item->actionGroup())
+                continue;
+            ++commands;
+            if (!guide.contains(Command(*entry, *item)))
+                missing << Command(*entry, *item);
+        }
+    }
+    EXPECT_GT(commands, 30);
+    EXPECT_TRUE(missing.isEmpty()) << missing.join(QStringLiteral("; ")).toStdString();
+}
+
 // The guide quotes the program's questions and status texts; they must be the program's.
 TEST_F(HelpTest, GuideQuotesWhatSaveAsksAndTheStatusBarSays)
 {

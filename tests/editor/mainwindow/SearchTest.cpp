@@ -283,6 +283,19 @@ TEST_F(SearchTest, CaretPanelFollowsTheCaretTheSelectionAndTheActiveDocument)
     Frame().mdiArea()->setActiveSubWindow(&first);
     EXPECT_EQ(Caret(), "Line 4, Col 7 (29 selected)");
 
+    // Columns and the selection count characters: an emoji is one, as seen.
+    frmDocument &third = Document("", "third.cfg");
+    third.SetText(QStringLiteral("a\U0001F600b=\U0001F600"));
+    Keys(Qt::Key_End);
+    EXPECT_EQ(Caret(), "Line 1, Col 6");
+    Keys(Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(Caret(), "Line 1, Col 1 (5 selected)");
+    modal.AnswerInput(QStringLiteral("1:3"));
+    Item("mnuEditGoTo")->trigger();
+    EXPECT_EQ(third.txtScript()->textCursor().position(), 3);
+    EXPECT_EQ(Caret(), "Line 1, Col 3");
+    third.setChanged(false);
+
     EXPECT_TRUE(CloseFrame());
     EXPECT_EQ(Caret(), QString());
 }

@@ -34,7 +34,15 @@ TEST(TextSearch, FindNextHonoursCaseWholeWordsAndWraps)
         {u"x=\u00C9T\u00C9 y=\u00E9t\u00E9", u"\u00E9t\u00E9", 0, anyCase, 2, false},
         {u"x=\u00C9T\u00C9 y=\u00E9t\u00E9", u"\u00E9t\u00E9", 0, exactCase, 8, false},
         {u"\u00E9baud", u"baud", 0, words, std::nullopt, false}, // a Latin-1 letter touches
-        {u"a\nb", u"a\nb", 0, anyCase, std::nullopt, false},     // never over a line's end
+        // Every script folds, not Latin alone: Cyrillic, Greek (final sigma too), signs.
+        {u"x \u0441\u043B\u043E\u0432\u043E", u"\u0421\u041B\u041E\u0412\u041E", 0, anyCase, 2,
+         false},
+        {u"x \u0441\u043B\u043E\u0432\u043E", u"\u0421\u041B\u041E\u0412\u041E", 0, exactCase,
+         std::nullopt, false},
+        {u"\u039F\u03A3", u"\u03BF\u03C2", 0, anyCase, 0, false},
+        {u"5 \u212A", u"k", 0, anyCase, 2, false},
+        {u"\u0100\u0101\u0102", u"\u0103", 0, anyCase, 2, false},
+        {u"a\nb", u"a\nb", 0, anyCase, std::nullopt, false}, // never over a line's end
         {u"abc", u"", 0, anyCase, std::nullopt, false},
         {u"ab", u"abc", 0, anyCase, std::nullopt, false},
         {u"abc", u"c", 3, anyCase, 2, true}, // from the very end

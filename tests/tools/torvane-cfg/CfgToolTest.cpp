@@ -208,9 +208,9 @@ TEST_F(CfgTool, EncodeRefusesInputItCannotStoreAndLeavesTheOldFileAlone)
         {"\xF0\x9F\x98\x80\xC3\xA9\xE2\x80\xA9\xE2\x80\x9C",
          "torvane-cfg: standard input: line 1, column 1: U+1F600 would not survive (it reads "
          "back as U+003D)\n"
-         "torvane-cfg: standard input: line 1, column 3: U+00E9 would not survive (it is "
+         "torvane-cfg: standard input: line 1, column 2: U+00E9 would not survive (it is "
          "dropped)\n"
-         "torvane-cfg: standard input: line 1, column 4: U+2029 would not survive (it reads "
+         "torvane-cfg: standard input: line 1, column 3: U+2029 would not survive (it reads "
          "back as U+0029)\n"
          "torvane-cfg: standard input: line 2, column 1: U+201C would not survive (it reads "
          "back as U+001C)\n"

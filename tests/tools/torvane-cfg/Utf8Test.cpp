@@ -53,13 +53,13 @@ TEST(Utf8, EachMalformedSequenceIsRefusedAtItsFirstByte)
         {"x\r\ny\xE9z", 4, 2, 2},              // Latin-1, not UTF-8, after CR LF
         {"\xC3\xA9\xC3\xA9\n\n\x80", 6, 3, 1}, // lines and columns, not bytes
         {"a\rb\rc\xE2\x82", 5, 3, 2},          // lone CR ends a line too
-        {"\xC3\xA9\xC3\xA9\x80", 4, 1, 3},     // columns count code units, not bytes
+        {"\xC3\xA9\xC3\xA9\x80", 4, 1, 3},     // columns count characters, not bytes
         {"a\xE2\x80\xA9"
          "b\xFF",
          5, 2, 2}, // U+2029 ends a line, as in the editor's text box
         {"\xF0\x9F\x98\x80"
          "b\xBF",
-         5, 1, 4}, // a pair takes two columns, as in the editor
+         5, 1, 3}, // a pair is one column, as in the editor
     };
     for (const auto &c : cases) {
         Utf8Error error;
