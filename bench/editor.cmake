@@ -18,3 +18,9 @@ target_link_libraries(bench_editor_startup PRIVATE bench_editor_support quillon_
 add_executable(bench_editor_marks ${CMAKE_CURRENT_LIST_DIR}/editor/LossMarksBench.cpp)
 target_link_libraries(bench_editor_marks PRIVATE bench_editor_support quillon_document
                       benchmark::benchmark torvane_warnings)
+
+# A double-click storm on the running editor: 100 and 1,000 files handed over, Exit with all
+# of them open, and a request of megabytes from a hostile client.
+add_executable(bench_editor_many ${CMAKE_CURRENT_LIST_DIR}/editor/ManyFilesBench.cpp)
+target_link_libraries(bench_editor_many PRIVATE bench_editor_support quillon_startup
+                      benchmark::benchmark torvane_warnings)

@@ -279,6 +279,8 @@ bool frmMain::CloseDocuments(int reason)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // Every closing document stores its placement; the store is written once for them all.
+    const settings::WriteBatch batch;
     if (!CloseDocuments(4)) {
         event->ignore();
         return;

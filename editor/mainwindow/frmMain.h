@@ -94,6 +94,8 @@ private:
     void BuildStatusBar();
     QAction *Item(const char *name) const;
     void RefreshWindowMenu();
+    // Lets the user pick any open document from a list, for those the menu leaves out.
+    void mnuWindowMore_Click();
 
     // In frmMainSession.cpp.
     void ConnectSession();

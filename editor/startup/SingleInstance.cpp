@@ -22,6 +22,8 @@ constexpr qint64 MaxRequestBytes = 4 * 1024 * 1024;
 // A connection that has not sent a whole request by then is dropped.
 constexpr int RequestTimeoutMs = 5000;
 
+} // namespace
+
 QByteArray Request(const QStringList &files)
 {
     QByteArray bytes;
@@ -30,6 +32,8 @@ QByteArray Request(const QStringList &files)
     out << Greeting << files;
     return bytes;
 }
+
+namespace {
 
 // Whether an editor is listening on `name` now. A connection to a local socket is taken
 // by the system as soon as somebody listens, before the program accepts it.

@@ -13,6 +13,9 @@ namespace singleinstance {
 // user can enter), named for the display the editor shows on.
 QString ServerName();
 
+// The bytes of a request that hands `files` over.
+QByteArray Request(const QStringList &files);
+
 enum class HandOver {
     Done,        // the running editor took the files
     NoneRunning, // nobody listens: start normally
