@@ -4,6 +4,7 @@
 #include "FrameLayout.h"
 #include "ScreenUnits.h"
 #include "SettingsStore.h"
+#include "StatusPanel.h"
 #include "frmDocument.h"
 
 #include <QCloseEvent>
@@ -248,7 +249,7 @@ frmDocument *frmMain::ActiveDocument() const
 
 void frmMain::SetStatusText(const QString &text)
 {
-    m_statusPanel->setText(text);
+    m_statusPanel->SetMessage(text);
 }
 
 bool frmMain::CloseDocuments(int reason)
