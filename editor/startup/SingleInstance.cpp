@@ -10,7 +10,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include <algorithm>
 #include <utility>
 
 namespace singleinstance {
@@ -199,11 +198,17 @@ void InstanceServer::Read(QLocalSocket *socket)
     socket->skip(HeaderBytes);
     QDataStream in(socket->read(length));
     in.setVersion(QDataStream::Qt_6_0);
+    // Read path by path: QDataStream would make room for whatever count the list claims.
+    quint32 count = 0;
+    in >> count;
+    bool sane = count <= length / 4;
     QStringList files;
-    in >> files;
-    const bool sane = std::all_of(files.cbegin(), files.cend(), [](const QString &file) {
-        return !file.isEmpty() && file.size() <= MaxPathLength;
-    });
+    for (quint32 i = 0; sane && i < count; ++i) {
+        QString file;
+        in >> file;
+        sane = in.status() == QDataStream::Ok && !file.isEmpty() && file.size() <= MaxPathLength;
+        files << file;
+    }
     if (in.status() != QDataStream::Ok || !in.atEnd() || !sane) {
         socket->abort();
         return;

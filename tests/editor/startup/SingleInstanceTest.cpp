@@ -232,6 +232,8 @@ TEST_F(SingleInstanceTest, RequestsFarLargerThanAnyStartSendsAreRefusedUnread)
         {"a path of megabytes", singleinstance::Request({"/" + QString(1'900'000, 'y')})},
         {"a path longer than any system allows", singleinstance::Request({longest + "x"})},
         {"bytes beyond the list", singleinstance::Request({Absolute("a.cfg")}) + "junk"},
+        {"a list claiming billions of paths",
+         singleinstance::Request({}).chopped(4) + QByteArray("\xff\xff\xff\xf0", 4)},
     };
     for (const auto &c : cases) {
         QLocalSocket client;
