@@ -23,3 +23,9 @@ target_link_libraries(bench_editor_marks PRIVATE bench_editor_support quillon_do
 add_executable(bench_editor_replace ${CMAKE_CURRENT_LIST_DIR}/editor/ReplaceAndSaveBench.cpp)
 target_link_libraries(bench_editor_replace PRIVATE bench_editor_support quillon_document
                       benchmark::benchmark torvane_warnings)
+
+# A double-click storm on the running editor: 100 and 1,000 files handed over, Exit with all
+# of them open, and a request of megabytes from a hostile client.
+add_executable(bench_editor_many ${CMAKE_CURRENT_LIST_DIR}/editor/ManyFilesBench.cpp)
+target_link_libraries(bench_editor_many PRIVATE bench_editor_support quillon_startup
+                      benchmark::benchmark torvane_warnings)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -9,6 +10,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <optional>
@@ -170,6 +172,15 @@ QStringList QtNameFilters(const QString &barSeparated)
 
 namespace {
 
+// The suffix a filter of one plain pattern stands for ("cfg" for "Config (*.cfg)"), or
+// nothing for a filter of several patterns or wildcards.
+QString SingleSuffix(const QString &filter)
+{
+    static const QRegularExpression onePattern(QStringLiteral("\\(\\*\\.([^*?. ()\\[\\]]+)\\)$"));
+    const QRegularExpressionMatch match = onePattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 std::optional<QString> RunFileDialog(QWidget *parent, const FileDialogRequest &request,
                                      QFileDialog::AcceptMode mode)
 {
@@ -188,7 +199,16 @@ std::optional<QString> RunFileDialog(QWidget *parent, const FileDialogRequest &r
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    QString chosen = dialog.selectedFiles().constFirst();
+    // A name typed without a suffix takes that of the type chosen, as the Open dialog's
+    // filter would otherwise hide the file. Done here rather than by the dialog's default
+    // suffix, which the desktop's own dialogs may not apply and which would not follow
+    // the type chosen.
+    const QString suffix =
+        mode == QFileDialog::AcceptSave ? SingleSuffix(dialog.selectedNameFilter()) : QString();
+    if (!suffix.isEmpty() && !QFileInfo(chosen).fileName().contains(QLatin1Char('.')))
+        chosen += QLatin1Char('.') + suffix;
+    return chosen;
 }
 
 } // namespace

@@ -24,6 +24,19 @@ inline bool HasDisplay(const char *program)
 #endif
 }
 
+// While it lives (around the application object's construction), Qt failing to open its
+// platform, as for a display that is named but cannot be reached, ends the program with
+// one line and status 1 rather than Qt's abort. What Qt says meanwhile is passed on when
+// it ends.
+class PlatformGuard
+{
+public:
+    explicit PlatformGuard(const char *program);
+    ~PlatformGuard();
+    PlatformGuard(const PlatformGuard &) = delete;
+    PlatformGuard &operator=(const PlatformGuard &) = delete;
+};
+
 // Fonts the windows name that a Linux desktop lacks are mapped to installed look-alikes
 // rather than whatever fontconfig picks first.
 void InstallFontFallbacks();

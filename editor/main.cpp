@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -39,7 +40,9 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     int qtArgc = 1;
+    std::optional<startup::PlatformGuard> guard(std::in_place, "quillon");
     QApplication app(qtArgc, argv);
+    guard.reset();
     QApplication::setOrganizationName(QStringLiteral("Torvane"));
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));

@@ -34,3 +34,9 @@ void WriteLargestConfig(const QString &path)
     plain.resize(Units);
     WriteUnicodeFile(path.toStdU16String(), EnCrypt(plain, DocumentKey), false);
 }
+
+void WriteSmallConfig(const QString &path)
+{
+    const std::u16string plain = u"[Unit]\r\nName=bench\r\nBaud=115200\r\n";
+    WriteUnicodeFile(path.toStdU16String(), EnCrypt(plain, DocumentKey), false);
+}

@@ -36,3 +36,6 @@ void UseScratchHome(const QString &root);
 
 // Writes a config file of 65,532 bytes (32,766 plain units of CR LF lines) to `path`.
 void WriteLargestConfig(const QString &path);
+
+// Writes a short config file of a few lines to `path`.
+void WriteSmallConfig(const QString &path);

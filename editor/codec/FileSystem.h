@@ -91,12 +91,19 @@ std::u16string FoldCase(std::u16string name);
 // The path as UTF-8 for messages; what cannot be shown becomes U+FFFD.
 std::string DisplayPath(std::u16string_view path);
 
+// The longest file name the usual file systems take (bytes on POSIX, UTF-16 units on
+// Windows), for a folder that does not say.
+inline constexpr std::size_t DefaultNameLimit = 255;
+
 // The hidden temporary file that ReplaceWhole writes for the file named `target` (both
 // without their folder): its name holds the writing process's number, so that a later
-// save can tell a temporary whose writer is gone from one still being written.
+// save can tell a temporary whose writer is gone from one still being written. It keeps
+// only as much of the target's name as lets it fit within `nameLimit`, the folder's.
 std::u16string TemporaryName(std::u16string_view target, std::uint64_t process, std::uint64_t tick,
-                             int attempt);
-// The process that wrote `name`, when it is a temporary of `target`.
-std::optional<std::uint64_t> TemporaryWriter(std::u16string_view name, std::u16string_view target);
+                             int attempt, std::size_t nameLimit = DefaultNameLimit);
+// The process that wrote `name`, when it is a temporary of `target` in a folder whose
+// name limit is `nameLimit`.
+std::optional<std::uint64_t> TemporaryWriter(std::u16string_view name, std::u16string_view target,
+                                             std::size_t nameLimit = DefaultNameLimit);
 
 } // namespace fsys

@@ -4,6 +4,7 @@
 #include "PathText.h"
 #include "RunTimeError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -141,18 +142,27 @@ bool ProcessIsGone(std::uint64_t process)
     return ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
+// The longest name `folder` takes, as its file system says.
+std::size_t NameLimit(const std::string &folder)
+{
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? std::min(static_cast<std::size_t>(limit), DefaultNameLimit)
+                     : DefaultNameLimit;
+}
+
 // A save killed part-way leaves its temporary; the next save of the same file clears
 // those whose writer is gone. One still being written by a live process is left alone.
 void RemoveStaleTemporaries(const std::string &target)
 {
     const std::string folder = FolderOf(target);
     const std::u16string targetName = Utf16(NameOf(target));
+    const std::size_t limit = NameLimit(folder);
     const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folder.c_str()), ::closedir);
     if (!dir)
         return;
     while (const dirent *entry = ::readdir(dir.get())) {
         const std::optional<std::uint64_t> writer =
-            TemporaryWriter(Utf16(entry->d_name), targetName);
+            TemporaryWriter(Utf16(entry->d_name), targetName, limit);
         if (writer && *writer != static_cast<std::uint64_t>(::getpid()) && ProcessIsGone(*writer))
             ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
     }
@@ -161,9 +171,10 @@ void RemoveStaleTemporaries(const std::string &target)
 std::string TempPath(const std::string &target, int attempt)
 {
     const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-    return FolderOf(target) + "/" +
+    const std::string folder = FolderOf(target);
+    return folder + "/" +
            Utf8(TemporaryName(Utf16(NameOf(target)), static_cast<std::uint64_t>(::getpid()),
-                              static_cast<std::uint64_t>(tick), attempt),
+                              static_cast<std::uint64_t>(tick), attempt, NameLimit(folder)),
                 true);
 }
 

@@ -48,6 +48,8 @@ void frmDocument::Form_Load()
 void frmDocument::Form_Unload()
 {
     using namespace settings;
+    // One rewrite of the store for the five keys.
+    const WriteBatch batch;
     const int state = StateOf(*this);
     if (state == Normal) {
         WriteNumber(QStringLiteral("ChildLeft"),

@@ -4,6 +4,7 @@
 #include "FrameLayout.h"
 #include "ScreenUnits.h"
 #include "SettingsStore.h"
+#include "StatusPanel.h"
 #include "frmDocument.h"
 
 #include <QCloseEvent>
@@ -257,7 +258,7 @@ frmDocument *frmMain::ActiveDocument() const
 
 void frmMain::SetStatusText(const QString &text)
 {
-    m_statusPanel->setText(text);
+    m_statusPanel->SetMessage(text);
 }
 
 bool frmMain::CloseDocuments(int reason)
@@ -288,6 +289,8 @@ bool frmMain::CloseDocuments(int reason)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // Every closing document stores its placement; the store is written once for them all.
+    const settings::WriteBatch batch;
     if (!CloseDocuments(4)) {
         event->ignore();
         return;

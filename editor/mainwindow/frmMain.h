@@ -22,6 +22,7 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class SessionRequest;
+class StatusPanel;
 
 // The editor's multiple-document frame: placement, document windows, menus, toolbar and
 // status bar. Built hidden, with its placement already restored; Main shows it.
@@ -94,6 +95,8 @@ private:
     void BuildStatusBar();
     QAction *Item(const char *name) const;
     void RefreshWindowMenu();
+    // Lets the user pick any open document from a list, for those the menu leaves out.
+    void mnuWindowMore_Click();
 
     // In frmMainSession.cpp.
     void ConnectSession();
@@ -147,7 +150,7 @@ private:
     Modal &m_modal;
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
-    QLabel *m_statusPanel = nullptr;
+    StatusPanel *m_statusPanel = nullptr;
     QLabel *m_caretPanel = nullptr;
     FindBar *m_findBar = nullptr;
     QMenu *m_windowMenu = nullptr;

@@ -1,6 +1,7 @@
 // Files that reach the frame from the desktop (dropped on it, or handed over by another
 // start of the editor), and open documents' files that others change.
 
+#include "SettingsStore.h"
 #include "frmDocument.h"
 #include "frmMain.h"
 
@@ -44,6 +45,8 @@ QStringList DroppedFiles(const QMimeData *data)
 
 void frmMain::OpenFiles(const QStringList &paths)
 {
+    // Each file opened is remembered in the recent files; the store is written once.
+    const settings::WriteBatch batch;
     for (const QString &path : paths) {
         try {
             LoadFile(path);

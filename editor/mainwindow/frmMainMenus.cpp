@@ -3,6 +3,7 @@
 
 #include "ClockPanel.h"
 #include "LossPanel.h"
+#include "StatusPanel.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -216,7 +217,7 @@ void frmMain::BuildStatusBar()
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("sbStatusBar"));
     setStatusBar(bar);
-    m_statusPanel = new QLabel(QStringLiteral("Status"), bar);
+    m_statusPanel = new StatusPanel(QStringLiteral("Status"), bar);
     m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
     bar->addWidget(m_statusPanel, 1);
     bar->addWidget(new LossPanel(m_mdiArea, Item("mnuEditNextLoss"), bar));

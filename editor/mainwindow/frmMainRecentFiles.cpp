@@ -46,6 +46,7 @@ void frmMain::RememberFile(const QString &path)
 void frmMain::UpdateRecentFiles(const recent::List &list)
 {
     m_recentFiles = list;
+    const settings::WriteBatch batch;
     for (std::size_t i = 0; i < recent::Slots; ++i) {
         const QString value = i < list.size() ? QString::fromStdU16String(list[i]) : QString();
         SaveSetting(EditorAppName, RecentSection, SlotKey(i), value);

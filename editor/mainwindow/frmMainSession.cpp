@@ -3,6 +3,7 @@
 // request never closes anything; only the manager's order to quit ends the documents.
 
 #include "SessionRequest.h"
+#include "SettingsStore.h"
 #include "frmDocument.h"
 #include "frmMain.h"
 
@@ -89,6 +90,7 @@ void frmMain::CommitSessionData(SessionRequest &request)
 
 void frmMain::SessionEnding()
 {
+    const settings::WriteBatch batch;
     const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
     for (QMdiSubWindow *window : windows) {
         // The user was asked while the manager allowed it; nothing may be asked now.

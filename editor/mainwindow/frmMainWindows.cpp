@@ -1,15 +1,35 @@
 // The Window menu: its list of open documents and the four arrangements.
 
 #include "FrameLayout.h"
+#include "Modal.h"
 #include "frmMain.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
+
+// As many documents as the menu lists by number, each with its access key.
+constexpr qsizetype MenuWindows = 9;
+
+// A window's caption as the menu shows it, with the changed mark in place.
+QString MenuCaption(const QMdiSubWindow &window)
+{
+    QString caption = window.windowTitle();
+    caption.replace(QStringLiteral("[*]"),
+                    window.isWindowModified() ? QStringLiteral("*") : QString());
+    return caption;
+}
 
 QList<QMdiSubWindow *> OpenWindows(const QMdiArea &area)
 {
@@ -33,16 +53,16 @@ void frmMain::RefreshWindowMenu()
         return;
     m_windowListItems.append(m_windowMenu->addSeparator());
     QMdiSubWindow *current = m_mdiArea->currentSubWindow();
+    // Hundreds of items would make a menu taller than the screen and slow to open; the
+    // rest are one choice away under More Windows. The document in front is always listed.
+    QList<QMdiSubWindow *> listed = windows.first(std::min(windows.size(), MenuWindows));
+    if (current && windows.size() > MenuWindows && !listed.contains(current))
+        listed.last() = current;
     int number = 0;
-    for (QMdiSubWindow *window : windows) {
+    for (QMdiSubWindow *window : listed) {
         ++number;
-        QString caption = window->windowTitle();
-        caption.replace(QStringLiteral("[*]"),
-                        window->isWindowModified() ? QStringLiteral("*") : QString());
-        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        const QString text = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(caption)
-                                         : QStringLiteral("%1 %2").arg(number).arg(caption);
-        QAction *item = m_windowMenu->addAction(text);
+        QAction *item = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number).arg(
+            MenuCaption(*window).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         item->setCheckable(true);
         item->setChecked(window == current);
         QPointer<QMdiSubWindow> target(window);
@@ -52,6 +72,43 @@ void frmMain::RefreshWindowMenu()
         });
         m_windowListItems.append(item);
     }
+    if (windows.size() <= MenuWindows)
+        return;
+    QAction *more = m_windowMenu->addAction(QStringLiteral("&More Windows..."));
+    more->setObjectName(QStringLiteral("mnuWindowMore"));
+    connect(more, &QAction::triggered, this, &frmMain::mnuWindowMore_Click);
+    m_windowListItems.append(more);
+}
+
+void frmMain::mnuWindowMore_Click()
+{
+    const QList<QMdiSubWindow *> windows = OpenWindows(*m_mdiArea);
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("frmSelectWindow"));
+    dialog.setWindowTitle(QStringLiteral("Select Window"));
+    auto *list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("lstWindows"));
+    for (QMdiSubWindow *window : windows)
+        list->addItem(MenuCaption(*window));
+    list->setCurrentRow(static_cast<int>(windows.indexOf(m_mdiArea->currentSubWindow())));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    auto *column = new QVBoxLayout(&dialog);
+    column->addWidget(new QLabel(QStringLiteral("&Select window:"), &dialog));
+    column->addWidget(list);
+    column->addWidget(buttons);
+    qobject_cast<QLabel *>(column->itemAt(0)->widget())->setBuddy(list);
+
+    const QPointer<QMdiArea> area(m_mdiArea);
+    if (m_modal.ShowDialog(dialog) != QDialog::Accepted || !area)
+        return;
+    // The list as it was shown: a window closed meanwhile is not activated.
+    const int row = list->currentRow();
+    const QList<QMdiSubWindow *> now = OpenWindows(*m_mdiArea);
+    if (row >= 0 && row < windows.size() && now.contains(windows[row]))
+        m_mdiArea->setActiveSubWindow(windows[row]);
 }
 
 void frmMain::Arrange(int code)

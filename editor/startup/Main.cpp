@@ -3,6 +3,8 @@
 #include "CommandLine.h"
 #include "FileSearch.h"
 #include "Globals.h"
+#include "Modal.h"
+#include "SettingsStore.h"
 #include "SingleInstance.h"
 #include "frmMain.h"
 
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,17 +23,47 @@ constexpr std::int32_t SubscriptOutOfRange = 9;
 
 // Files named while an editor of this user runs open in its frame. The running editor has
 // its own working folder, so each name goes over as the full path it means here.
-bool HandOverToRunningEditor(const std::vector<std::u16string> &files)
+singleinstance::HandOver HandOverToRunningEditor(const std::vector<std::u16string> &files,
+                                                 int answerWaitMs)
 {
     QStringList paths;
     for (const std::u16string &file : files)
         paths << QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdU16String(file)));
-    return singleinstance::HandOverFiles(paths) == singleinstance::HandOver::Done;
+    return singleinstance::HandOverFiles(paths, answerWaitMs);
+}
+
+// Whether this start should go on with a frame of its own after trying to hand its files
+// over; the result it ends with otherwise.
+std::optional<StartupResult> AfterHandOver(singleinstance::HandOver outcome,
+                                           const std::vector<std::u16string> &files, Modal &modal)
+{
+    switch (outcome) {
+    case singleinstance::HandOver::NoneRunning:
+        return std::nullopt;
+    case singleinstance::HandOver::Done:
+        return StartupResult::Ended;
+    case singleinstance::HandOver::NoAnswer:
+        break;
+    }
+    // The running editor may still open them: opening them here as well would put one
+    // file in two frames, each saving over the other's changes.
+    if (files.empty())
+        return StartupResult::Ended;
+    QString names;
+    for (const std::u16string &file : files)
+        names += QString::fromStdU16String(file) + QStringLiteral("\r\n");
+    modal.MsgBox(nullptr,
+                 QStringLiteral("The editor that is already running did not answer in time.\r\n\r\n"
+                                "%1\r\nThese files were not opened here, so that none of them "
+                                "opens in two windows. The running editor may still open them.")
+                     .arg(names),
+                 QStringLiteral("Open"), MsgStyle::OKOnly + MsgStyle::Exclamation);
+    return StartupResult::Failed;
 }
 
 } // namespace
 
-StartupResult Main(const QStringList &arguments, Modal &modal)
+StartupResult Main(const QStringList &arguments, Modal &modal, int answerWaitMs)
 {
     std::unique_ptr<frmMain> frame;
     try {
@@ -56,8 +89,11 @@ StartupResult Main(const QStringList &arguments, Modal &modal)
             });
         if (plan.help)
             return StartupResult::Ended;
-        if (!plan.files.empty() && HandOverToRunningEditor(plan.files))
-            return StartupResult::Ended;
+        // Even a start that names no file it could open ends here while an editor runs:
+        // that one comes to the front, and no second frame appears.
+        if (const auto ended =
+                AfterHandOver(HandOverToRunningEditor(plan.files, answerWaitMs), plan.files, modal))
+            return *ended;
 
         frame = std::make_unique<frmMain>(modal);
         MainWindow = frame.get();
@@ -67,7 +103,15 @@ StartupResult Main(const QStringList &arguments, Modal &modal)
                              target->OpenFiles(files);
                              target->BringToFront();
                          });
-        server->Listen();
+        // Another start may have come up since nobody answered: its frame takes the files.
+        if (!server->Listen()) {
+            if (const auto ended = AfterHandOver(HandOverToRunningEditor(plan.files, answerWaitMs),
+                                                 plan.files, modal)) {
+                MainWindow = nullptr;
+                return *ended;
+            }
+        }
+        const settings::WriteBatch batch;
         for (const std::u16string &file : plan.files)
             frame->LoadFile(QString::fromStdU16String(file));
         frame->show();

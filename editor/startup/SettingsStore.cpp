@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QLockFile>
 #include <QSettings>
@@ -77,11 +78,38 @@ bool LockAvailable(const QString &appName, const QString &key)
     return false;
 }
 
+// Writes held back by the open WriteBatch objects: application name, then section/key.
+int batchDepth = 0;
+QHash<QString, QHash<QString, QString>> &HeldBack()
+{
+    static QHash<QString, QHash<QString, QString>> held;
+    return held;
+}
+
+void Store(const QString &appName, const QHash<QString, QString> &values)
+{
+    // Settings may be skipped, never waited for: unsaved work in other windows must not
+    // hang behind them.
+    if (values.isEmpty() || !ReasonableSize(appName) ||
+        !LockAvailable(appName, values.constBegin().key()))
+        return;
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope,
+                    QCoreApplication::organizationName(), appName);
+    for (auto value = values.constBegin(); value != values.constEnd(); ++value)
+        store.setValue(value.key(), value.value());
+}
+
 } // namespace
 
 QString GetSetting(const QString &appName, const QString &section, const QString &key,
                    const QString &defaultValue)
 {
+    const auto held = HeldBack().constFind(appName);
+    if (held != HeldBack().constEnd()) {
+        const auto value = held->constFind(Path(section, key));
+        if (value != held->constEnd())
+            return *value;
+    }
     if (!ReasonableSize(appName))
         return defaultValue;
     QSettings store(QSettings::NativeFormat, QSettings::UserScope,
@@ -96,16 +124,28 @@ QString GetSetting(const QString &appName, const QString &section, const QString
 void SaveSetting(const QString &appName, const QString &section, const QString &key,
                  const QString &value)
 {
-    // Settings may be skipped, never waited for: unsaved work in other windows must not
-    // hang behind them.
-    if (!ReasonableSize(appName) || !LockAvailable(appName, key))
+    if (batchDepth > 0) {
+        HeldBack()[appName].insert(Path(section, key), value);
         return;
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope,
-                    QCoreApplication::organizationName(), appName);
-    store.setValue(Path(section, key), value);
+    }
+    Store(appName, {{Path(section, key), value}});
 }
 
 namespace settings {
+
+WriteBatch::WriteBatch()
+{
+    ++batchDepth;
+}
+
+WriteBatch::~WriteBatch()
+{
+    if (--batchDepth > 0)
+        return;
+    const auto held = std::exchange(HeldBack(), {});
+    for (auto app = held.constBegin(); app != held.constEnd(); ++app)
+        Store(app.key(), app.value());
+}
 
 float ReadNumber(const QString &key, float defaultValue, float minimum, float maximum)
 {

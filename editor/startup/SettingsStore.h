@@ -21,6 +21,19 @@ void SaveSetting(const QString &appName, const QString &section, const QString &
 
 namespace settings {
 
+// Holds back the writes made while it lives and stores them together when the outermost
+// one ends: a user action that opens or closes hundreds of windows then rewrites the store
+// (and waits for it to reach the disk) once, not several times for each window. Reads
+// made meanwhile see the held-back values.
+class WriteBatch
+{
+public:
+    WriteBatch();
+    ~WriteBatch();
+    WriteBatch(const WriteBatch &) = delete;
+    WriteBatch &operator=(const WriteBatch &) = delete;
+};
+
 // Window placement values go through these so that one bad stored value cannot stop a
 // window from opening: a value that is not a number, or lies outside [minimum, maximum],
 // reads as `defaultValue`.

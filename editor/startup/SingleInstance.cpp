@@ -10,24 +10,26 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <utility>
+
 namespace singleinstance {
 
 namespace {
 
 // What a request starts with, so that anything else that finds the socket is ignored.
-const QString Greeting = QStringLiteral("Quillon open files 1");
+const QByteArray Greeting = QByteArrayLiteral("Quillon open files 2\n");
 constexpr char Taken = '1';
-// A request is a list of paths; anything far larger is not one.
-constexpr qint64 MaxRequestBytes = 4 * 1024 * 1024;
+// The greeting, then the length of the list that follows.
+const qint64 HeaderBytes = Greeting.size() + 4;
 // A connection that has not sent a whole request by then is dropped.
 constexpr int RequestTimeoutMs = 5000;
 
-QByteArray Request(const QStringList &files)
+QByteArray List(const QStringList &files)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
-    out << Greeting << files;
+    out << files;
     return bytes;
 }
 
@@ -42,7 +44,69 @@ bool SomebodyListens(const QString &name)
     return listening;
 }
 
+// The files split into requests that each stay within the editor's limit.
+QList<QStringList> Requests(const QStringList &files)
+{
+    QList<QStringList> requests{{}};
+    qint64 size = 4;
+    for (const QString &file : files) {
+        const qint64 bytes = 4 + 2 * file.size();
+        if (size + bytes > MaxRequestBytes - HeaderBytes && !requests.last().isEmpty()) {
+            requests.append(QStringList());
+            size = 4;
+        }
+        requests.last() << file;
+        size += bytes;
+    }
+    return requests;
+}
+
+HandOver HandOverRequest(const QString &name, const QStringList &files, int timeoutMs)
+{
+    QLocalSocket socket;
+    QEventLoop loop;
+    bool finished = false;
+    bool connected = false;
+    HandOver result = HandOver::NoAnswer;
+    const auto finish = [&](HandOver outcome) {
+        if (finished)
+            return;
+        finished = true;
+        result = outcome;
+        loop.quit();
+    };
+    QObject::connect(&socket, &QLocalSocket::connected, &loop, [&] {
+        connected = true;
+        socket.write(Request(files));
+    });
+    QObject::connect(&socket, &QLocalSocket::readyRead, &loop, [&] {
+        if (socket.readAll().contains(Taken))
+            finish(HandOver::Done);
+    });
+    // Once the request may have gone out, only the editor's answer tells whether it took
+    // the files: a connection that breaks before that leaves it unknown.
+    QObject::connect(&socket, &QLocalSocket::errorOccurred, &loop,
+                     [&] { finish(connected ? HandOver::NoAnswer : HandOver::NoneRunning); });
+    QTimer::singleShot(timeoutMs, &loop, [&] { finish(HandOver::NoAnswer); });
+
+    socket.connectToServer(name);
+    // A missing or dead socket fails at once, inside connectToServer.
+    if (!finished)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    socket.abort();
+    return result;
+}
+
 } // namespace
+
+QByteArray Request(const QStringList &files)
+{
+    const QByteArray list = List(files);
+    QByteArray bytes = Greeting;
+    QDataStream out(&bytes, QIODevice::Append);
+    out << static_cast<quint32>(list.size());
+    return bytes + list;
+}
 
 QString ServerName()
 {
@@ -67,37 +131,15 @@ HandOver HandOverFiles(const QStringList &files, int timeoutMs)
     const QString name = ServerName();
     if (name.isEmpty())
         return HandOver::NoneRunning;
-
-    QLocalSocket socket;
-    QEventLoop loop;
-    bool finished = false;
-    bool connected = false;
-    HandOver result = HandOver::NoAnswer;
-    const auto finish = [&](HandOver outcome) {
-        if (finished)
-            return;
-        finished = true;
-        result = outcome;
-        loop.quit();
-    };
-    QObject::connect(&socket, &QLocalSocket::connected, &loop, [&] {
-        connected = true;
-        socket.write(Request(files));
-    });
-    QObject::connect(&socket, &QLocalSocket::readyRead, &loop, [&] {
-        if (socket.readAll().contains(Taken))
-            finish(HandOver::Done);
-    });
-    QObject::connect(&socket, &QLocalSocket::errorOccurred, &loop,
-                     [&] { finish(connected ? HandOver::NoAnswer : HandOver::NoneRunning); });
-    QTimer::singleShot(timeoutMs, &loop, [&] { finish(HandOver::NoAnswer); });
-
-    socket.connectToServer(name);
-    // A missing or dead socket fails at once, inside connectToServer.
-    if (!finished)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    socket.abort();
-    return result;
+    bool first = true;
+    for (const QStringList &request : Requests(files)) {
+        const HandOver outcome = HandOverRequest(name, request, timeoutMs);
+        // After the editor took a part, the rest cannot open here without a second frame.
+        if (outcome != HandOver::Done)
+            return first ? outcome : HandOver::NoAnswer;
+        first = false;
+    }
+    return HandOver::Done;
 }
 
 InstanceServer::InstanceServer(QObject *parent) : QObject(parent), m_server(new QLocalServer(this))
@@ -133,32 +175,57 @@ void InstanceServer::Accept()
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QTimer::singleShot(RequestTimeoutMs, socket, [socket] { socket->abort(); });
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (socket->bytesAvailable() > MaxRequestBytes) {
-                socket->abort();
-                return;
-            }
-            QDataStream in(socket);
-            in.setVersion(QDataStream::Qt_6_0);
-            in.startTransaction();
-            QString greeting;
-            QStringList files;
-            in >> greeting >> files;
-            if (!in.commitTransaction())
-                return; // not all there yet
-            if (greeting != Greeting) {
-                socket->abort();
-                return;
-            }
-            socket->write(QByteArray(1, Taken));
-            socket->flush();
-            socket->disconnectFromServer();
-            // Opened after the answer has gone out, so that a message box about one of
-            // the files cannot keep the other start waiting.
-            QMetaObject::invokeMethod(
-                this, [this, files] { emit FilesReceived(files); }, Qt::QueuedConnection);
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
     }
+}
+
+void InstanceServer::Read(QLocalSocket *socket)
+{
+    if (socket->bytesAvailable() < HeaderBytes)
+        return;
+    // Judged by its header alone: a request larger than any start sends is not read.
+    const QByteArray header = socket->peek(HeaderBytes);
+    quint32 length = 0;
+    QDataStream sizes(header.sliced(Greeting.size()));
+    sizes >> length;
+    if (!header.startsWith(Greeting) || length > MaxRequestBytes - HeaderBytes ||
+        socket->bytesAvailable() > HeaderBytes + length) {
+        socket->abort();
+        return;
+    }
+    if (socket->bytesAvailable() < HeaderBytes + length)
+        return; // not all there yet
+    socket->skip(HeaderBytes);
+    QDataStream in(socket->read(length));
+    in.setVersion(QDataStream::Qt_6_0);
+    // Read path by path: QDataStream would make room for whatever count the list claims.
+    quint32 count = 0;
+    in >> count;
+    bool sane = count <= length / 4;
+    QStringList files;
+    for (quint32 i = 0; sane && i < count; ++i) {
+        QString file;
+        in >> file;
+        sane = in.status() == QDataStream::Ok && !file.isEmpty() && file.size() <= MaxPathLength;
+        files << file;
+    }
+    if (in.status() != QDataStream::Ok || !in.atEnd() || !sane) {
+        socket->abort();
+        return;
+    }
+    // The answer goes out before anything is opened: the start waits for it alone, and
+    // a message box about one of the files cannot keep it waiting.
+    socket->write(QByteArray(1, Taken));
+    socket->flush();
+    socket->disconnectFromServer();
+    // Starts that come together are answered first and opened together after.
+    m_received += files;
+    if (std::exchange(m_openQueued, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        m_openQueued = false;
+        emit FilesReceived(std::exchange(m_received, {}));
+    });
 }
 
 } // namespace singleinstance

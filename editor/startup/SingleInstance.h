@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace singleinstance {
 
@@ -13,16 +14,32 @@ namespace singleinstance {
 // user can enter), named for the display the editor shows on.
 QString ServerName();
 
+// The bytes of a request that hands `files` over: a fixed greeting and the length of what
+// follows, so that the editor can refuse a request far larger than any start sends before
+// it reads it.
+QByteArray Request(const QStringList &files);
+
+// The largest request an editor takes, and the longest path in one: no system names a
+// file with a longer path, and a request of a few thousand such paths stays below it.
+inline constexpr qint64 MaxRequestBytes = 1024 * 1024;
+inline constexpr qsizetype MaxPathLength = 4096;
+
+// How long a start waits for the running editor to take its files. The editor answers
+// before it opens anything, so only an editor that is stuck takes this long.
+inline constexpr int AnswerWaitMs = 15000;
+
 enum class HandOver {
     Done,        // the running editor took the files
     NoneRunning, // nobody listens: start normally
-    NoAnswer,    // somebody listens but did not answer in time: start normally
+    NoAnswer,    // somebody listens but did not say it took them: whether it opens them
+                 // later cannot be known, so the start must not open them as well
 };
 
 // Sends `files` to the running editor and waits up to `timeoutMs` for its answer. Waits
 // in a local event loop rather than blocking, so that this program's own events (and a
-// server in this same program) go on meanwhile.
-HandOver HandOverFiles(const QStringList &files, int timeoutMs = 1000);
+// server in this same program) go on meanwhile. Files too many for one request go in
+// several, one after another.
+HandOver HandOverFiles(const QStringList &files, int timeoutMs = AnswerWaitMs);
 
 // The running editor's end of the socket.
 class InstanceServer : public QObject
@@ -38,11 +55,16 @@ public:
     bool IsListening() const;
 
 signals:
-    // Files another start handed over, in its order, as absolute paths.
+    // Files other starts handed over, in their order, as absolute paths; empty for a
+    // start that named none. Emitted after every start it stands for has had its answer.
     void FilesReceived(const QStringList &files);
 
 private:
     void Accept();
+    void Read(QLocalSocket *socket);
+
+    QStringList m_received;
+    bool m_openQueued = false;
 
     QLocalServer *m_server = nullptr;
 };

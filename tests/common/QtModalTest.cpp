@@ -231,6 +231,43 @@ TEST(QtModalFileDialogs, SaveDialogStartsFromTheGivenNameAndFilterAndReturnsTheC
     EXPECT_FALSE(modal.OpenFile(nullptr, request).has_value());
 }
 
+TEST(QtModalFileDialogs, SaveAddsTheChosenTypesSuffixToATypedNameWithoutOne)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QtModal modal;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save As");
+    request.fileName = folder.filePath(QStringLiteral("start.cfg"));
+    request.filter = QStringLiteral("Config (*.cfg)|*.cfg|Ini (*.ini)|*.ini|All Files (*.*)|*.*");
+    const struct
+    {
+        int filterIndex;
+        const char *typed;
+        const char *saved;
+    } cases[] = {
+        {1, "unit1", "unit1.cfg"},     {2, "unit1", "unit1.ini"},     {3, "unit1", "unit1"},
+        {1, "unit1.ini", "unit1.ini"}, {1, "notes.txt", "notes.txt"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        request.filterIndex = c.filterIndex;
+        WhenShown<QFileDialog>([&](QFileDialog &dialog) {
+            if (!asperson::Activate(dialog)) {
+                dialog.reject();
+                return;
+            }
+            asperson::Press(Qt::ControlModifier | Qt::Key_A);
+            asperson::Type(QString::fromUtf8(c.typed) + QLatin1Char('\n'));
+            if (dialog.isVisible())
+                dialog.reject();
+        });
+        const std::optional<QString> chosen = modal.SaveFile(nullptr, request);
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(*chosen, folder.filePath(QString::fromUtf8(c.saved)));
+    }
+}
+
 TEST(QtModalFileDialogs, OpenDialogTakesATypedNameOfAFileThatDoesNotExistYet)
 {
     QTemporaryDir folder;

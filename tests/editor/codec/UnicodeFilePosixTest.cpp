@@ -196,6 +196,25 @@ TEST_F(WriteUnicodeFileOnPosix, NamesOutsideAsciiAndLongNamesRoundTrip)
     WriteUnicodeFile(dir.u16(longName), u"l", false);
     EXPECT_EQ(GetBytes(dir.path(longName)), "l\0"s);
     EXPECT_EQ(dir.names().size(), 3u);
+
+    // Names up to the system's limit of 255 bytes in letters of two, three and four bytes:
+    // the temporary written beside each must fit that limit too. Written twice, so that
+    // the second save replaces a file that is there.
+    const auto repeat = [](const std::string &letter, std::size_t times) {
+        std::string name;
+        for (std::size_t i = 0; i < times; ++i)
+            name += letter;
+        return name + ".cfg";
+    };
+    for (const std::string &name : {repeat("\xD0\x96", 114), "a" + repeat("\xC3\xA9", 125),
+                                    repeat("\xE6\x96\x87", 83), repeat("\xF0\x9F\x94\xA7", 62)}) {
+        SCOPED_TRACE(name.size());
+        ASSERT_LE(name.size(), 255u);
+        for (const char16_t *text : {u"first", u"second"})
+            WriteUnicodeFile(dir.u16(name), text, false);
+        EXPECT_EQ(ReadUnicodeFile(dir.u16(name), false), u"second");
+    }
+    EXPECT_EQ(dir.names().size(), 7u) << "a temporary was left behind";
 }
 
 TEST_F(WriteUnicodeFileFailureOnPosix, ATargetThatIsNoPlainFileIsLeftAlone)

@@ -57,7 +57,12 @@ protected:
         return child;
     }
 
-    QString Status() { return Child<QLabel>("sbStatusBarStatus")->text(); }
+    // The status message as a person reads it: where the panel elides it, in its tool tip.
+    QString Status()
+    {
+        const auto *panel = Child<QLabel>("sbStatusBarStatus");
+        return panel->toolTip().isEmpty() ? panel->text() : panel->toolTip();
+    }
     QString Caret() { return Child<QLabel>("sbStatusBarCaret")->text(); }
 
     static std::pair<int, int> Selection(const frmDocument &document)
@@ -91,6 +96,22 @@ TEST_F(SearchTest, EditMenuListsTheSearchCommandsBelowPasteSpecial)
     EXPECT_EQ(shown.mid(shown.size() - tail.size()), tail);
     const qsizetype pasteSpecial = menu->actions().indexOf(Item("mnuEditPasteSpecial"));
     EXPECT_EQ(menu->actions().indexOf(Item("mnuEditFind")), pasteSpecial + 2);
+}
+
+TEST_F(SearchTest, ALongNotFoundMessageIsElidedAndTheFrameKeepsItsSize)
+{
+    Document(Mixed);
+    const QSize size = Frame().size();
+    Keys(Qt::Key_F, Qt::ControlModifier);
+    const QString pattern(200, QLatin1Char('q'));
+    Type(pattern);
+    Keys(Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Frame().size(), size);
+    const auto *panel = Child<QLabel>("sbStatusBarStatus");
+    EXPECT_TRUE(panel->text().endsWith(QChar(0x2026))) << panel->text().toStdString();
+    EXPECT_LE(panel->fontMetrics().horizontalAdvance(panel->text()), panel->contentsRect().width());
+    EXPECT_TRUE(Status().contains(pattern));
 }
 
 TEST_F(SearchTest, FindLooksOnFromTheCaretWrapsWithANoteAndGoesBack)

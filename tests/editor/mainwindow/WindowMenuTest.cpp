@@ -4,6 +4,8 @@
 #include "frmDocument.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -169,4 +171,37 @@ TEST_F(FrameTest, ArrangeIconsLinesUpMinimisedDocumentsAlongTheBottom)
     EXPECT_EQ(windows[0]->x(), 0);
     EXPECT_EQ(windows[2]->geometry().bottom(), area.bottom());
     EXPECT_EQ(windows[2]->x(), windows[0]->width());
+}
+
+TEST_F(FrameTest, WindowMenuListsNineDocumentsAndTheRestUnderMoreWindows)
+{
+    Frame().show();
+    for (int i = 0; i < 12; ++i)
+        Item("mnuWindowNewWindow")->trigger();
+    auto *menu = Frame().findChild<QMenu *>(QStringLiteral("mnuWindow"));
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    QStringList listed;
+    for (QAction *item : menu->actions())
+        if (item->text().contains(QStringLiteral("Document ")) ||
+            item->text().contains(QStringLiteral("More")))
+            listed << item->text();
+    // The document in front keeps its place in the list.
+    EXPECT_EQ(listed,
+              (QStringList{"&1 Document 1", "&2 Document 2", "&3 Document 3", "&4 Document 4",
+                           "&5 Document 5", "&6 Document 6", "&7 Document 7", "&8 Document 8",
+                           "&9 Document 12", "&More Windows..."}));
+
+    modal.OnNextDialog([this] {
+        auto *list = Frame().findChild<QListWidget *>(QStringLiteral("lstWindows"));
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->count(), 12);
+        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("Document 12"));
+        list->setCurrentRow(9);
+    });
+    modal.AnswerDialog(QDialog::Accepted);
+    menu->actions().back()->trigger();
+    ASSERT_EQ(modal.asked().size(), 1u);
+    EXPECT_EQ(modal.asked()[0].title, QStringLiteral("Select Window"));
+    EXPECT_EQ(Frame().ActiveDocument()->windowTitle(), QStringLiteral("Document 10"));
 }

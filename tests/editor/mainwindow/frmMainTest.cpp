@@ -1,9 +1,12 @@
 // The frame's lifecycle: placement, document windows and closing.
 
+#include "Encryption.h"
 #include "FrameFixture.h"
 #include "ScreenUnits.h"
 #include "frmDocument.h"
+#include "modUnicodeRW.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -209,4 +212,36 @@ TEST_F(FrameTest, ADocumentWiderThanTheAreaStartsAtItsLeftEdgeNotBeyondIt)
         EXPECT_GE(window->x(), 0) << window->windowTitle().toStdString();
         EXPECT_GE(window->y(), 0) << window->windowTitle().toStdString();
     }
+}
+
+TEST_F(FrameTest, ManyFilesOpenedOrClosedAtOnceStoreTheSettingsOncePerAction)
+{
+    // Each attempt to rewrite the store says so while its lock is out of reach.
+    static QStringList attempts;
+    attempts.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {
+            if (message.contains(QStringLiteral("not stored")))
+                attempts << message;
+        });
+    const QString lock = Store().fileName() + QStringLiteral(".lock");
+    ASSERT_TRUE(QDir().mkpath(lock));
+    Frame().show();
+    QStringList files;
+    for (int i = 0; i < 30; ++i) {
+        files << scratch.filePath(QStringLiteral("f%1.cfg").arg(i));
+        WriteUnicodeFile(files.back().toStdU16String(), EnCrypt(u"x=1", DocumentKey), false);
+    }
+
+    Frame().OpenFiles(files); // as files handed over by other starts, or dropped
+    EXPECT_EQ(Frame().DocumentCount(), 30);
+    EXPECT_EQ(attempts.size(), 1) << attempts.join('\n').toStdString();
+    Item("mnuFileClose")->trigger(); // one document, its placement stored at once
+    Settle();
+    EXPECT_EQ(attempts.size(), 2) << attempts.join('\n').toStdString();
+    ASSERT_TRUE(CloseFrame()); // Exit, every document closing with it
+    EXPECT_EQ(attempts.size(), 3) << attempts.join('\n').toStdString();
+
+    qInstallMessageHandler(previous);
+    QDir().rmdir(lock);
 }

@@ -15,10 +15,16 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMdiArea>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -49,10 +55,10 @@ protected:
     }
 
     // Runs Main as a start of the program would; keeps whatever frame it made.
-    bool Start(const QStringList &arguments)
+    bool Start(const QStringList &arguments, int answerWaitMs = singleinstance::AnswerWaitMs)
     {
         MainFrame *before = MainWindow;
-        const bool shown = Main(arguments, modal) == StartupResult::Shown;
+        const bool shown = Main(arguments, modal, answerWaitMs) == StartupResult::Shown;
         if (MainWindow != before)
             frames << dynamic_cast<frmMain *>(MainWindow);
         return shown;
@@ -116,12 +122,16 @@ TEST_F(SingleInstanceTest, SwitchesKeepTheirMeaningInASecondStart)
 
     // A help switch ends the second start before it reaches the first.
     EXPECT_FALSE(Start({"b.cfg", "-HELP"}));
-    // Without a file to hand over, the second start is an ordinary one.
-    EXPECT_TRUE(Start({"missing.cfg"}));
-    ASSERT_EQ(frames.size(), 2);
-    QCoreApplication::processEvents();
+    // Naming nothing that opens, it brings the running frame forward and makes none.
+    for (const QStringList &arguments :
+         {QStringList{"missing.cfg"}, QStringList{"--bogus"}, QStringList{}}) {
+        first.showMinimized();
+        EXPECT_FALSE(Start(arguments)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(frames.size(), 1) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !first.isMinimized(); }));
+    }
     EXPECT_EQ(Opened(first), QStringList{"a.cfg"});
-    EXPECT_TRUE(Opened(*frames[1]).isEmpty());
+    EXPECT_TRUE(modal.asked().empty());
 }
 
 TEST_F(SingleInstanceTest, OnlyAStartOnTheSameDisplayHandsItsFilesOver)
@@ -183,25 +193,109 @@ TEST_F(SingleInstanceTest, AStaleSocketOfACrashedEditorIsTakenOver)
     ASSERT_TRUE(QTest::qWaitFor([&] { return Opened(*frames[0]).size() == 2; }));
 }
 
-TEST_F(SingleInstanceTest, AnEditorThatDoesNotAnswerIsLeftAloneAndTheStartGoesOn)
+TEST_F(SingleInstanceTest, AStartThatCannotBeSureItsFilesWereTakenOpensNothing)
 {
-    // Somebody listens but never reads: the hand-over gives up and the start is ordinary.
+    // Somebody listens but never answers: it may still open the files once it reads them.
     QLocalServer silent;
     ASSERT_TRUE(silent.listen(singleinstance::ServerName()));
     EXPECT_EQ(singleinstance::HandOverFiles({Absolute("b.cfg")}, 50),
               singleinstance::HandOver::NoAnswer);
 
-    ASSERT_TRUE(Start({"a.cfg"}));
-    ASSERT_EQ(frames.size(), 1);
-    EXPECT_EQ(Opened(*frames[0]), QStringList{"a.cfg"});
-    // The socket stays with its owner; this frame runs without one.
-    EXPECT_TRUE(QFileInfo::exists(singleinstance::ServerName()));
-    const auto *server = frames[0]->findChild<singleinstance::InstanceServer *>();
-    ASSERT_NE(server, nullptr);
-    EXPECT_FALSE(server->IsListening());
+    modal.AnswerMessage(MsgAnswer::OK);
+    EXPECT_FALSE(Start({"a.cfg"}, 50));
+    EXPECT_TRUE(frames.isEmpty());
+    EXPECT_EQ(MainWindow, nullptr);
+    ASSERT_EQ(modal.asked().size(), 1u);
+    EXPECT_EQ(modal.asked()[0].text,
+              "The editor that is already running did not answer in time.\r\n\r\na.cfg\r\n\r\n"
+              "These files were not opened here, so that none of them opens in two windows. "
+              "The running editor may still open them.");
+    // The socket stays with its owner.
     QLocalSocket probe;
     probe.connectToServer(singleinstance::ServerName());
     EXPECT_TRUE(probe.waitForConnected(1000));
+}
+
+TEST_F(SingleInstanceTest, RequestsFarLargerThanAnyStartSendsAreRefusedUnread)
+{
+    singleinstance::InstanceServer server;
+    ASSERT_TRUE(server.Listen());
+    QStringList received;
+    QObject::connect(&server, &singleinstance::InstanceServer::FilesReceived,
+                     [&](const QStringList &files) { received += files; });
+    const QString longest = "/" + QString(singleinstance::MaxPathLength - 1, 'x');
+    const struct
+    {
+        const char *name;
+        QByteArray request;
+    } cases[] = {
+        {"a path of megabytes", singleinstance::Request({"/" + QString(1'900'000, 'y')})},
+        {"a path longer than any system allows", singleinstance::Request({longest + "x"})},
+        {"bytes beyond the list", singleinstance::Request({Absolute("a.cfg")}) + "junk"},
+        {"a list claiming billions of paths",
+         singleinstance::Request({}).chopped(4) + QByteArray("\xff\xff\xff\xf0", 4)},
+    };
+    for (const auto &c : cases) {
+        QLocalSocket client;
+        client.connectToServer(singleinstance::ServerName());
+        ASSERT_TRUE(client.waitForConnected(1000));
+        client.write(c.request);
+        QByteArray answer;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            answer += client.readAll();
+            return client.state() != QLocalSocket::ConnectedState;
+        })) << c.name;
+        EXPECT_TRUE(answer.isEmpty()) << c.name;
+    }
+    // The longest path a system allows still goes through, in a request of its own when
+    // many of them would not fit in one.
+    const QStringList many(300, longest);
+    EXPECT_EQ(singleinstance::HandOverFiles(many), singleinstance::HandOver::Done);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 300; }));
+    EXPECT_EQ(received, many);
+}
+
+TEST_F(SingleInstanceTest, EachOfManyStartsAtOnceOpensItsFileOnceInTheRunningFrame)
+{
+    ASSERT_TRUE(Start({"a.cfg"}));
+    frmMain &first = *frames[0];
+    // A double-click storm: real starts of the program, all at once.
+    constexpr int Starts = 40;
+    std::vector<std::unique_ptr<QProcess>> starts;
+    QStringList expected{"a.cfg"};
+    for (int i = 0; i < Starts; ++i) {
+        const QString name = QStringLiteral("f%1.cfg").arg(i);
+        WriteUnicodeFile(name.toStdU16String(), EnCrypt(u"x=1", DocumentKey), false);
+        expected << Absolute(name);
+    }
+    for (int i = 0; i < Starts; ++i) {
+        starts.push_back(std::make_unique<QProcess>());
+        starts.back()->setWorkingDirectory(scratch.path());
+        starts.back()->start(QStringLiteral(QUILLON_PROGRAM), {QStringLiteral("f%1.cfg").arg(i)});
+    }
+    // The running editor is busy (a loaded machine, a long load) while they come in.
+    QThread::sleep(3);
+    // A start that made a frame of its own would not end by itself.
+    const bool allEnded = QTest::qWaitFor(
+        [&] {
+            return std::all_of(starts.begin(), starts.end(), [](const auto &start) {
+                return start->state() == QProcess::NotRunning;
+            });
+        },
+        120'000);
+    for (const auto &start : starts) {
+        if (start->state() != QProcess::NotRunning)
+            start->kill();
+        start->waitForFinished(5000);
+        EXPECT_EQ(start->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(start->exitCode(), 0) << start->readAllStandardError().toStdString();
+    }
+    EXPECT_TRUE(allEnded) << "a start opened a frame of its own";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Opened(first).size() >= expected.size(); }));
+    QStringList opened = Opened(first);
+    std::sort(opened.begin() + 1, opened.end());
+    std::sort(expected.begin() + 1, expected.end());
+    EXPECT_EQ(opened, expected);
 }
 
 TEST_F(SingleInstanceTest, NobodyRunningIsToldAtOnce)

@@ -108,7 +108,16 @@ TEST_F(CfgTool, TextsUpToTheLimitRoundTripWithTheirLineBreaks)
     for (const std::size_t units :
          {std::size_t(0), std::size_t(1), std::size_t(32765), std::size_t(32766)}) {
         const std::string text = SampleText(units);
+        // A name of 254 bytes in two-byte letters leaves no room for a longer temporary.
+        std::string longName;
+        while (longName.size() < 250)
+            longName += "\xC3\xA9";
+#ifdef _WIN32
+        // The arguments come in the system's code page there, not as UTF-8.
         const std::string file = dir.path("limit.cfg");
+#else
+        const std::string file = dir.path(units % 2 ? longName + ".cfg" : "limit.cfg");
+#endif
         for (const std::string &option : {std::string("-o"), std::string("--output=")}) {
             std::filesystem::remove(file);
             const auto arguments = option == "-o"

@@ -1,0 +1,56 @@
+#include "StatusPanel.h"
+
+#include <QFontMetrics>
+
+#include <algorithm>
+
+StatusPanel::StatusPanel(const QString &text, QWidget *parent) : QLabel(parent)
+{
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    SetMessage(text);
+}
+
+void StatusPanel::SetMessage(const QString &message)
+{
+    m_message = message;
+    Elide();
+}
+
+// No wider than a few characters whatever the message: the panel takes the width the bar
+// gives it, never more.
+QSize StatusPanel::minimumSizeHint() const
+{
+    return {0, QLabel::minimumSizeHint().height()};
+}
+
+QSize StatusPanel::sizeHint() const
+{
+    return {fontMetrics().averageCharWidth() * 10, QLabel::sizeHint().height()};
+}
+
+void StatusPanel::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    Elide();
+}
+
+void StatusPanel::showEvent(QShowEvent *event)
+{
+    QLabel::showEvent(event);
+    Elide();
+}
+
+void StatusPanel::Elide()
+{
+    // One line: a line break in a message (a searched pattern may hold one) would make
+    // the bar taller.
+    QString line = m_message;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    // Until the bar has laid the panel out its width means nothing; it is elided then.
+    const QString shown =
+        testAttribute(Qt::WA_WState_Visible)
+            ? fontMetrics().elidedText(line, Qt::ElideRight, std::max(0, contentsRect().width()))
+            : line;
+    setToolTip(shown == line ? QString() : m_message);
+    setText(shown);
+}

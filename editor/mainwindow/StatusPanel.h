@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QLabel>
+
+// The status bar's message panel. A message longer than the panel is elided at its end
+// (the whole of it in the tool tip) rather than widening the panel, and with it the frame,
+// off the screen.
+class StatusPanel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit StatusPanel(const QString &text, QWidget *parent = nullptr);
+
+    void SetMessage(const QString &message);
+    // The message as it was given, before eliding.
+    QString Message() const { return m_message; }
+
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void Elide();
+
+    QString m_message;
+};
