@@ -123,12 +123,18 @@ frmDocument::AnswerFileChangedOnDisk(int others, std::optional<DiskAnswer> forAl
 
 void frmDocument::ReloadFromDisk()
 {
-    // Edits are never dropped by a reload: they go on in a document of their own.
-    if (m_changed)
-        emit EditsSetAside(Text());
+    // Edits are never dropped by a reload: once the file's text has replaced them they go on
+    // in a document of their own, and a reload that did not happen leaves them here, still
+    // marked as changed.
+    const bool edited = m_changed;
+    const QString edits = edited ? Text() : QString();
     const fsys::Identity trusted = m_file;
-    LoadFile(FileName);
+    const LoadOutcome outcome = LoadFile(FileName);
     // Reading through a link is no yes to writing through it.
     if (m_file.link && m_file != trusted)
         m_file = trusted;
+    if (edited && outcome == LoadOutcome::Loaded)
+        emit EditsSetAside(edits);
+    else if (edited)
+        setChanged(true);
 }

@@ -91,6 +91,8 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
         question.text = FromUtf8(*loss);
         question.buttons = {QStringLiteral("&Replace and Save"), QStringLiteral("Save As It &Is"),
                             QStringLiteral("Cancel")};
+        // Both ways of saving lose characters, so a Return meant for the text saves nothing.
+        question.defaultButton = 2;
         switch (m_modal.Ask(this, question)) {
         case ReplaceAndSave:
             ReplaceLostCharacters();

@@ -258,6 +258,7 @@ TEST_F(DocumentTest, ReplaceAndSaveWritesTheNearestCharactersAndUndoTakesThemBac
     EXPECT_EQ(asked.kind, ScriptedModal::Kind::Question);
     EXPECT_EQ(asked.title, "Characters Will Be Lost");
     EXPECT_EQ(asked.buttons, (QStringList{"&Replace and Save", "Save As It &Is", "Cancel"}));
+    EXPECT_EQ(asked.defaultButton, 2) << "Enter saves nothing";
     EXPECT_EQ(asked.text.toStdString(),
               "4 characters of this text will not come back when the file is opened again: a "
               "Torvane config file drops or changes them.\n\n\u201C (U+201C) at line 1, column "

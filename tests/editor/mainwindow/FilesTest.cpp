@@ -386,7 +386,7 @@ TEST_F(FilesTest, EveryWayOfOpeningAsksAboutAPlainFileAndCancelKeepsAllAsItWas)
     // Changed from outside and reloaded on request, then cancelled: the same.
     Activate(other);
     MakeFile("my.ini", plain + "more=2\r\n");
-    modal.AnswerMessage(MsgAnswer::Yes);
+    modal.AnswerQuestion(1); // "Reload"
     modal.AnswerQuestion(2);
     ComeBack(asked += 2);
     EXPECT_EQ(modal.asked().back().title, "Not a Config File");
