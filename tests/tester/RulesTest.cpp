@@ -5,6 +5,7 @@
 #include "LogTexts.h"
 #include "PortOption.h"
 #include "Progress.h"
+#include "RunOptions.h"
 #include "Sequence.h"
 #include "StampFormat.h"
 
@@ -381,4 +382,57 @@ TEST(Sequence, ExpectationsAreCheckedAgainstTheFieldWithTheirLabel)
         else
             EXPECT_EQ(failure.value_or("").rfind(row.failure, 0), 0u) << row.fields;
     }
+}
+
+TEST(RunOptions, RunOptionsAndTheirMistakes)
+{
+    const struct
+    {
+        std::vector<std::string> arguments;
+        bool run;
+        const char *error; // "" when none
+    } rows[] = {
+        {{"--run", "a.seq", "--port=/dev/ttyUSB0", "--simulate", "--keep-going", "--report",
+          "r.json", "--report-format", "json", "--record-dir", "rec"},
+         true,
+         ""},
+        {{"--port", "/dev/ttyUSB0"}, false, ""},
+        {{"--report", "r.xml"}, false, "--report works only with --run FILE"},
+        {{"--simulate"}, false, "--simulate works only with --run FILE"},
+        {{"--run"}, false, "--run needs a value"},
+        {{"--run", "--simulate"}, false, "--run needs a value"},
+        {{"--run", "a.seq", "--report-format", "xml"},
+         false,
+         "--report-format is junit or json, not \"xml\""},
+        {{"--run", "a.seq", "-style", "x"}, false, "unknown option \"-style\" with --run"},
+    };
+    for (const auto &row : rows) {
+        const RunOptions options = FindRunOptions(row.arguments);
+        EXPECT_EQ(options.run, row.run) << row.error;
+        EXPECT_EQ(options.error, row.error);
+    }
+    const RunOptions all = FindRunOptions(rows[0].arguments);
+    EXPECT_EQ(all.sequence, "a.seq");
+    EXPECT_EQ(all.port, "/dev/ttyUSB0");
+    EXPECT_TRUE(all.simulate && all.keepGoing);
+    EXPECT_EQ(all.format, ReportFormat::Json);
+    EXPECT_EQ(all.report, "r.json");
+    EXPECT_EQ(all.recordDir, "rec");
+}
+
+TEST(RunOptions, ARecordFolderIsTheEsnOnlyWhenItIsASafeName)
+{
+    const struct
+    {
+        std::u16string_view fields;
+        const char *folder;
+    } rows[] = {
+        {u"ESN: 4A7F19C2", "4A7F19C2"}, {u"Model: TV-200\r\nESN: ab_12-x", "ab_12-x"},
+        {u"ESN: ../../etc", "unknown"}, {u"ESN: 4A7F 19C2", "unknown"},
+        {u"ESN: ", "unknown"},          {u"XESN: 4A7F19C2", "unknown"},
+        {u"ESN: \u00c44", "unknown"},   {u"", "unknown"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(RecordFolder(row.fields), row.folder);
+    EXPECT_EQ(RecordFolder(u"ESN: " + std::u16string(65, u'A')), "unknown");
 }
