@@ -48,6 +48,7 @@ void UnitRecord::BelongsTo(const QString &folder)
     if (m_placed || !m_file.isOpen())
         return;
     m_placed = true;
+    m_unit = folder;
     if (folder == QLatin1String("unknown"))
         return;
     // Copied rather than renamed, so the record is never without a whole copy on disk,

@@ -24,6 +24,8 @@ public:
 
     // Moves the record into the folder of unit `folder`, once; later calls are ignored.
     void BelongsTo(const QString &folder);
+    // The unit's folder once BelongsTo has placed it, else empty.
+    QString Unit() const { return m_unit; }
 
 private:
     bool Create(const QString &folder);
@@ -33,4 +35,5 @@ private:
     QFile m_file;
     QString m_error;
     bool m_placed = false;
+    QString m_unit;
 };
