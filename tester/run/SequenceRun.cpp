@@ -1,6 +1,7 @@
 #include "SequenceRun.h"
 
 #include "DeviceControl.h"
+#include "Escaping.h"
 #include "LogTexts.h"
 #include "QtText.h"
 #include "RunOptions.h"
@@ -97,6 +98,8 @@ void SequenceRun::RunStep(StepOutcome &outcome)
         outcome.failure = QString::fromLocal8Bit(error.what());
         Log(QStringLiteral("Error Sending: %1").arg(outcome.failure));
     }
+    // A unit's text may hold control characters; the reports show them as the log does.
+    outcome.failure = tester::ToQString(tester::ShowControls(tester::View(outcome.failure)));
     m_current = nullptr;
 }
 

@@ -1,6 +1,8 @@
 // probator --run as a test bench runs it: the program itself, with no display, against
 // torvane-unit on a pseudo-terminal, each way a unit can misbehave, Ctrl+C mid-transfer,
 // a sequence with mistakes, and the reports read back as CI reads them.
+#include "FakeDevice.h"
+#include "RunReport.h"
 #include "UnitProcess.h"
 #include "UnitRecord.h"
 
@@ -333,4 +335,29 @@ TEST(Run, ARecordNeverOverwritesAnOlderOne)
     EXPECT_EQ(ReadAll(first.Path()), QStringLiteral("first\n"));
     EXPECT_EQ(ReadAll(second.Path()), QStringLiteral("second\nline\nafter\n"));
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("unknown"))).exists());
+}
+
+TEST(Run, AUnitsControlCharactersNeverBreakTheReport)
+{
+    FakeDevice unit;
+    unit.onExecute = [&unit](qint32 number) {
+        emit unit.MessageReceived(QStringLiteral("m\x01\x1b[2J"));
+        if (number == 1)
+            return CommandResult{true, {}, {1, QStringLiteral("ESN: \x01\x7f")}};
+        return CommandResult{false, QStringLiteral("bad\x02\x7f\u0085 text"), {}};
+    };
+    SequenceRun run(unit, tester::ReadSequence("s.seq", "Read ESN expect ESN ~ ^[0-9]+$\nDone\n"),
+                    true);
+    EXPECT_FALSE(run.Run());
+    EXPECT_EQ(run.Outcomes()[0].failure,
+              QStringLiteral("Expectation not met: ESN is \"<0x01><0x7F>\", which does not "
+                             "match ^[0-9]+$."));
+    EXPECT_EQ(run.Outcomes()[1].failure, QStringLiteral("bad<0x02><0x7F><0x85> text"));
+    QTemporaryDir dir;
+    const QString report = dir.filePath(QStringLiteral("r.xml"));
+    RunSummary summary;
+    summary.started = run.Started();
+    ASSERT_FALSE(SaveReport(report, tester::ReportFormat::JUnit, summary, run.Outcomes()));
+    QString why;
+    EXPECT_TRUE(ValidJUnit(report, why)) << why.toStdString();
 }
