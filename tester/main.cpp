@@ -68,6 +68,9 @@ int main(int argc, char **argv)
     if (!startup::HasDisplay("probator"))
         return 1;
     QApplication app(qtArgc, argv);
+    // The settings file (~/.config/Torvane/Probator.conf) and the records' folder live
+    // under the organisation, beside the init file's folder.
+    QApplication::setOrganizationName(QStringLiteral("Torvane"));
     QApplication::setApplicationName(QStringLiteral("Probator"));
     QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
     // Ties the windows to the installed menu entry (its icon and name on Wayland).

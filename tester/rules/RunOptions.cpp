@@ -1,5 +1,7 @@
 #include "RunOptions.h"
 
+#include "PortOption.h"
+
 #include <array>
 #include <optional>
 
@@ -61,8 +63,11 @@ RunOptions FindRunOptions(const std::vector<std::string> &arguments)
             continue;
         }
         const std::string name(option->name);
-        if (!value || value->empty() || value->rfind("--", 0) == 0)
+        if (!value || value->empty() || value->rfind("--", 0) == 0) {
+            if (name == "--port")
+                return Wrong(FindPortOption({"--port"}).error);
             return Wrong(name + " needs a value");
+        }
         if (name == "--run")
             options.run = true;
         else if (name != "--port")

@@ -400,6 +400,7 @@ TEST(RunOptions, RunOptionsAndTheirMistakes)
         {{"--report", "r.xml"}, false, "--report works only with --run FILE"},
         {{"--simulate"}, false, "--simulate works only with --run FILE"},
         {{"--run"}, false, "--run needs a value"},
+        {{"--port"}, false, "--port needs the unit's serial port, for example --port /dev/ttyUSB0"},
         {{"--run", "--simulate"}, false, "--run needs a value"},
         {{"--run", "a.seq", "--report-format", "xml"},
          false,
