@@ -2,6 +2,7 @@
 
 #include "DeviceControl.h"
 #include "Escaping.h"
+#include "LineBreaks.h"
 #include "LogTexts.h"
 #include "QtText.h"
 #include "RunOptions.h"
@@ -109,8 +110,9 @@ void SequenceRun::Log(const QString &text)
     if (!text.isEmpty())
         stamp = TimeStamp(QLocale(), m_clock ? m_clock() : QDateTime::currentDateTime());
     QString entry = tester::ToQString(tester::LogEntry(tester::View(stamp), tester::View(text)));
-    // Every entry starts with the break that ends the one before.
-    entry.remove(0, 2);
+    // Every entry starts with the break that ends the one before. The rest is given LF
+    // breaks, as a text file on this platform has them, for the output, report and record.
+    entry = tester::ToQString(tester::WithLineFeeds(tester::View(entry).substr(2)));
     if (m_current)
         m_current->log << entry;
     if (m_onEntry)
