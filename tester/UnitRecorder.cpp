@@ -65,6 +65,7 @@ void UnitRecorder::Write(const QString &entry)
         }
     }
     m_record->Write(entry);
+    m_command << entry;
 }
 
 void UnitRecorder::UnitIs(const QString &folder)
@@ -79,8 +80,10 @@ void UnitRecorder::UnitIs(const QString &folder)
         return;
     // Another unit is on the line: its record starts here.
     m_record = std::make_unique<UnitRecord>(Folder(), QDateTime::currentDateTime());
-    if (m_record->IsOpen())
+    if (m_record->IsOpen()) {
         m_record->BelongsTo(folder);
-    else
+        for (const QString &entry : m_command)
+            m_record->Write(entry);
+    } else
         m_record.reset();
 }

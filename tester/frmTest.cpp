@@ -245,6 +245,7 @@ void frmTest::SendSelected()
     m_sending = true;
     bool sendHadFocus = false;
     try {
+        m_recorder.CommandStarts();
         LogMessage(
             tester::ToQString(tester::SendingText(tester::View(cmbCommand->itemText(index)))));
         // Disabling a focused Send would hand the focus, and with it Enter, to Cancel;

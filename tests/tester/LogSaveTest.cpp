@@ -275,6 +275,22 @@ TEST_F(LogSave, ARecordOfEachUnitIsKeptOnceSwitchedOnFromTheLogsMenu)
     EXPECT_TRUE(text.contains("after\n"));
     EXPECT_FALSE(text.contains("before"));
 
+    // Another unit on the line: its record starts with the Read ESN that found it.
+    fake->onExecute = [this](qint32) {
+        emit fake->MessageReceived(QStringLiteral("second unit"));
+        return CommandResult{true, {}, {1, QStringLiteral("ESN: 0000BEEF")}};
+    };
+    Press(Qt::Key_Return);
+    const QStringList both = kept();
+    ASSERT_EQ(both.size(), 2) << both.join(u' ').toStdString();
+    const QString second = both.filter(QStringLiteral("0000BEEF/")).value(0);
+    QFile other(records + "/" + second);
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly)) << second.toStdString();
+    const QByteArray otherText = other.readAll();
+    EXPECT_TRUE(otherText.contains("Sending Command: \"Read ESN\"\n"));
+    EXPECT_TRUE(otherText.contains("second unit\n"));
+    EXPECT_FALSE(otherText.contains("after"));
+
     // Kept in the settings: a new window records from the start, until switched off.
     delete window.data();
     fake = new FakeDevice;
@@ -284,5 +300,5 @@ TEST_F(LogSave, ARecordOfEachUnitIsKeptOnceSwitchedOnFromTheLogsMenu)
     EXPECT_EQ(store().value(QStringLiteral("Settings/RecordEachUnit")).toString(), "0");
     window->findChild<QWidget *>(QStringLiteral("cmbCommand"))->setFocus();
     RunWith(QStringLiteral("off again"));
-    EXPECT_EQ(kept(), first);
+    EXPECT_EQ(kept(), both);
 }
