@@ -14,6 +14,8 @@ packages=(
   qt6-serialport-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # xmllint, to check the tester's JUnit reports against the schema
+  libxml2-utils
   # pdftotext, to read back what a test printed to PDF
   poppler-utils
   # a private X server for the widget suites and the whole-program runs, and real key

@@ -10,6 +10,7 @@
 #include "PlainTextBox.h"
 #include "Progress.h"
 #include "QtText.h"
+#include "RunOptions.h"
 #include "ScreenUnits.h"
 #include "TesterIcon.h"
 #include "TimeStamp.h"
@@ -244,6 +245,7 @@ void frmTest::SendSelected()
     m_sending = true;
     bool sendHadFocus = false;
     try {
+        m_recorder.CommandStarts();
         LogMessage(
             tester::ToQString(tester::SendingText(tester::View(cmbCommand->itemText(index)))));
         // Disabling a focused Send would hand the focus, and with it Enter, to Cancel;
@@ -265,6 +267,9 @@ void frmTest::SendSelected()
             if (result.Details.FieldCount > 0 && mnuFields->isChecked())
                 LogMessage(
                     tester::ToQString(tester::DetailsText(tester::View(result.Details.FieldText))));
+            if (*number == 1)
+                m_recorder.UnitIs(QString::fromStdString(
+                    tester::RecordFolder(tester::View(result.Details.FieldText))));
         } else {
             m_panel1->setText(
                 tester::ToQString(tester::FailureStatus(tester::View(result.ErrorText))));
@@ -302,7 +307,11 @@ void frmTest::LogMessage(const QString &text)
     QString stamp;
     if (!text.isEmpty())
         stamp = TimeStamp(QLocale(), m_clock ? m_clock() : QDateTime::currentDateTime());
-    m_log->Append(tester::ToQString(tester::LogEntry(tester::View(stamp), tester::View(text))));
+    const QString entry =
+        tester::ToQString(tester::LogEntry(tester::View(stamp), tester::View(text)));
+    m_log->Append(entry);
+    // The record has no first empty line: each entry's break ends the one before.
+    m_recorder.Write(entry.mid(2));
 }
 
 void frmTest::txtMessages_ContextMenu(const QContextMenuEvent &event)
@@ -312,10 +321,22 @@ void frmTest::txtMessages_ContextMenu(const QContextMenuEvent &event)
     QMenu *menu = txtMessages->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSeparator();
+    // The record's switch sits beside Save Log As..., which stays the menu's last entry.
+    QAction *record = menu->addAction(QStringLiteral("Keep a Record of Each Unit"));
+    record->setObjectName(QStringLiteral("mnuRecordEachUnit"));
+    record->setCheckable(true);
+    record->setChecked(m_recorder.IsOn());
+    record->setToolTip(m_recorder.Folder());
+    connect(record, &QAction::toggled, this, &frmTest::RecordEachUnit_Toggled);
     QAction *save = menu->addAction(QStringLiteral("Save Log As..."));
     save->setObjectName(QStringLiteral("mnuSaveLogAs"));
     connect(save, &QAction::triggered, this, &frmTest::SaveLogAs);
     menu->popup(event.globalPos());
+}
+
+void frmTest::RecordEachUnit_Toggled(bool on)
+{
+    Settle("frmTest.RecordEachUnit_Toggled", [this, on] { m_recorder.SetOn(on); });
 }
 
 void frmTest::SaveLogAs()

@@ -4,6 +4,7 @@
 
 #include "Layout.h"
 #include "MessageLog.h"
+#include "UnitRecorder.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -62,6 +63,7 @@ private:
     void LogMessage(const QString &text);
     void txtMessages_ContextMenu(const QContextMenuEvent &event);
     void SaveLogAs();
+    void RecordEachUnit_Toggled(bool on);
 
     void torMain_StatusChanged(qint32 value, const QString &text);
     void torMain_ResponseReceived(const QString &response);
@@ -94,4 +96,5 @@ private:
     bool m_sending = false;
     bool m_closePending = false;
     QString m_logPath; // where the log was last saved
+    UnitRecorder m_recorder;
 };

@@ -1,12 +1,15 @@
+#include "HeadlessRun.h"
 #include "PortOption.h"
 #include "ProgramInfo.h"
 #include "QtModal.h"
+#include "RunOptions.h"
 #include "Startup.h"
 #include "Torvane.h"
 #include "TorvaneVersion.h"
 #include "frmTest.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <iostream>
 
@@ -14,13 +17,25 @@ namespace {
 
 constexpr const char *Help =
     "Usage: probator [--port PATH]\n"
+    "       probator --run FILE [--port PATH] [--simulate] [--keep-going]\n"
+    "                [--report FILE] [--report-format junit|json] [--record-dir DIR]\n"
     "Probator, the Torvane device tester: sends commands from a fixed table to a unit\n"
     "and logs what it reports. File > Simulate Torvane has a simulated unit answer.\n"
     "\n"
-    "      --port PATH  the unit's serial port, such as /dev/ttyUSB0; without it the\n"
-    "                   only serial port present is used\n"
-    "      --help       show this help and exit\n"
-    "      --version    show the version and exit\n";
+    "      --port PATH      the unit's serial port, such as /dev/ttyUSB0; without it the\n"
+    "                       only serial port present is used\n"
+    "      --run FILE       run the commands of a sequence file without a window: the\n"
+    "                       log on standard output, a line per command on standard\n"
+    "                       error; exit status 0 all passed, 1 one failed, 2 a wrong\n"
+    "                       command line or sequence, 130 stopped by Ctrl+C\n"
+    "      --simulate       with --run: a simulated unit answers\n"
+    "      --keep-going     with --run: run every command, also after a failure\n"
+    "      --report FILE    with --run: write a report of the run to FILE\n"
+    "      --report-format junit|json\n"
+    "                       with --run: the report's format (default junit)\n"
+    "      --record-dir DIR with --run: write the log to DIR/<ESN>/<date>T<time>.log\n"
+    "      --help           show this help and exit\n"
+    "      --version        show the version and exit\n";
 
 } // namespace
 
@@ -29,6 +44,22 @@ int main(int argc, char **argv)
     if (startup::AnswerInfoOption({argv + 1, argv + argc}, {"probator", TorvaneVersion, Help},
                                   std::cout))
         return 0;
+    const tester::RunOptions run = tester::FindRunOptions({argv + 1, argv + argc});
+    if (!run.error.empty()) {
+        std::cerr << "probator: " << run.error << '\n';
+        return 2;
+    }
+    // Every argument is Probator's own: the application object is shown only the program's
+    // name, or it would take the options it knows (-reverse, -style, -platform, ...) and
+    // obey them; Qt's own settings stay reachable through its environment variables.
+    int qtArgc = 1;
+    if (run.run) {
+        // No window, so no display: a test bench or CI machine has none.
+        QCoreApplication app(qtArgc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Probator"));
+        QCoreApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
+        return RunWithoutWindow(run);
+    }
     const tester::PortOption port = tester::FindPortOption({argv + 1, argv + argc});
     if (!port.error.empty()) {
         std::cerr << "probator: " << port.error << '\n';
@@ -36,11 +67,10 @@ int main(int argc, char **argv)
     }
     if (!startup::HasDisplay("probator"))
         return 1;
-    // Every argument is Probator's own: QApplication would take the options it knows
-    // (-reverse, -style, -platform, ...) and obey them, so it is shown only the program's
-    // name; Qt's own settings stay reachable through its environment variables.
-    int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    // The settings file (~/.config/Torvane/Probator.conf) and the records' folder live
+    // under the organisation, beside the init file's folder.
+    QApplication::setOrganizationName(QStringLiteral("Torvane"));
     QApplication::setApplicationName(QStringLiteral("Probator"));
     QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
     // Ties the windows to the installed menu entry (its icon and name on Wayland).

@@ -8,11 +8,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -68,7 +71,10 @@ protected:
     }
 
     // Right-clicks the log and picks the last entry of its menu with the keys.
-    QStringList SaveFromTheMenu()
+    QStringList SaveFromTheMenu() { return PickFromTheMenu(1); }
+
+    // Right-clicks the log and picks the entry `fromEnd` places from its end with the keys.
+    QStringList PickFromTheMenu(int fromEnd)
     {
         QStringList shown;
         const QPoint where = Log()->viewport()->mapTo(window, QPoint(20, 20));
@@ -79,7 +85,8 @@ protected:
             return shown;
         }
         shown = asperson::ShownMenu(*qobject_cast<QMenu *>(QApplication::activePopupWidget()));
-        Press(Qt::Key_Up); // from the top, the last entry
+        for (int up = 0; up < fromEnd; ++up)
+            Press(Qt::Key_Up); // from the top, the last entry first
         Press(Qt::Key_Return);
         // A window manager gives the window its focus back; the offscreen platform has
         // none and leaves it with the closed menu.
@@ -108,8 +115,9 @@ TEST_F(LogSave, TheLogsMenuEndsWithSaveLogAs)
     modal.AnswerSave(std::nullopt);
     const QStringList shown = SaveFromTheMenu();
     // The box's own commands stay; the log's follows them, set apart.
-    ASSERT_GE(shown.size(), 3) << shown.join(u'|').toStdString();
-    EXPECT_EQ(shown.mid(shown.size() - 2), (QStringList{"---", "Save Log As..."}));
+    ASSERT_GE(shown.size(), 4) << shown.join(u'|').toStdString();
+    EXPECT_EQ(shown.mid(shown.size() - 3),
+              (QStringList{"---", "Keep a Record of Each Unit", "Save Log As..."}));
     EXPECT_EQ(shown.filter(QRegularExpression(QStringLiteral("^Copy\\b"))).size(), 1)
         << shown.join(u'|').toStdString();
     ASSERT_EQ(modal.asked().size(), 1u);
@@ -227,4 +235,70 @@ TEST_F(LogSave, AFailedWriteShowsABoxAndLeavesNoHalfFile)
                   QStringList{QStringLiteral("old.log")});
     }
     std::signal(SIGXFSZ, oldHandler);
+}
+
+TEST_F(LogSave, ARecordOfEachUnitIsKeptOnceSwitchedOnFromTheLogsMenu)
+{
+    const QString records =
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/records";
+    const auto kept = [&records] {
+        QStringList found;
+        for (QDirIterator it(records, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            found << QDir(records).relativeFilePath(it.next());
+        return found;
+    };
+    const auto store = [] {
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                         QCoreApplication::organizationName(), QStringLiteral("Probator"));
+    };
+    store().remove(QStringLiteral("Settings/RecordEachUnit"));
+    QDir(records).removeRecursively();
+    RunWith(QStringLiteral("before"));
+    EXPECT_TRUE(kept().isEmpty()) << "off by default";
+
+    PickFromTheMenu(2);
+    EXPECT_EQ(store().value(QStringLiteral("Settings/RecordEachUnit")).toString(), "1");
+    fake->onExecute = [this](qint32) {
+        emit fake->MessageReceived(QStringLiteral("after"));
+        return CommandResult{true, {}, {1, QStringLiteral("ESN: 4A7F19C2")}};
+    };
+    window->findChild<QWidget *>(QStringLiteral("cmbCommand"))->setFocus();
+    Press(Qt::Key_Return);
+    ASSERT_EQ(fake->executed.size(), 2u);
+    const QStringList first = kept();
+    ASSERT_EQ(first.size(), 1);
+    EXPECT_TRUE(first.front().startsWith(QStringLiteral("4A7F19C2/")))
+        << first.front().toStdString();
+    QFile record(records + "/" + first.front());
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QByteArray text = record.readAll();
+    EXPECT_TRUE(text.contains("after\n"));
+    EXPECT_FALSE(text.contains("before"));
+
+    // Another unit on the line: its record starts with the Read ESN that found it.
+    fake->onExecute = [this](qint32) {
+        emit fake->MessageReceived(QStringLiteral("second unit"));
+        return CommandResult{true, {}, {1, QStringLiteral("ESN: 0000BEEF")}};
+    };
+    Press(Qt::Key_Return);
+    const QStringList both = kept();
+    ASSERT_EQ(both.size(), 2) << both.join(u' ').toStdString();
+    const QString second = both.filter(QStringLiteral("0000BEEF/")).value(0);
+    QFile other(records + "/" + second);
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly)) << second.toStdString();
+    const QByteArray otherText = other.readAll();
+    EXPECT_TRUE(otherText.contains("Sending Command: \"Read ESN\"\n"));
+    EXPECT_TRUE(otherText.contains("second unit\n"));
+    EXPECT_FALSE(otherText.contains("after"));
+
+    // Kept in the settings: a new window records from the start, until switched off.
+    delete window.data();
+    fake = new FakeDevice;
+    window = new frmTest(modal, fake);
+    ASSERT_TRUE(asperson::Activate(*window));
+    PickFromTheMenu(2);
+    EXPECT_EQ(store().value(QStringLiteral("Settings/RecordEachUnit")).toString(), "0");
+    window->findChild<QWidget *>(QStringLiteral("cmbCommand"))->setFocus();
+    RunWith(QStringLiteral("off again"));
+    EXPECT_EQ(kept(), both);
 }

@@ -5,6 +5,8 @@
 #include "LogTexts.h"
 #include "PortOption.h"
 #include "Progress.h"
+#include "RunOptions.h"
+#include "Sequence.h"
 #include "StampFormat.h"
 
 #include <gtest/gtest.h>
@@ -298,4 +300,140 @@ TEST(PortOption, TakesTheLastPortGivenEitherWay)
             EXPECT_NE(option.error.find("--port /dev/ttyUSB0"), std::string::npos);
         }
     }
+}
+
+TEST(Sequence, ReadsNamesNumbersCommentsAndExpectations)
+{
+    const Sequence sequence = ReadSequence("bench.seq", "\xEF\xBB\xBF# unit check\r\n"
+                                                        "Read ESN  expect ESN ~ ^[0-9A-F]{8}$\r\n"
+                                                        "\n"
+                                                        "   read  gps\tversion\n"
+                                                        "22");
+    ASSERT_TRUE(sequence.mistakes.empty()) << sequence.mistakes.front();
+    ASSERT_EQ(sequence.steps.size(), 3u);
+    EXPECT_EQ(sequence.steps[0].line, 2);
+    EXPECT_EQ(sequence.steps[0].number, 1);
+    ASSERT_TRUE(sequence.steps[0].expectation);
+    EXPECT_EQ(sequence.steps[0].expectation->field, "ESN");
+    EXPECT_EQ(sequence.steps[0].expectation->pattern, "^[0-9A-F]{8}$");
+    EXPECT_EQ(sequence.steps[1].line, 4);
+    EXPECT_EQ(sequence.steps[1].name, "Read GPS Version");
+    EXPECT_FALSE(sequence.steps[1].expectation);
+    EXPECT_EQ(sequence.steps[2].number, 22);
+    EXPECT_EQ(sequence.steps[2].name, "Done");
+}
+
+TEST(Sequence, EveryMistakeNamesItsFileAndLine)
+{
+    const struct
+    {
+        const char *text;
+        const char *mistake;
+    } rows[] = {
+        {"Read ESN\nRead ESNN\n", "s.seq:2: \"Read ESNN\" is no command of the table."},
+        {"18", "s.seq:1: there is no command number 18; the commands are 1 to 17 and 19 to 22."},
+        {"Done\n\n0\n", "s.seq:3: there is no command number 0;"},
+        {"Read ESN expect ESN", "s.seq:1: expected \"expect FIELD ~ PATTERN\"."},
+        {"Read ESN expect ~ x", "s.seq:1: the expectation names no field before \"~\"."},
+        {"Read ESN expect ESN ~  ", "s.seq:1: the expectation has no pattern after \"~\"."},
+        {"Read ESN expect ESN ~ ([0-9]", "s.seq:1: the pattern \"([0-9]\" is not a regular"},
+        {" expect ESN ~ x", "s.seq:1: expected a command before \"expect\"."},
+        {"Done\nRead\x01ESN", "s.seq:2: the line holds a control character."},
+        {"Done\nRead \xC3(", "s.seq:2: the line is not UTF-8 text."},
+        {"Done\n\xED\xA0\x80", "s.seq:2: the line is not UTF-8 text."},
+        {"# nothing but this\n", "s.seq: the file names no command."},
+        {"", "s.seq: the file is empty."},
+    };
+    for (const auto &row : rows) {
+        const Sequence sequence = ReadSequence("s.seq", row.text);
+        ASSERT_FALSE(sequence.mistakes.empty()) << row.text;
+        EXPECT_EQ(sequence.mistakes.front().rfind(row.mistake, 0), 0u)
+            << row.text << " gave: " << sequence.mistakes.front();
+    }
+    const std::string pattern(MaxPatternBytes + 1, 'a');
+    EXPECT_EQ(ReadSequence("s.seq", "Read ESN expect ESN ~ " + pattern).mistakes.size(), 1u);
+    const Sequence all = ReadSequence("s.seq", "Nope\nDone\n99\n");
+    EXPECT_EQ(all.mistakes.size(), 2u);
+    EXPECT_EQ(all.mistakes.back().rfind("s.seq:3:", 0), 0u);
+}
+
+TEST(Sequence, ExpectationsAreCheckedAgainstTheFieldWithTheirLabel)
+{
+    const Expectation esn{"ESN", "^[0-9A-F]{8}$"};
+    const Expectation bytes{"Bytes read", "^16384$"};
+    const struct
+    {
+        const Expectation &expectation;
+        const char *fields;
+        const char *failure; // nullptr: met
+    } rows[] = {
+        {esn, "ESN: 4A7F19C2", nullptr},
+        {esn, "ESN: 4a7f19c2", "ESN is \"4a7f19c2\", which does not match ^[0-9A-F]{8}$"},
+        {esn, "ESN: 4A7F19C2X", "ESN is \"4A7F19C2X\", which does not match ^[0-9A-F]{8}$"},
+        {esn, "", "the unit returned no field ESN"},
+        {esn, "ESNX: 4A7F19C2", "the unit returned no field ESN"},
+        {bytes, "Checksum: 3C5A\r\nBytes read: 16384", nullptr},
+        {bytes, "Bytes read: 163840\r\nChecksum: 3C5A", "Bytes read is \"163840\", which does"},
+    };
+    for (const auto &row : rows) {
+        const std::optional<std::string> failure = CheckExpectation(row.expectation, row.fields);
+        if (!row.failure)
+            EXPECT_FALSE(failure) << row.fields << ": " << *failure;
+        else
+            EXPECT_EQ(failure.value_or("").rfind(row.failure, 0), 0u) << row.fields;
+    }
+}
+
+TEST(RunOptions, RunOptionsAndTheirMistakes)
+{
+    const struct
+    {
+        std::vector<std::string> arguments;
+        bool run;
+        const char *error; // "" when none
+    } rows[] = {
+        {{"--run", "a.seq", "--port=/dev/ttyUSB0", "--simulate", "--keep-going", "--report",
+          "r.json", "--report-format", "json", "--record-dir", "rec"},
+         true,
+         ""},
+        {{"--port", "/dev/ttyUSB0"}, false, ""},
+        {{"--report", "r.xml"}, false, "--report works only with --run FILE"},
+        {{"--simulate"}, false, "--simulate works only with --run FILE"},
+        {{"--run"}, false, "--run needs a value"},
+        {{"--port"}, false, "--port needs the unit's serial port, for example --port /dev/ttyUSB0"},
+        {{"--run", "--simulate"}, false, "--run needs a value"},
+        {{"--run", "a.seq", "--report-format", "xml"},
+         false,
+         "--report-format is junit or json, not \"xml\""},
+        {{"--run", "a.seq", "-style", "x"}, false, "unknown option \"-style\" with --run"},
+    };
+    for (const auto &row : rows) {
+        const RunOptions options = FindRunOptions(row.arguments);
+        EXPECT_EQ(options.run, row.run) << row.error;
+        EXPECT_EQ(options.error, row.error);
+    }
+    const RunOptions all = FindRunOptions(rows[0].arguments);
+    EXPECT_EQ(all.sequence, "a.seq");
+    EXPECT_EQ(all.port, "/dev/ttyUSB0");
+    EXPECT_TRUE(all.simulate && all.keepGoing);
+    EXPECT_EQ(all.format, ReportFormat::Json);
+    EXPECT_EQ(all.report, "r.json");
+    EXPECT_EQ(all.recordDir, "rec");
+}
+
+TEST(RunOptions, ARecordFolderIsTheEsnOnlyWhenItIsASafeName)
+{
+    const struct
+    {
+        std::u16string_view fields;
+        const char *folder;
+    } rows[] = {
+        {u"ESN: 4A7F19C2", "4A7F19C2"}, {u"Model: TV-200\r\nESN: ab_12-x", "ab_12-x"},
+        {u"ESN: ../../etc", "unknown"}, {u"ESN: 4A7F 19C2", "unknown"},
+        {u"ESN: ", "unknown"},          {u"XESN: 4A7F19C2", "unknown"},
+        {u"ESN: \u00c44", "unknown"},   {u"", "unknown"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(RecordFolder(row.fields), row.folder);
+    EXPECT_EQ(RecordFolder(u"ESN: " + std::u16string(65, u'A')), "unknown");
 }
