@@ -8,7 +8,7 @@
 #
 # A line of LIST, fields separated by tabs (# starts a comment):
 #   FILE  TEXT  FAULTY-TEXT  TEST-BINARY  GTEST-FILTER
-# TEXT must occur exactly once in FILE; \t and \n in it stand for a tab and a new line.
+# TEXT must occur exactly once in FILE; <TAB> and <NL> in it stand for a tab and a new line.
 set -u
 cd "$(dirname "$0")/.."
 list=${1:-scripts/mutations.tsv}
@@ -30,7 +30,7 @@ while IFS=$'\t' read -r file text faulty binary filter; do
   if ! python3 - "$file" "$text" "$faulty" <<'PY'
 import sys
 path, text, faulty = sys.argv[1:]
-unescape = lambda s: s.replace("\\t", "\t").replace("\\n", "\n")
+unescape = lambda s: s.replace("<TAB>", "\t").replace("<NL>", "\n")
 text, faulty = unescape(text), unescape(faulty)
 source = open(path, encoding="utf-8").read()
 if source.count(text) != 1:

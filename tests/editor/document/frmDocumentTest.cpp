@@ -208,6 +208,9 @@ TEST_F(DocumentTest, TheLargestFileTheFormatAllowsOpens)
     frmDocument *document = NewDocument();
     document->LoadFile(Path("max.cfg"));
     EXPECT_EQ(document->Text().size(), 32766);
+    // and saves: the limit is inclusive.
+    document->Save();
+    EXPECT_EQ(ReadBytes(Path("max.cfg")).size(), 65532);
 }
 
 TEST_F(DocumentTest, AFolderOrUnreadableFileIsReportedAndNotTakenAsTheFile)
@@ -294,13 +297,13 @@ TEST_F(DocumentTest, SaveOfATextTooLongLeavesTheFileIntact)
     const QByteArray original = ReadBytes(Path("a.cfg"));
     frmDocument *document = NewDocument();
     document->LoadFile(Path("a.cfg"));
-    TypeAtEnd(document, QString(32767, 'y'));
+    TypeAtEnd(document, QString(32767 - 8, 'y')); // one past the limit
     try {
         document->Save();
         ADD_FAILURE() << "no error";
     } catch (const RunTimeError &error) {
         EXPECT_EQ(error.Number, ErrorNumber::Overflow);
-        EXPECT_EQ(error.Description, "The text has 32,775 characters; a Torvane config file "
+        EXPECT_EQ(error.Description, "The text has 32,767 characters; a Torvane config file "
                                      "holds at most 32,766.");
     }
     EXPECT_TRUE(document->Changed());

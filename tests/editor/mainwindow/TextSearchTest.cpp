@@ -34,6 +34,8 @@ TEST(TextSearch, FindNextHonoursCaseWholeWordsAndWraps)
         {u"x=\u00C9T\u00C9 y=\u00E9t\u00E9", u"\u00E9t\u00E9", 0, anyCase, 2, false},
         {u"x=\u00C9T\u00C9 y=\u00E9t\u00E9", u"\u00E9t\u00E9", 0, exactCase, 8, false},
         {u"\u00E9baud", u"baud", 0, words, std::nullopt, false}, // a Latin-1 letter touches
+        {u"x=\u00DE y=\u00FE", u"\u00FE", 0, anyCase, 2, false}, // the last pair in Latin-1
+        {u"\u00F7 \u00D7", u"\u00D7", 0, anyCase, 2, false},     // signs, 0x20 apart, no case
         {u"a\nb", u"a\nb", 0, anyCase, std::nullopt, false},     // never over a line's end
         {u"abc", u"", 0, anyCase, std::nullopt, false},
         {u"ab", u"abc", 0, anyCase, std::nullopt, false},
@@ -60,6 +62,7 @@ TEST(TextSearch, FindPreviousGoesBackFromTheSelectionAndWrapsToTheEnd)
         std::size_t before;
         std::size_t position;
         bool wrapped;
+        std::u16string_view text = u"key=1 key=2 key=3";
     } cases[] = {
         {17, 12, false}, // from the end: the last one
         {12, 6, false},  // from the start of the third: the second
@@ -67,9 +70,10 @@ TEST(TextSearch, FindPreviousGoesBackFromTheSelectionAndWrapsToTheEnd)
         {9, 6, false},   // ends exactly at `before`
         {2, 12, true},   // nothing before: the last one in the text
         {0, 12, true},
+        {4, 2, true, u"a key b"}, // the caret inside the only match: wraps round to it
     };
     for (const auto &c : cases) {
-        const auto found = FindPrevious(text, u"KEY", c.before, {});
+        const auto found = FindPrevious(c.text, u"KEY", c.before, {});
         ASSERT_TRUE(found) << c.before;
         EXPECT_EQ(found->position, c.position) << c.before;
         EXPECT_EQ(found->wrapped, c.wrapped) << c.before;
