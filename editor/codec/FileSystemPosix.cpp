@@ -3,6 +3,7 @@
 
 #include "PathText.h"
 #include "RunTimeError.h"
+#include "SaveCalls.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +18,8 @@
 #include <unistd.h>
 
 namespace fsys {
+
+SaveCalls saveCalls;
 
 namespace {
 
@@ -120,7 +123,7 @@ int FollowLinks(std::string &path)
 bool WriteAll(int fd, const unsigned char *data, std::size_t size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const ssize_t n = saveCalls.write(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -307,25 +310,27 @@ Failure ReplaceWhole(std::u16string_view path, const std::vector<unsigned char> 
             error = errno;
     }
     // EINVAL: a file system that has nothing to sync; the data is as safe as it gets there.
-    if (!error && ::fsync(fd) != 0 && errno != EINVAL)
+    if (!error && saveCalls.fsync(fd) != 0 && errno != EINVAL)
         error = errno;
-    if (::close(fd) != 0 && !error)
+    if (saveCalls.close(fd) != 0 && !error)
         error = errno;
-    if (!error && ::rename(temp.c_str(), target->c_str()) != 0)
+    if (!error && saveCalls.rename(temp.c_str(), target->c_str()) != 0)
         error = errno;
     if (error) {
         ::unlink(temp.c_str());
         return SystemFailure(error);
     }
 
-    // Best effort: the file is already in place, so a folder that cannot be synced is
-    // no reason to report the save as failed.
+    // Until the folder is on disk too, a power cut could bring the old file back: a failing
+    // disk is reported, although the new content is in place by now. A folder that cannot
+    // be opened, or a file system with nothing to sync, is as safe as it gets there.
     const int folder = ::open(FolderOf(*target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
-        ::fsync(folder);
+        if (saveCalls.syncFolder(folder) != 0 && errno != EINVAL)
+            error = errno;
         ::close(folder);
     }
-    return {};
+    return error ? SystemFailure(error) : Failure{};
 }
 
 std::vector<Entry> ListFolder(std::u16string_view folder)

@@ -4,6 +4,7 @@
 
 #include "PathText.h"
 #include "RunTimeError.h"
+#include "SaveCalls.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -18,6 +19,8 @@
 #include <memory>
 
 namespace fsys {
+
+SaveCalls saveCalls;
 
 namespace {
 
@@ -219,7 +222,7 @@ bool WriteAll(HANDLE file, const std::vector<unsigned char> &bytes)
     while (done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 30));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr))
+        if (!saveCalls.writeFile(file, bytes.data() + done, chunk, &written, nullptr))
             return false;
         if (written == 0) {
             SetLastError(ERROR_DISK_FULL);
@@ -382,19 +385,20 @@ Failure ReplaceWhole(std::u16string_view path, const std::vector<unsigned char> 
             return SystemFailure(error);
     }
     DWORD error = 0;
-    if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get()))
+    if (!WriteAll(file.get(), bytes) || !saveCalls.flushFileBuffers(file.get()))
         error = GetLastError();
-    file.reset();
+    if (!saveCalls.closeHandle(file.release()) && !error)
+        error = GetLastError();
 
     if (!error && replacing) {
         // The replace keeps the old file's attributes, its security and its creation time.
-        if (!ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                          nullptr, nullptr))
+        if (!saveCalls.replaceFile(target.c_str(), temp.c_str(), nullptr,
+                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
             error = GetLastError();
         else
             SetFileAttributesW(target.c_str(), old);
     } else if (!error) {
-        if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+        if (!saveCalls.moveFile(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
             error = GetLastError();
         else
             SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);

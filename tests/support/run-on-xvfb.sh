@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# run-on-xvfb.sh COMMAND [ARG...]
+# run-on-xvfb.sh [--may-skip] COMMAND [ARG...]
 # Runs COMMAND on a private Xvfb server of its own, with the xcb platform, and ends the
 # server afterwards. Each run has its own server, so runs in parallel never share a focus,
 # a clipboard or a window stack, and none touches the user's own display.
 #
 # When no X server can be started here the run is skipped, not passed: the reason is
-# printed and the exit status is 77, which CTest reports as "Skipped".
+# printed and the exit status is 77, which CTest reports as "Skipped". With --may-skip,
+# COMMAND may skip itself the same way (exit 77, its reason printed); without it, a 77 from
+# COMMAND (a test binary, which never means it) counts as a failure.
 set -u
 
 skip() {
@@ -14,7 +16,9 @@ skip() {
   exit 77
 }
 
-[ $# -ge 1 ] || { echo "usage: run-on-xvfb.sh COMMAND [ARG...]" >&2; exit 2; }
+may_skip=false
+[ "${1:-}" = --may-skip ] && { may_skip=true; shift; }
+[ $# -ge 1 ] || { echo "usage: run-on-xvfb.sh [--may-skip] COMMAND [ARG...]" >&2; exit 2; }
 command -v Xvfb >/dev/null 2>&1 || skip "Xvfb is not installed (scripts/setup.sh installs it)"
 command -v xauth >/dev/null 2>&1 || skip "xauth is not installed (scripts/setup.sh installs it)"
 
@@ -58,6 +62,8 @@ export QT_QPA_PLATFORM=xcb
 echo "run-on-xvfb: running on Xvfb display $DISPLAY"
 "$@"
 status=$?
-# A status of 77 from the command itself would read as a skip; it is a failure.
-[ "$status" -eq 77 ] && status=1
+if [ "$status" -eq 77 ] && ! $may_skip; then
+  echo "run-on-xvfb: $1 exited 77 but may not skip itself: a failure" >&2
+  status=1
+fi
 exit "$status"

@@ -204,6 +204,9 @@ TEST(StampFormat, TimeZoneFieldAndItsBlankGo)
     EXPECT_EQ(WithoutTimeZone(u"t HH:mm:ss"), u"HH:mm:ss");
     EXPECT_EQ(WithoutTimeZone(u"HH:mm:ss tttt"), u"HH:mm:ss");
     EXPECT_EQ(WithoutTimeZone(u"HH:mm:ss"), u"HH:mm:ss");
+    // The blanks some regional formats put there: no-break and narrow no-break spaces.
+    EXPECT_EQ(WithoutTimeZone(u"h:mm:ss\u00A0AP\u00A0t"), u"h:mm:ss\u00A0AP");
+    EXPECT_EQ(WithoutTimeZone(u"t\u202FHH:mm:ss"), u"HH:mm:ss");
 }
 
 TEST(StampFormat, BracketsAndCommaAroundTheZoneGoToo)
@@ -242,9 +245,8 @@ TEST(LogTexts, EntriesStartWithTheirLineBreak)
 TEST(LogTexts, FixedTextsAroundTheDevicesTexts)
 {
     EXPECT_EQ(SendingText(u"Read ESN"), u"Sending Command: \"Read ESN\"");
-    EXPECT_EQ(DetailsText(u"F\r\nG"), u"These Details were returned: \r\n"
-                                      u"-----------------------------\r\nF\r\nG");
-    EXPECT_EQ(std::u16string(u"-----------------------------").size(), 29u);
+    EXPECT_EQ(DetailsText(u"F\r\nG"),
+              u"These Details were returned: \r\n" + std::u16string(29, u'-') + u"\r\nF\r\nG");
     EXPECT_EQ(ResponseText(u"A\r\nB"), u"Received Response: A<Cr><Lf>B");
     EXPECT_EQ(DeviceErrorText(u"Timeout", u"Read ESN"),
               u"Device Error: Timeout occurred in: Read ESN");

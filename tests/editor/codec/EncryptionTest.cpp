@@ -121,6 +121,8 @@ TEST(EnCrypt, KeyCharactersOutsideAsciiCountByTheirSingleByteCode)
 {
     EXPECT_EQ(EnCrypt(u"\x01", u"x\u00E9"), std::u16string(1, char16_t(0xC9 + 1))); // é as É
     EXPECT_EQ(EnCrypt(u"\x01", u"x\u03A9"), std::u16string(1, char16_t('?' + 1)));  // Ω: none
+    EXPECT_EQ(EnCrypt(u"\x01", u"x\u00FE"), std::u16string(1, char16_t(0xDE + 1))); // þ as Þ
+    EXPECT_EQ(EnCrypt(u"\x01", u"x\u00F7"), std::u16string(1, char16_t(0xF7 + 1))); // ÷ as is
 }
 
 TEST(EnCrypt, EmptyKeyLeavesAnyTextUnchangedInBothDirections)

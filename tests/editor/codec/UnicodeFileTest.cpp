@@ -2,11 +2,14 @@
 // What only one platform has is tested in UnicodeFilePosixTest and UnicodeFileWindowsTest.
 #include "FileSystem.h"
 #include "RunTimeError.h"
+#include "SaveCalls.h"
 #include "ScratchFolder.h"
 #include "modUnicodeRW.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 
@@ -150,6 +153,118 @@ TEST_F(WriteUnicodeFileFailure, AFolderThatDoesNotExistRaisesWithThePathAndTheRe
                      dir.path("nowhere/a.cfg"), NoSuchFolder);
     ExpectWriteFails(u"", u"x", ErrorNumber::PathNotFound, "", NoSuchFolder);
     EXPECT_TRUE(dir.names().empty());
+}
+
+// One step of a save failing as a full or failing disk makes it fail: the old file stays
+// as it was (or, past the point where the new one is in place, the new one stays whole),
+// no temporary is left, and the caller is told.
+TEST_F(WriteUnicodeFileFailure, EachStepOfTheSaveThatFailsIsReportedAndLosesNothing)
+{
+    struct Row
+    {
+        const char *step;
+        void (*inject)(fsys::SaveCalls &);
+        std::int32_t number;
+        const char *reason;
+        const char *old; // the file before the save; none: there was no file
+        bool newInPlace; // the step fails after the new content is in place
+    };
+#ifdef _WIN32
+    const Row rows[] = {
+        {"WriteFile",
+         [](fsys::SaveCalls &c) {
+             c.writeFile = [](HANDLE h, LPCVOID p, DWORD n, LPDWORD done, LPOVERLAPPED o) -> BOOL {
+                 if (n > 3) // a part is written before the disk is full
+                     return ::WriteFile(h, p, 3, done, o);
+                 SetLastError(ERROR_DISK_FULL);
+                 return FALSE;
+             };
+         },
+         ErrorNumber::DiskFull, "", "old", false},
+        {"FlushFileBuffers",
+         [](fsys::SaveCalls &c) {
+             c.flushFileBuffers = [](HANDLE) -> BOOL {
+                 SetLastError(ERROR_WRITE_FAULT);
+                 return FALSE;
+             };
+         },
+         ErrorNumber::PathFileAccess, "", "old", false},
+        {"CloseHandle",
+         [](fsys::SaveCalls &c) {
+             c.closeHandle = [](HANDLE h) -> BOOL {
+                 ::CloseHandle(h);
+                 SetLastError(ERROR_WRITE_FAULT);
+                 return FALSE;
+             };
+         },
+         ErrorNumber::PathFileAccess, "", "old", false},
+        {"ReplaceFileW",
+         [](fsys::SaveCalls &c) {
+             c.replaceFile = [](LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) -> BOOL {
+                 SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+                 return FALSE;
+             };
+         },
+         ErrorNumber::PathFileAccess, "", "old", false},
+        {"MoveFileExW",
+         [](fsys::SaveCalls &c) {
+             c.moveFile = [](LPCWSTR, LPCWSTR, DWORD) -> BOOL {
+                 SetLastError(ERROR_WRITE_FAULT);
+                 return FALSE;
+             };
+         },
+         ErrorNumber::PathFileAccess, "", nullptr, false},
+    };
+#else
+    const Row rows[] = {
+        {"write",
+         [](fsys::SaveCalls &c) {
+             c.write = [](int fd, const void *p, size_t n) -> ssize_t {
+                 // A part goes in, then the disk takes nothing more.
+                 return n > 3 ? ::write(fd, p, 3) : 0;
+             };
+         },
+         ErrorNumber::DiskFull, "No space left on device", "old", false},
+        {"fsync", [](fsys::SaveCalls &c) { c.fsync = [](int) { return errno = EIO, -1; }; },
+         ErrorNumber::PathFileAccess, "Input/output error", "old", false},
+        {"close",
+         [](fsys::SaveCalls &c) {
+             c.close = [](int fd) { return ::close(fd), errno = EDQUOT, -1; };
+         },
+         ErrorNumber::DiskFull, "quota exceeded", "old", false},
+        {"rename",
+         [](fsys::SaveCalls &c) {
+             c.rename = [](const char *, const char *) { return errno = EIO, -1; };
+         },
+         ErrorNumber::PathFileAccess, "Input/output error", nullptr, false},
+        {"folder fsync",
+         [](fsys::SaveCalls &c) { c.syncFolder = [](int) { return errno = EIO, -1; }; },
+         ErrorNumber::PathFileAccess, "Input/output error", "old", true},
+    };
+#endif
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.step);
+        const std::string target = dir.path("a.cfg");
+        std::filesystem::remove(target);
+        if (row.old)
+            PutBytes(target, row.old);
+        {
+            const struct Restore
+            {
+                fsys::SaveCalls real = fsys::saveCalls;
+                ~Restore() { fsys::saveCalls = real; }
+            } restore;
+            row.inject(fsys::saveCalls);
+            ExpectWriteFails(dir.u16("a.cfg"), u"new content", row.number, target, row.reason);
+        }
+        const std::optional<std::string> kept = row.newInPlace
+                                                    ? "n\0e\0w\0 \0c\0o\0n\0t\0e\0n\0t\0"s
+                                                : row.old ? std::optional<std::string>(row.old)
+                                                          : std::nullopt;
+        EXPECT_EQ(GetBytes(target), kept);
+        EXPECT_EQ(dir.names(), row.old || row.newInPlace ? std::set<std::string>{"a.cfg"}
+                                                         : std::set<std::string>{});
+    }
 }
 
 TEST_F(FileStatus, GivesTheSizeAndTheLastWriteInNanosecondsSince1970)

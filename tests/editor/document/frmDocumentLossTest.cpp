@@ -529,8 +529,13 @@ TEST_F(DocumentTest, AnUnchangedDocumentWithUnshownPositionsClosesWithoutAQuesti
     frmDocument *document = NewDocument();
     document->LoadFile(Path("t.cfg"));
     EXPECT_TRUE(modal->asked()[0].text.contains("\n\n2 positions")) << "0x05 and the odd byte";
+    // Save As to another file leaves this one as it is, so it asks nothing either.
+    modal->AnswerSave(Path("copy.cfg"));
+    document->SaveFileAs();
+    EXPECT_EQ(ReadConfig(Path("copy.cfg")), document->Text());
     EXPECT_TRUE(document->close());
-    EXPECT_EQ(modal->asked().size(), 1u);
+    ASSERT_EQ(modal->asked().size(), 2u);
+    EXPECT_EQ(modal->asked()[1].kind, ScriptedModal::Kind::Save);
     EXPECT_EQ(ReadBytes(Path("t.cfg")), QByteArray("\x05\0\xA4\0\xC0", 5));
 }
 

@@ -1,14 +1,18 @@
+#include "AsPerson.h"
 #include "DocumentFixture.h"
 
 #include "Encryption.h"
 #include "modUnicodeRW.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 
 #include <filesystem>
 #include <functional>
@@ -39,16 +43,24 @@ TEST_F(DocumentTest, ANewWindowHoldsText1AndNoFile)
     EXPECT_EQ(document->FileName, "");
     EXPECT_FALSE(document->Changed());
     EXPECT_EQ(document->windowTitle(), "Document 1");
-    EXPECT_EQ(document->findChild<QPlainTextEdit *>("txtScript"), document->txtScript());
-    EXPECT_EQ(document->widget(), document->txtScript());
 
     const QFont font = document->txtScript()->font();
     EXPECT_EQ(font.family(), "Arial");
     EXPECT_DOUBLE_EQ(font.pointSizeF(), 9.75);
     EXPECT_FALSE(font.bold() || font.italic() || font.underline() || font.strikeOut());
-    EXPECT_EQ(document->txtScript()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(document->txtScript()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(document->txtScript()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+
+    // What the window shows: keys typed into it go to the text, a line too long for it
+    // wraps instead of scrolling sideways, and the vertical bar is there even for one line.
+    ASSERT_TRUE(asperson::Activate(*area));
+    area->setActiveSubWindow(document);
+    ASSERT_TRUE(asperson::Type(QStringLiteral("ab")));
+    EXPECT_EQ(document->Text(), "abText1");
+    EXPECT_TRUE(document->txtScript()->verticalScrollBar()->isVisible());
+    TypeAtEnd(document, QString(500, 'w') + ' ' + QString(500, 'w'));
+    QApplication::processEvents();
+    EXPECT_FALSE(document->txtScript()->horizontalScrollBar()->isVisible());
+    const QTextBlock line = document->txtScript()->document()->firstBlock();
+    EXPECT_GT(line.layout()->lineCount(), 1);
 }
 
 TEST_F(DocumentTest, LoadFileShowsTheTextAndTakesThePathAsGiven)
@@ -208,6 +220,9 @@ TEST_F(DocumentTest, TheLargestFileTheFormatAllowsOpens)
     frmDocument *document = NewDocument();
     document->LoadFile(Path("max.cfg"));
     EXPECT_EQ(document->Text().size(), 32766);
+    // and saves: the limit is inclusive.
+    document->Save();
+    EXPECT_EQ(ReadBytes(Path("max.cfg")).size(), 65532);
 }
 
 TEST_F(DocumentTest, AFolderOrUnreadableFileIsReportedAndNotTakenAsTheFile)
@@ -355,13 +370,13 @@ TEST_F(DocumentTest, SaveOfATextTooLongLeavesTheFileIntact)
     const QByteArray original = ReadBytes(Path("a.cfg"));
     frmDocument *document = NewDocument();
     document->LoadFile(Path("a.cfg"));
-    TypeAtEnd(document, QString(32767, 'y'));
+    TypeAtEnd(document, QString(32767 - 8, 'y')); // one past the limit
     try {
         document->Save();
         ADD_FAILURE() << "no error";
     } catch (const RunTimeError &error) {
         EXPECT_EQ(error.Number, ErrorNumber::Overflow);
-        EXPECT_EQ(error.Description, "The text has 32,775 characters; a Torvane config file "
+        EXPECT_EQ(error.Description, "The text has 32,767 characters; a Torvane config file "
                                      "holds at most 32,766.");
     }
     EXPECT_TRUE(document->Changed());

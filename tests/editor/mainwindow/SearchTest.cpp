@@ -1,5 +1,6 @@
 // Find, replace, Go To, Select All and the caret panel, driven with keys as a person does.
 
+#include "AsPerson.h"
 #include "Encryption.h"
 #include "FrameFixture.h"
 #include "frmDocument.h"
@@ -44,11 +45,12 @@ protected:
         return *document;
     }
 
+    // Through the window that has the keyboard, so its shortcuts see each key first.
     static void Keys(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+        asperson::Press(QKeyCombination(modifiers, static_cast<Qt::Key>(key)));
     }
-    static void Type(const QString &text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    static void Type(const QString &text) { asperson::Type(text); }
 
     template <typename T> T *Child(const char *name)
     {
@@ -72,30 +74,23 @@ protected:
     }
 };
 
-TEST_F(SearchTest, EditMenuListsTheSearchCommandsBelowPasteSpecial)
+TEST_F(SearchTest, EditMenuShowsTheSearchCommandsBelowPasteWithTheirKeys)
 {
-    auto *menu = Child<QMenu>("mnuEdit");
-    QStringList shown;
-    for (QAction *item : menu->actions()) {
-        if (!item->isVisible())
-            continue;
-        shown << (item->isSeparator()
-                      ? QStringLiteral("-")
-                      : item->text() + QLatin1Char('|') + item->shortcut().toString());
-    }
-    const QStringList tail = {"-",
-                              "&Find...|Ctrl+F",
-                              "Find &Next|F3",
-                              "Find Pre&vious|Shift+F3",
-                              "&Replace...|Ctrl+H",
-                              "&Go To...|Ctrl+G",
-                              "Next Character That &Will Not Survive|F8",
-                              "-",
-                              "Select &All|Ctrl+A"};
+    QMenu *menu = asperson::MenuBarMenu(Frame(), QStringLiteral("Edit"));
+    ASSERT_NE(menu, nullptr);
+    const QStringList shown = asperson::ShownMenuWithKeys(*menu);
+    const QStringList tail = {"Paste\tCtrl+V",
+                              "---",
+                              "Find...\tCtrl+F",
+                              "Find Next\tF3",
+                              "Find Previous\tShift+F3",
+                              "Replace...\tCtrl+H",
+                              "Go To...\tCtrl+G",
+                              "Next Character That Will Not Survive\tF8 (greyed)", // no document
+                              "---",
+                              "Select All\tCtrl+A"};
     ASSERT_GE(shown.size(), tail.size());
-    EXPECT_EQ(shown.mid(shown.size() - tail.size()), tail);
-    const qsizetype pasteSpecial = menu->actions().indexOf(Item("mnuEditPasteSpecial"));
-    EXPECT_EQ(menu->actions().indexOf(Item("mnuEditFind")), pasteSpecial + 2);
+    EXPECT_EQ(shown.mid(shown.size() - tail.size()), tail) << shown.join(u'|').toStdString();
 }
 
 TEST_F(SearchTest, ALongNotFoundMessageIsElidedAndTheFrameKeepsItsSize)

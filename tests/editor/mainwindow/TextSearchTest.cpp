@@ -42,7 +42,9 @@ TEST(TextSearch, FindNextHonoursCaseWholeWordsAndWraps)
         {u"\u039F\u03A3", u"\u03BF\u03C2", 0, anyCase, 0, false},
         {u"5 \u212A", u"k", 0, anyCase, 2, false},
         {u"\u0100\u0101\u0102", u"\u0103", 0, anyCase, 2, false},
-        {u"a\nb", u"a\nb", 0, anyCase, std::nullopt, false}, // never over a line's end
+        {u"x=\u00DE y=\u00FE", u"\u00FE", 0, anyCase, 2, false}, // the last pair in Latin-1
+        {u"\u00F7 \u00D7", u"\u00D7", 0, anyCase, 2, false},     // signs, 0x20 apart, no case
+        {u"a\nb", u"a\nb", 0, anyCase, std::nullopt, false},     // never over a line's end
         {u"abc", u"", 0, anyCase, std::nullopt, false},
         {u"ab", u"abc", 0, anyCase, std::nullopt, false},
         {u"abc", u"c", 3, anyCase, 2, true}, // from the very end
@@ -68,6 +70,7 @@ TEST(TextSearch, FindPreviousGoesBackFromTheSelectionAndWrapsToTheEnd)
         std::size_t before;
         std::size_t position;
         bool wrapped;
+        std::u16string_view text = u"key=1 key=2 key=3";
     } cases[] = {
         {17, 12, false}, // from the end: the last one
         {12, 6, false},  // from the start of the third: the second
@@ -75,9 +78,10 @@ TEST(TextSearch, FindPreviousGoesBackFromTheSelectionAndWrapsToTheEnd)
         {9, 6, false},   // ends exactly at `before`
         {2, 12, true},   // nothing before: the last one in the text
         {0, 12, true},
+        {4, 2, true, u"a key b"}, // the caret inside the only match: wraps round to it
     };
     for (const auto &c : cases) {
-        const auto found = FindPrevious(text, u"KEY", c.before, {});
+        const auto found = FindPrevious(c.text, u"KEY", c.before, {});
         ASSERT_TRUE(found) << c.before;
         EXPECT_EQ(found->position, c.position) << c.before;
         EXPECT_EQ(found->wrapped, c.wrapped) << c.before;
