@@ -3,8 +3,14 @@
 #include "Encryption.h"
 #include "modUnicodeRW.h"
 
+#include "Startup.h"
+
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
 
 #include <cstdlib>
 
@@ -39,4 +45,25 @@ void WriteSmallConfig(const QString &path)
 {
     const std::u16string plain = u"[Unit]\r\nName=bench\r\nBaud=115200\r\n";
     WriteUnicodeFile(path.toStdU16String(), EnCrypt(plain, DocumentKey), false);
+}
+
+int RunEditorBenchmarks(int argc, char **argv, const std::function<void(const QString &)> &prepare,
+                        const std::function<void()> &summarise)
+{
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return 2;
+    UseScratchHome(scratch.path());
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("TorvaneBench"));
+    startup::InstallFontFallbacks();
+    if (prepare)
+        prepare(scratch.path());
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (summarise)
+        summarise();
+    return 0;
 }

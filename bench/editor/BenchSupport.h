@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class SilentModal : public Modal
 {
 public:
@@ -39,3 +41,9 @@ void WriteLargestConfig(const QString &path);
 
 // Writes a short config file of a few lines to `path`.
 void WriteSmallConfig(const QString &path);
+
+// Runs the benchmarks named on the command line inside a QApplication with a scratch home
+// and the editor's fonts. `prepare` gets the scratch folder before the first benchmark;
+// `summarise` prints what the benchmarks gathered once they have all run.
+int RunEditorBenchmarks(int argc, char **argv, const std::function<void(const QString &)> &prepare,
+                        const std::function<void()> &summarise = {});

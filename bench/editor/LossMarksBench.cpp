@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -117,19 +116,9 @@ BENCHMARK(BM_KeystrokeAtTheStart)
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return 2;
-    UseScratchHome(scratch.path());
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("TorvaneBench"));
-    startup::InstallFontFallbacks();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    if (secondsPerKeystroke.size() == 2 && secondsPerKeystroke[false] > 0) {
+    return RunEditorBenchmarks(argc, argv, {}, [] {
+        if (secondsPerKeystroke.size() != 2 || secondsPerKeystroke[false] <= 0)
+            return;
         const double off = secondsPerKeystroke[false];
         const double on = secondsPerKeystroke[true];
         std::printf("keystroke at the start of %d units: marking on %.1f us, off %.1f us\n", Units,
@@ -137,6 +126,5 @@ int main(int argc, char **argv)
         std::printf("marking on/off: %.2fx (goal: at most 2x); with marking %.3f ms (goal: "
                     "under 1 ms)\n",
                     on / off, on * 1e3);
-    }
-    return 0;
+    });
 }

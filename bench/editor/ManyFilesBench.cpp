@@ -11,7 +11,6 @@
 #include <QDataStream>
 #include <QDir>
 #include <QLocalSocket>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -105,20 +104,10 @@ BENCHMARK(HugeRequest)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTim
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return 2;
-    UseScratchHome(scratch.path());
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("TorvaneBench"));
-    startup::InstallFontFallbacks();
-    folder = scratch.filePath(QStringLiteral("files"));
-    QDir().mkpath(folder);
-    for (const QString &file : SmallFiles(1000))
-        WriteSmallConfig(file);
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunEditorBenchmarks(argc, argv, [](const QString &scratch) {
+        folder = QDir(scratch).filePath(QStringLiteral("files"));
+        QDir().mkpath(folder);
+        for (const QString &file : SmallFiles(1000))
+            WriteSmallConfig(file);
+    });
 }

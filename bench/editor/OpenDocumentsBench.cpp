@@ -7,8 +7,8 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMdiArea>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -44,18 +44,8 @@ BENCHMARK(OpenHundredDocuments)->Unit(benchmark::kMillisecond)->Iterations(3)->U
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return 2;
-    UseScratchHome(scratch.path());
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("TorvaneBench"));
-    startup::InstallFontFallbacks();
-    largest = scratch.filePath(QStringLiteral("largest.cfg"));
-    WriteLargestConfig(largest);
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunEditorBenchmarks(argc, argv, [](const QString &scratch) {
+        largest = QDir(scratch).filePath(QStringLiteral("largest.cfg"));
+        WriteLargestConfig(largest);
+    });
 }

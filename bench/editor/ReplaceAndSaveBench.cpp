@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QMdiArea>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -94,21 +93,12 @@ BENCHMARK(BM_ReplaceAndSave)
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return 2;
-    Scratch = scratch.path();
-    UseScratchHome(scratch.path());
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("TorvaneBench"));
-    startup::InstallFontFallbacks();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    for (const auto &[marks, seconds] : secondsByMarks)
-        std::printf("Replace and Save with %d marked characters: %.3f s (goal: under 1 s)\n", marks,
+    return RunEditorBenchmarks(
+        argc, argv, [](const QString &scratch) { Scratch = scratch; },
+        [] {
+            for (const auto &[marks, seconds] : secondsByMarks)
+                std::printf(
+                    "Replace and Save with %d marked characters: %.3f s (goal: under 1 s)\n", marks,
                     seconds);
-    return 0;
+        });
 }
