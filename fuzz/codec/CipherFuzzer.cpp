@@ -4,6 +4,7 @@
 // instead of one per byte, bit 5 repeat the text past the length limit), the key, then
 // the text as UTF-16LE.
 #include "Encryption.h"
+#include "FuzzCheck.h"
 #include "ReferenceCipher.h"
 #include "RunTimeError.h"
 
@@ -14,14 +15,6 @@
 #include <string>
 
 namespace {
-
-void Check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "property broken: %s\n", what);
-        std::abort();
-    }
-}
 
 template <typename Routine>
 std::optional<std::u16string> Run(Routine routine, const std::u16string &text,

@@ -4,6 +4,7 @@
 //
 // Input: the bytes of a file; read again as UTF-16LE, the text a save would encipher.
 #include "Encryption.h"
+#include "FuzzCheck.h"
 #include "Recognition.h"
 #include "RunTimeError.h"
 #include "Survival.h"
@@ -13,18 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-namespace {
-
-void Check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "property broken: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

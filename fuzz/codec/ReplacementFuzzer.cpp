@@ -4,6 +4,7 @@
 //
 // Input: the text as UTF-16LE, read with the documents' key.
 #include "Encryption.h"
+#include "FuzzCheck.h"
 #include "Replacement.h"
 #include "Survival.h"
 
@@ -11,18 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-
-namespace {
-
-void Check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "property broken: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -1,6 +1,7 @@
 // ReadUnicodeFile on arbitrary bytes against the byte rule, and a write then read back.
 //
 // Input: one flag byte (bit 0: UseBOM), then the file's bytes.
+#include "FuzzCheck.h"
 #include "modUnicodeRW.h"
 
 #include <cstdint>
@@ -14,14 +15,6 @@
 #include <stdlib.h>
 
 namespace {
-
-void Check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "property broken: %s\n", what);
-        std::abort();
-    }
-}
 
 // One scratch folder for the whole run, removed when the fuzzer exits.
 struct ScratchFolder
