@@ -235,6 +235,9 @@ TEST_F(FrameTest, ManyFilesOpenedOrClosedAtOnceStoreTheSettingsOncePerAction)
 
     Frame().OpenFiles(files); // as files handed over by other starts, or dropped
     EXPECT_EQ(Frame().DocumentCount(), 30);
+    // The last file handed over is the one in front, as if each had been opened in turn.
+    ASSERT_NE(Frame().mdiArea()->currentSubWindow(), nullptr);
+    EXPECT_EQ(Frame().mdiArea()->currentSubWindow()->windowTitle(), files.back());
     EXPECT_EQ(attempts.size(), 1) << attempts.join('\n').toStdString();
     Item("mnuFileClose")->trigger(); // one document, its placement stored at once
     Settle();
