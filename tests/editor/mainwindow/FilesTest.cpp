@@ -386,13 +386,22 @@ TEST_F(FilesTest, EveryWayOfOpeningAsksAboutAPlainFileAndCancelKeepsAllAsItWas)
     // Changed from outside and reloaded on request, then cancelled: the same.
     Activate(other);
     MakeFile("my.ini", plain + "more=2\r\n");
-    modal.AnswerMessage(MsgAnswer::Yes);
+    modal.AnswerQuestion(1); // Reload
     modal.AnswerQuestion(2);
     ComeBack(asked += 2);
     EXPECT_EQ(modal.asked().back().title, "Not a Config File");
     EXPECT_EQ(document.Text(), QString::fromLatin1(plain) + "x=1");
     EXPECT_TRUE(document.Changed());
 
+    // The reload set the edits aside first, in an untitled document of their own.
+    for (QMdiSubWindow *window : Frame().mdiArea()->subWindowList()) {
+        auto *kept = dynamic_cast<frmDocument *>(window);
+        if (!kept || kept == &document)
+            continue;
+        EXPECT_EQ(kept->Text(), QString::fromLatin1(plain) + "x=1");
+        kept->setChanged(false);
+        kept->close();
+    }
     document.setChanged(false);
     document.close();
     Settle();
