@@ -193,7 +193,7 @@ void frmMain::Form_Unload()
         settings::WriteWindowState(QStringLiteral("MainState"), state);
 }
 
-frmDocument *frmMain::NewDocument()
+frmDocument *frmMain::NewDocument(Activation activation)
 {
     if (m_documentCount == std::numeric_limits<int>::max())
         throw RunTimeError(ErrorNumber::Overflow, "Overflow", "frmMain.NewDocument");
@@ -228,25 +228,40 @@ frmDocument *frmMain::NewDocument()
         kept->SetText(text);
         kept->setChanged(true);
     });
-    document->show();
+    if (activation == Activation::Now) {
+        document->show();
+    } else {
+        // The area activates a child as it is shown, and each activation goes over every
+        // other child (laying out its title again): for hundreds of files opened at once
+        // that is quadratic. A disabled child is shown without being activated.
+        document->setEnabled(false);
+        document->show();
+        document->setEnabled(true);
+    }
     KeepInReach(document);
     // Made current explicitly: a hidden frame (start-up) activates nothing by itself.
-    m_mdiArea->setActiveSubWindow(document);
+    if (activation == Activation::Now)
+        m_mdiArea->setActiveSubWindow(document);
     return document;
 }
 
 void frmMain::LoadFile(QString path)
 {
-    const QString name = path;
-    frmDocument *document = NewDocument();
+    OpenDocument(path, Activation::Now);
+}
+
+frmDocument *frmMain::OpenDocument(const QString &path, Activation activation)
+{
+    frmDocument *document = NewDocument(activation);
     // A window made only for a file the user then chose not to open would stay behind empty.
-    if (document->LoadFile(name) == frmDocument::LoadOutcome::Cancelled) {
+    if (document->LoadFile(path) == frmDocument::LoadOutcome::Cancelled) {
         document->close();
-        return;
+        return nullptr;
     }
     // Only a file that was there and loaded is worth offering again.
-    if (document->FileName == name && QFileInfo(name).isFile())
-        RememberFile(name);
+    if (document->FileName == path && QFileInfo(path).isFile())
+        RememberFile(path);
+    return document;
 }
 
 frmDocument *frmMain::ActiveDocument() const

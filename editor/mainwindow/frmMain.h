@@ -79,7 +79,12 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
-    frmDocument *NewDocument();
+    // Whether a new document window becomes the active one as it opens, or waits for the
+    // caller to activate the one it wants once a whole batch is open.
+    enum class Activation { Now, Later };
+    frmDocument *NewDocument(Activation activation = Activation::Now);
+    // Opens `path` in a new window; nullptr when the user chose not to open it.
+    frmDocument *OpenDocument(const QString &path, Activation activation);
     bool CloseDocuments(int reason);
     void ApplyPendingOuterSize();
     void CheckFilesSoon();

@@ -47,9 +47,12 @@ void frmMain::OpenFiles(const QStringList &paths)
 {
     // Each file opened is remembered in the recent files; the store is written once.
     const settings::WriteBatch batch;
+    // The last file opened is the active one; those before it never need to be.
+    QPointer<frmDocument> last;
     for (const QString &path : paths) {
         try {
-            LoadFile(path);
+            if (frmDocument *document = OpenDocument(path, Activation::Later))
+                last = document;
         } catch (const RunTimeError &error) {
             ReportError(error, QStringLiteral("frmMain.OpenFiles"), m_modal);
         } catch (const std::exception &error) {
@@ -57,6 +60,8 @@ void frmMain::OpenFiles(const QStringList &paths)
                         QStringLiteral("frmMain.OpenFiles"), m_modal);
         }
     }
+    if (last && !last->isHidden())
+        m_mdiArea->setActiveSubWindow(last);
 }
 
 void frmMain::BringToFront()

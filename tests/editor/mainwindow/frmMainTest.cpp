@@ -227,6 +227,8 @@ TEST_F(FrameTest, ManyFilesOpenedOrClosedAtOnceStoreTheSettingsOncePerAction)
     const QString lock = Store().fileName() + QStringLiteral(".lock");
     ASSERT_TRUE(QDir().mkpath(lock));
     Frame().show();
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
     QStringList files;
     for (int i = 0; i < 30; ++i) {
         files << scratch.filePath(QStringLiteral("f%1.cfg").arg(i));
@@ -235,6 +237,9 @@ TEST_F(FrameTest, ManyFilesOpenedOrClosedAtOnceStoreTheSettingsOncePerAction)
 
     Frame().OpenFiles(files); // as files handed over by other starts, or dropped
     EXPECT_EQ(Frame().DocumentCount(), 30);
+    // The last file handed over is the one in front, as if each had been opened in turn.
+    ASSERT_NE(Frame().mdiArea()->activeSubWindow(), nullptr);
+    EXPECT_EQ(Frame().mdiArea()->activeSubWindow()->windowTitle(), files.back());
     EXPECT_EQ(attempts.size(), 1) << attempts.join('\n').toStdString();
     Item("mnuFileClose")->trigger(); // one document, its placement stored at once
     Settle();
