@@ -51,23 +51,30 @@ QString PathOf(const QSerialPortInfo &info)
 
 QString ChoosePort(const QString &given, QString &chosen)
 {
+    QStringList present;
+    if (given.isEmpty()) {
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+            present << PathOf(info);
+    }
+    return ChoosePort(given, present, chosen);
+}
+
+QString ChoosePort(const QString &given, const QStringList &present, QString &chosen)
+{
     if (!given.isEmpty()) {
         chosen = given;
         return {};
     }
-    QStringList found;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        found << PathOf(info);
-    if (found.size() == 1) {
-        chosen = found.front();
+    if (present.size() == 1) {
+        chosen = present.front();
         return {};
     }
-    if (found.isEmpty())
+    if (present.isEmpty())
         return QStringLiteral("No serial port found. Start Probator with --port and the unit's "
                               "port, for example: probator --port /dev/ttyUSB0");
     return QStringLiteral("Several serial ports found (%1). Start Probator with --port and the "
                           "unit's, for example: probator --port %2")
-        .arg(found.join(QStringLiteral(", ")), found.front());
+        .arg(present.join(QStringLiteral(", ")), present.front());
 }
 
 QString PermissionAdvice(const QString &path)

@@ -5,13 +5,15 @@
 #include "CommSettings.h"
 
 #include <QString>
+#include <QStringList>
 
 class QSerialPort;
 
 namespace serialline {
 
-// The port to open: `given` when there is one, else the only port the system lists.
-// Fills `chosen`, or gives the reason there is none.
+// The port to open: `given` when there is one, else the only one of `present`, the
+// ports the system lists. Fills `chosen`, or gives the reason there is none.
+QString ChoosePort(const QString &given, const QStringList &present, QString &chosen);
 QString ChoosePort(const QString &given, QString &chosen);
 
 // Opens `port` on `path` at `settings`; an empty text when it is open.

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace protocol;
@@ -82,6 +83,7 @@ TEST(ProtocolPage, ExamplesMeanWhatThePageSays)
         {"ERR  no place", UnitError("", "no place")},
         {"PROG -1 0", UnitProgress(-1, 0)},
         {"PROG 2147483647 -2147483648", UnitProgress(2147483647, INT32_MIN)},
+        {"PROG -2147483648 0", UnitProgress(INT32_MIN, 0)},
         {"HELLO 1 Torvane TV-200 firmware 4.2", UnitHello(1, "Torvane TV-200 firmware 4.2")},
         {"FIELD Bytes read: 16384", UnitText(UnitTag::Field, "Bytes read: 16384")},
         {"FAIL No fix", UnitText(UnitTag::Fail, "No fix")},
@@ -94,10 +96,20 @@ TEST(ProtocolPage, ExamplesMeanWhatThePageSays)
         ASSERT_TRUE(line) << c.wire << ": " << line.error();
         EXPECT_EQ(line.value(), c.meant) << c.wire;
     }
-    EXPECT_EQ(ParseHostLine("SET unit.name Bench 3").value(), Set("unit.name", "Bench 3"));
-    EXPECT_EQ(ParseHostLine("CMD 22").value(), Command(22));
-    EXPECT_EQ(ParseHostLine("HELLO 1").value(), Hello(1));
-    EXPECT_EQ(ParseHostLine("ABORT").value(), Abort());
+    const std::string longestName(32, 'n');
+    const std::vector<std::pair<std::string, HostLine>> hostCases{
+        {"SET unit.name Bench 3", Set("unit.name", "Bench 3")},
+        {"SET " + longestName + " v", Set(longestName, "v")},
+        {"CMD 22", Command(22)},
+        {"CMD -2147483648", Command(INT32_MIN)},
+        {"HELLO 1", Hello(1)},
+        {"ABORT", Abort()},
+    };
+    for (const auto &[wire, meant] : hostCases) {
+        const Result<HostLine> line = ParseHostLine(wire);
+        ASSERT_TRUE(line) << wire << ": " << line.error();
+        EXPECT_EQ(line.value(), meant) << wire;
+    }
 }
 
 TEST(Escapes, AnyBytesSurviveTheWireAndStayPrintable)
@@ -140,6 +152,8 @@ TEST(Lines, UnitLinesBreakingThePageAreRefusedWithAReason)
         "PROG 1 x",                      // not a number
         "PROG 1  2",                     // an empty word
         "PROG 2147483648 1",             // out of range
+        "PROG -2147483649 1",            // below the lowest
+        "PROG 1 -2147483649",            // below the lowest
         "PROG 12345678901 1",            // eleven digits
         "PROG +1 2",                     // no plus sign
         "HELLO x Torvane",               // version not a number
@@ -168,6 +182,7 @@ TEST(Lines, HostLinesBreakingThePageAreRefused)
                                            "HELLO one",
                                            "CMD",
                                            "CMD 1 2",
+                                           "CMD -2147483649",
                                            "ABORT now",
                                            "SET",
                                            "SET name",
@@ -208,17 +223,20 @@ TEST(Lines, EveryLineWrittenReadsBackAsItself)
 
 TEST(Framer, LinesComeWholeWhateverThePiecesTheBytesCameIn)
 {
-    const std::string bytes = "OK\r\nMSG a\r\n\r\nSTATUS b\nPROG 1 2\r\nMSG c\rd\r\nFIE";
-    const std::vector<std::string> expected{"OK", "MSG a", "", "STATUS b", "PROG 1 2", "MSG c\rd"};
-    for (const std::size_t piece : {1u, 2u, 3u, 7u, 100u}) {
+    // In pieces of one byte, the CR of the longest line comes in one read, its LF in the next.
+    const std::string longest(MaxLine, 'L');
+    const std::string bytes = "OK\r\nMSG a\r\n\r\nSTATUS b\nPROG 1 2\r\n" + longest + "\r\n" +
+                              longest + "+\r\nMSG c\rd\r\nFIE";
+    using Line = std::pair<std::string, bool>; // the text, and whether it was overlong
+    const std::vector<Line> expected{{"OK", false},       {"MSG a", false},    {"", false},
+                                     {"STATUS b", false}, {"PROG 1 2", false}, {longest, false},
+                                     {longest, true},     {"MSG c\rd", false}};
+    for (const std::size_t piece : {1u, 2u, 3u, 7u, 100u, 1024u}) {
         LineFramer framer;
-        std::vector<std::string> got;
+        std::vector<Line> got;
         for (std::size_t at = 0; at < bytes.size(); at += piece)
-            for (const FramedLine &line :
-                 Frame(framer, std::string_view(bytes).substr(at, piece))) {
-                EXPECT_FALSE(line.overlong);
-                got.push_back(line.text);
-            }
+            for (const FramedLine &line : Frame(framer, std::string_view(bytes).substr(at, piece)))
+                got.emplace_back(line.text, line.overlong);
         EXPECT_EQ(got, expected) << piece;
         EXPECT_EQ(framer.Pending(), 3u);
         framer.Clear();

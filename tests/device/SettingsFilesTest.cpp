@@ -47,6 +47,7 @@ TEST(CommSettingsText, SaysWhatIsWrongWithAMalformedValue)
         {"1234567890,8,N,1", "baud rate"},
         {" 115200,8,N,1", "baud rate"},
         {"115200,9,N,1", "data bits must be 5, 6, 7 or 8, not \"9\""},
+        {"115200,4,N,1", "data bits must be 5, 6, 7 or 8, not \"4\""},
         {"115200,,N,1", "data bits"},
         {"115200,8,n,1", "parity must be N, E, O, M or S, not \"n\""},
         {"115200,8,None,1", "parity"},
@@ -66,13 +67,12 @@ TEST(InitFileText, ReadsThePageExampleAndItsLooserForms)
 {
     const Result<std::vector<Setting>> parsed =
         ParseInitFile("# Bench 3's unit\r\nunit.name = Bench 3\r\n\r\n  ; old\n\tbacklight=40 \n"
-                      "timezone =\ngps.mode = warm = yes\nlast-one= x");
+                      "timezone =\ngps.mode = warm = yes\nlast-one= x\n" +
+                      std::string(32, 'n') + " = ~");
     ASSERT_TRUE(parsed) << parsed.error();
-    const std::vector<Setting> expected{{"unit.name", "Bench 3"},
-                                        {"backlight", "40"},
-                                        {"timezone", ""},
-                                        {"gps.mode", "warm = yes"},
-                                        {"last-one", "x"}};
+    const std::vector<Setting> expected{{"unit.name", "Bench 3"}, {"backlight", "40"},
+                                        {"timezone", ""},         {"gps.mode", "warm = yes"},
+                                        {"last-one", "x"},        {std::string(32, 'n'), "~"}};
     EXPECT_EQ(parsed.value(), expected);
     EXPECT_TRUE(ParseInitFile("").value().empty());
     EXPECT_EQ(ParseInitFile("n = caf\xC3\xA9").value().at(0).value, "caf\xC3\xA9");
@@ -95,6 +95,7 @@ TEST(InitFileText, NamesTheLineAndTheFault)
         {std::string(33, 'n') + " = 1", "is not 1 to 32"},
         {"n = " + std::string(201, 'v'), "line 1: the value of n is longer than 200 bytes"},
         {"n = a\x01z", "holds a control character"},
+        {"n = a\x7Fz", "line 1: the value of n holds a control character"},
         {"n = 1\r\nm = 2\r\nn = 3", "line 3: n is set a second time"},
         {hundredAndOne, "line 101: more than 100 settings"},
         {std::string(64 * 1024 + 1, '#'), "longer than 64 KiB"},

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QPointer>
-#include <QSerialPortInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -62,6 +61,9 @@ TEST(Torvane, EveryFailureToOpenTheLineEndsTheCommandWithItsReason)
                         "\"X\".")},
         {QStringLiteral("115200,8,N"), QStringLiteral("/dev/null"),
          QStringLiteral("Serial settings \"115200,8,N\": expected four values")},
+        {QStringLiteral("115200,4,N,1"), QStringLiteral("/dev/null"),
+         QStringLiteral("Serial settings \"115200,4,N,1\": data bits must be 5, 6, 7 or 8, not "
+                        "\"4\".")},
         {Torvane::DefaultCommSettings, QStringLiteral("/nonexistent/ttyQ9"),
          QStringLiteral("The serial port /nonexistent/ttyQ9 does not exist.")},
         {Torvane::DefaultCommSettings, plainFile,
@@ -84,23 +86,40 @@ TEST(Torvane, EveryFailureToOpenTheLineEndsTheCommandWithItsReason)
 
 TEST(Torvane, WithoutAPortGivenTakesTheOnlyOneOrListsThemAll)
 {
-    QStringList present;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        present << info.systemLocation();
-    QString chosen;
-    const QString failure = serialline::ChoosePort(QString(), chosen);
-    if (present.size() == 1) {
-        EXPECT_TRUE(failure.isEmpty());
-        EXPECT_EQ(chosen, present.front());
-    } else {
-        EXPECT_TRUE(chosen.isEmpty());
-        EXPECT_TRUE(failure.contains(QStringLiteral("--port"))) << failure.toStdString();
-        for (const QString &port : present)
-            EXPECT_TRUE(failure.contains(port)) << failure.toStdString();
-        EXPECT_EQ(failure.startsWith(QStringLiteral("No serial port found")), present.isEmpty());
+    struct Case
+    {
+        QString given;
+        QStringList present; // the ports the system lists
+        QString chosen;
+        QString says;
+    };
+    const QString usb0 = QStringLiteral("/dev/ttyUSB0");
+    const QString usb7 = QStringLiteral("/dev/ttyUSB7");
+    const QStringList two{QStringLiteral("/dev/ttyS0"), usb0};
+    const std::vector<Case> cases{
+        {{}, {usb0}, usb0, {}},
+        {{},
+         {},
+         {},
+         QStringLiteral("No serial port found. Start Probator with --port and the unit's port, "
+                        "for example: probator --port /dev/ttyUSB0")},
+        {{},
+         two,
+         {},
+         QStringLiteral("Several serial ports found (/dev/ttyS0, /dev/ttyUSB0). Start Probator "
+                        "with --port and the unit's, for example: probator --port /dev/ttyS0")},
+        {usb7, two, usb7, {}},
+        {usb7, {}, usb7, {}},
+    };
+    for (const Case &c : cases) {
+        QString chosen;
+        EXPECT_EQ(serialline::ChoosePort(c.given, c.present, chosen), c.says);
+        EXPECT_EQ(chosen, c.chosen) << c.present.join(u' ').toStdString();
     }
-    EXPECT_TRUE(serialline::ChoosePort(QStringLiteral("/dev/ttyUSB7"), chosen).isEmpty());
-    EXPECT_EQ(chosen, QStringLiteral("/dev/ttyUSB7"));
+    // A port given is taken without asking the system for its list.
+    QString chosen;
+    EXPECT_TRUE(serialline::ChoosePort(usb7, chosen).isEmpty());
+    EXPECT_EQ(chosen, usb7);
 }
 
 TEST(Torvane, PermissionAdviceNamesTheGroupThatOwnsThePort)
@@ -115,7 +134,7 @@ TEST(Torvane, PermissionAdviceNamesTheGroupThatOwnsThePort)
 
 TEST_F(SimulatedTorvane, NumbersOutsideTheTableFailClearly)
 {
-    for (const qint32 number : {18, 0, 23, 99, -1}) {
+    for (const qint32 number : {18, 0, 23, 99, -1, INT32_MIN, INT32_MAX}) {
         const CommandResult result = device.ExecuteCommand(number);
         EXPECT_FALSE(result.Success) << number;
         EXPECT_TRUE(result.ErrorText.contains(QString::number(number))) << number;
@@ -278,6 +297,15 @@ TEST(SimulatedLine, SendsTheInitFileWhenItOpensAndRefusesAMalformedOne)
                         "gps.mode: cold")},
         {"colour = blue\n", false,
          QStringLiteral("The unit refused the setting colour from %1: Unknown setting: colour")},
+        // A name of the longest length goes out; one longer, or DEL in a value, does not.
+        {"abcdefghijklmnopqrstuvwxyz.12345 = 1\n", false,
+         QStringLiteral("The unit refused the setting abcdefghijklmnopqrstuvwxyz.12345 from %1: "
+                        "Unknown setting: abcdefghijklmnopqrstuvwxyz.12345")},
+        {"abcdefghijklmnopqrstuvwxyz.123456 = 1\n", false,
+         QStringLiteral("init.cfg: line 1: the name \"abcdefghijklmnopqrstuvwxyz.123456\" is not 1 "
+                        "to 32 of the characters A-Z a-z 0-9 _ . -.")},
+        {"unit.name = Bench\x7F 3\n", false,
+         QStringLiteral("init.cfg: line 1: the value of unit.name holds a control character.")},
     };
     for (const Case &c : cases) {
         const QString path = scratch.filePath(QStringLiteral("init.cfg"));

@@ -3,6 +3,7 @@
 // errors a person meets. Then against a unit scripted by the test on a pseudo-terminal:
 // the faults a firmware author may commit, and random answers that check the one rule a
 // tester must keep, that a command shows only what the unit sent for it.
+#include "Limits.h"
 #include "ScriptedUnit.h"
 #include "SerialLine.h"
 #include "Torvane.h"
@@ -21,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <string>
 
 #include <cstdio>
 
@@ -427,12 +429,14 @@ TEST(UnitLine, FaultsOfAUnitEndTheCommandAndTheNextStartsClean)
 {
     struct Case
     {
-        const char *hello;   // the answer to HELLO
-        const char *command; // the answer to the first CMD
-        QString says;        // the start of the first command's error; empty for success
-        bool reopened;       // the second command shook hands again
+        const char *hello;      // the answer to HELLO
+        std::string command;    // the answer to the first CMD
+        QString says;           // the start of the first command's error; empty for success
+        bool reopened;          // the second command shook hands again
+        std::string later = {}; // the rest of that answer, in a write of its own a moment on
     };
     const char *hello = "HELLO 1 Scripted unit\r\n";
+    const std::string longest = "MSG " + std::string(protocol::MaxLine - 4, 'x');
     const std::vector<Case> cases{
         {hello, "ABORTED\r\n", QStringLiteral("The unit sent a line out of place: \"ABORTED\""),
          true},
@@ -449,31 +453,54 @@ TEST(UnitLine, FaultsOfAUnitEndTheCommandAndTheNextStartsClean)
         {hello, "STATUS busy\r\n", QStringLiteral("The unit stopped answering"), true},
         {hello, "OK\r\nMSG late\r\n", {}, true},
         {hello, "OK\r\n", {}, false},
+        {hello, "PROG -2147483648 -2147483648\r\nOK\r\n", {}, false},
+        {hello, "PROG -2147483649 1\r\n",
+         QStringLiteral("The unit sent a line that could not be read (missing or unreadable "
+                        "counts in a PROG line): \"PROG -2147483649 1\""),
+         true},
+        // The longest line, and one byte more, with the CR and the LF in separate writes.
+        {hello, longest + "\r", {}, false, "\nOK\r\n"},
+        {hello, longest + "x\r",
+         QStringLiteral("The unit sent a line that could not be read (a line longer than 1024 "
+                        "bytes): \"MSG xxx"),
+         true, "\nOK\r\n"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.hello) + " / " + c.command);
+        SCOPED_TRACE(std::string(c.hello) + " / " + c.command.substr(0, 40));
         ScriptedUnit unit;
         ASSERT_FALSE(unit.Path().isEmpty());
         bool first = true;
-        unit.answer = [&c, &first](const std::string &request) {
+        bool laterSent = false;
+        unit.answer = [&c, &first, &unit, &laterSent](const std::string &request) {
             if (request == "HELLO 1")
                 return QByteArray(first ? c.hello : "HELLO 1 Scripted unit\r\n");
             if (request.rfind("CMD ", 0) != 0)
                 return QByteArray();
-            return std::exchange(first, false) ? QByteArray(c.command)
-                                               : QByteArray("FIELD mine\r\nOK\r\n");
+            if (!std::exchange(first, false))
+                return QByteArray("FIELD mine\r\nOK\r\n");
+            if (!c.later.empty()) {
+                QTimer::singleShot(50, &unit, [&c, &unit, &laterSent] {
+                    unit.Send(QByteArray::fromStdString(c.later));
+                    laterSent = true;
+                });
+            }
+            return QByteArray::fromStdString(c.command);
         };
         const std::unique_ptr<Torvane> device = LineTo(unit, 300, 200);
         const CommandResult result = device->ExecuteCommand(1);
         EXPECT_EQ(result.Success, c.says.isEmpty()) << result.ErrorText.toStdString();
         EXPECT_TRUE(result.ErrorText.startsWith(c.says)) << result.ErrorText.toStdString();
         // A command that ran and broke the protocol is aborted before the line closes.
-        const bool abort = c.command[0] != '\0' && !c.says.isEmpty();
+        const bool abort = !c.command.empty() && !c.says.isEmpty();
         EXPECT_EQ(
             QTest::qWaitFor(
                 [&unit] { return std::count(unit.requests.begin(), unit.requests.end(), "ABORT"); },
                 abort ? 5000 : 50),
             abort);
+        // The rest of the answer is on the line before the next command opens it afresh.
+        if (!c.later.empty()) {
+            EXPECT_TRUE(QTest::qWaitFor([&laterSent] { return laterSent; }));
+        }
         first = false;
         unit.requests.clear();
         const CommandResult next = device->ExecuteCommand(9);

@@ -29,6 +29,8 @@ public:
     }
 
     QString Path() const { return m_terminal.Path(); }
+    // Writes unasked: the rest of an answer that comes in more than one piece.
+    void Send(const QByteArray &bytes) { m_terminal.Write(bytes); }
 
     std::function<QByteArray(const std::string &)> answer;
     std::vector<std::string> requests;
