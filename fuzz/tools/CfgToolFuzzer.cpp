@@ -1,6 +1,6 @@
 // torvane-cfg's encode on any standard input: it either refuses with nothing written, or
-// writes a file that deciphers back to exactly the UTF-8 it was given (after any mark). The UTF-8 layer
-// alone must give back every input it accepts.
+// writes a file that deciphers back to exactly the UTF-8 it was given (after any mark). The UTF-8
+// layer alone must give back every input it accepts.
 #include "CfgTool.h"
 #include "Encryption.h"
 #include "PathText.h"

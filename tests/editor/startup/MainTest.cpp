@@ -83,8 +83,8 @@ TEST_F(MainTest, OpensEachExistingFileInOrderAndSkipsTheRestSilently)
     plain.write("[General]\r\n");
     plain.close();
     modal.AnswerQuestion(2); // the plain file is asked about; Cancel opens nothing
-    ASSERT_EQ(Main({"-S", "b.cfg", "missing.cfg", "folder.cfg", "my file.cfg", "plain.ini",
-                    "a.cfg", "b.cfg", "-silent"},
+    ASSERT_EQ(Main({"-S", "b.cfg", "missing.cfg", "folder.cfg", "my file.cfg", "plain.ini", "a.cfg",
+                    "b.cfg", "-silent"},
                    modal),
               StartupResult::Shown);
     EXPECT_EQ(OpenedFiles(), (QStringList{"b.cfg", "my file.cfg", "a.cfg", "b.cfg"}));
