@@ -3,7 +3,8 @@
 add_library(bench_editor_support STATIC
   ${CMAKE_CURRENT_LIST_DIR}/editor/BenchSupport.h ${CMAKE_CURRENT_LIST_DIR}/editor/BenchSupport.cpp)
 target_link_libraries(bench_editor_support
-  PUBLIC common_ui quillon_codec Qt6::Widgets benchmark::benchmark PRIVATE torvane_warnings)
+  PUBLIC common_ui quillon_codec quillon_document Qt6::Widgets benchmark::benchmark
+  PRIVATE torvane_warnings)
 
 add_executable(bench_editor_open ${CMAKE_CURRENT_LIST_DIR}/editor/OpenDocumentsBench.cpp)
 target_link_libraries(bench_editor_open PRIVATE bench_editor_support quillon_mainwindow

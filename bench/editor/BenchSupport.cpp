@@ -4,10 +4,12 @@
 #include "modUnicodeRW.h"
 
 #include "Startup.h"
+#include "frmDocument.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMdiArea>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -66,4 +68,14 @@ int RunEditorBenchmarks(int argc, char **argv, const std::function<void(const QS
     if (summarise)
         summarise();
     return 0;
+}
+
+frmDocument *ShowMaximizedDocument(QMdiArea &area, Modal &modal)
+{
+    area.resize(1000, 700);
+    auto *document = new frmDocument(modal);
+    area.addSubWindow(document);
+    document->showMaximized();
+    area.show();
+    return document;
 }

@@ -9,6 +9,9 @@
 
 #include <functional>
 
+class QMdiArea;
+class frmDocument;
+
 class SilentModal : public Modal
 {
 public:
@@ -47,3 +50,6 @@ void WriteSmallConfig(const QString &path);
 // `summarise` prints what the benchmarks gathered once they have all run.
 int RunEditorBenchmarks(int argc, char **argv, const std::function<void(const QString &)> &prepare,
                         const std::function<void()> &summarise = {});
+
+// A document window shown maximised in `area` (1000 x 700 pixels), as a user edits it.
+frmDocument *ShowMaximizedDocument(QMdiArea &area, Modal &modal);

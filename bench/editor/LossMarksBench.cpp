@@ -64,11 +64,7 @@ void BM_KeystrokeAtTheStart(benchmark::State &state)
     const bool marking = state.range(0) != 0;
     SilentModal modal;
     QMdiArea area;
-    area.resize(1000, 700);
-    auto *document = new frmDocument(modal);
-    area.addSubWindow(document);
-    document->showMaximized();
-    area.show();
+    frmDocument *document = ShowMaximizedDocument(area, modal);
     int candidates = 0;
     document->SetText(LongText(&candidates));
     document->Marks()->SetEnabled(marking);

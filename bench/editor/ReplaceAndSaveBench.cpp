@@ -51,11 +51,7 @@ void BM_ReplaceAndSave(benchmark::State &state)
     const int marks = static_cast<int>(state.range(0));
     ReplacingModal modal;
     QMdiArea area;
-    area.resize(1000, 700);
-    auto *document = new frmDocument(modal);
-    area.addSubWindow(document);
-    document->showMaximized();
-    area.show();
+    frmDocument *document = ShowMaximizedDocument(area, modal);
     document->FileName = Scratch + QStringLiteral("/replaced.cfg");
     const QString text = MarkedText(marks);
     double best = 0;
