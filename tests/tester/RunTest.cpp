@@ -153,7 +153,6 @@ TEST(Run, SequencesAgainstAUnitOnTheLine)
          "while no command ran and was dropped", 0},
         {"slow unit", args("--slow 5"), Checks, {}, 0, nullptr, "passed", 0},
         {"pause before final", args("--pace 0 --pause 300"), Checks, {}, 0, nullptr, "passed", 0},
-        {"idle line", args("--pace 0 --idle-line 1"), "Read ESN\nDone\nDone\n", {}, 0, nullptr, "[3/3] Done: passed", 0},
         {"json report", args("--pace 0 --error-after 2"), Checks, args("--report-format json"), 1, "Read ESN", "FAILED", 1},
         // clang-format on
     };
