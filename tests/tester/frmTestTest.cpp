@@ -120,7 +120,7 @@ TEST_F(WithFakeDevice, EveryElementReadsWithANameAndRole)
         SCOPED_TRACE(row.element);
         const accessible::Node node = accessible::Read(*Find<QWidget>(row.element));
         EXPECT_EQ(node.role, row.role);
-        EXPECT_EQ(node.name, row.name);
+        EXPECT_EQ(node.name.toStdString(), row.name.toStdString());
         EXPECT_TRUE(node.description.contains(row.description)) << qPrintable(node.description);
     }
     const accessible::Node box = accessible::Read(*List()->lineEdit());

@@ -1,11 +1,14 @@
 // The frame's side of characters a save would lose: pasting them, the status bar panel
 // that counts them, and the keys and clicks that go to them.
 
+#include "AccessibleTree.h"
 #include "AsPerson.h"
 #include "Encryption.h"
 #include "FrameFixture.h"
 #include "LossMarks.h"
 #include "frmDocument.h"
+#include "frmHelp.h"
+#include "frmProperties.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,8 +106,12 @@ TEST_F(LossPanelTest, F8AndAClickOnThePanelGoToTheNextMarkedCharacter)
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
     EXPECT_EQ(Caret(document), 1);
+    EXPECT_TRUE(accessible::Read(*document.txtScript())
+                    .description.startsWith(QStringLiteral("\u00E9 (U+00E9) at line 1, column 2")));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
     EXPECT_EQ(Caret(document), 5);
+    EXPECT_TRUE(accessible::Read(*document.txtScript())
+                    .description.startsWith(QStringLiteral("\u201C (U+201C) at line 2, column 2")));
     QTest::mouseClick(Panel(Frame()), Qt::LeftButton);
     EXPECT_EQ(Caret(document), 1) << "from the last one back to the first";
     EXPECT_EQ(QApplication::focusWidget(), document.txtScript());
@@ -175,4 +182,73 @@ TEST_F(LossPanelTest, EditMenuOffersF8OnlyWhileSomethingIsMarked)
     ASSERT_TRUE(asperson::Press(Qt::Key_F8));
     EXPECT_EQ(Caret(first), 1);
     second.setChanged(false);
+}
+
+// What a screen reader says for each control of the frame, the Properties dialog and the
+// help window, through Qt's accessibility interface; and no control it can act on goes
+// without a name.
+TEST_F(LossPanelTest, EveryControlReadsWithANameAndRole)
+{
+    frmDocument &document = Open("named.cfg");
+    document.SetText(QStringLiteral("a\u00E9b"));
+    QTest::keyClick(&Frame(), Qt::Key_F1);
+    auto *help = Frame().findChild<frmHelp *>(QStringLiteral("frmHelp"));
+    ASSERT_NE(help, nullptr);
+    frmProperties properties(document.FileName, document.Text(), &Frame());
+    properties.show();
+
+    for (QWidget *window : {static_cast<QWidget *>(&Frame()), static_cast<QWidget *>(help),
+                            static_cast<QWidget *>(&properties)}) {
+        const std::vector<accessible::Node> tree = accessible::Tree(*window);
+        EXPECT_EQ(accessible::Unnamed(tree), QString()) << qPrintable(accessible::Render(tree));
+    }
+
+    const struct
+    {
+        QWidget *window;
+        const char *control;
+        QAccessible::Role role;
+        QString name;
+        QString description; // a part of it
+    } rows[] = {
+        {&Frame(), "txtScript", QAccessible::EditableText, "named.cfg",
+         "1 character will not survive saving; F8 goes to it."},
+        {&Frame(), "tbToolBar", QAccessible::ToolBar, "Toolbar", ""},
+        {&Frame(), "sbStatusBar", QAccessible::StatusBar, "Status bar", ""},
+        {&Frame(), "sbStatusBarStatus", QAccessible::StaticText, "Status", ""},
+        {&Frame(), "sbStatusBarLoss", QAccessible::StaticText,
+         "1 character will not survive saving", "press F8"},
+        {&Frame(), "sbStatusBarCaret", QAccessible::StaticText, "Caret: Line 1, Col 1", ""},
+        {&Frame(), "sbStatusBarDate", QAccessible::StaticText, "", "date"},
+        {&Frame(), "sbStatusBarTime", QAccessible::StaticText, "", "time"},
+        {help, "frmHelp", QAccessible::Window, "Quillon Help", ""},
+        {help, "txtSearch", QAccessible::EditableText, "Search:", "Words to find"},
+        {help, "txtGuide", QAccessible::StaticText, "User's guide", "How to use Quillon"},
+        {&properties, "lblPath", QAccessible::StaticText, "File", document.FileName},
+        {&properties, "lblLines", QAccessible::StaticText, "Lines", "1"},
+        {&properties, "lblLost", QAccessible::StaticText, "Lost on saving",
+         "line 1, column 2: \u00E9 U+00E9"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.control);
+        QWidget *control = row.window->objectName() == QLatin1String(row.control)
+                               ? row.window
+                               : row.window->findChild<QWidget *>(QLatin1String(row.control));
+        ASSERT_NE(control, nullptr);
+        const accessible::Node node = accessible::Read(*control);
+        EXPECT_EQ(node.role, row.role);
+        if (!row.name.isEmpty())
+            EXPECT_EQ(node.name.toStdString(), row.name.toStdString());
+        else
+            EXPECT_FALSE(node.name.isEmpty());
+        EXPECT_TRUE(node.description.contains(row.description)) << qPrintable(node.description);
+    }
+
+    // The text box follows the document's name; the status panel names itself while empty.
+    Item(QStringLiteral("mnuFileNew"))->trigger();
+    EXPECT_EQ(accessible::Read(*Frame().ActiveDocument()->txtScript()).name,
+              Frame().ActiveDocument()->windowTitle());
+    Frame().ActiveDocument()->close();
+    EXPECT_EQ(accessible::Read(*Frame().findChild<QWidget *>("sbStatusBarStatus")).name,
+              QStringLiteral("Status"));
 }
