@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -38,6 +40,10 @@ MarkLook MarkLookFor(const QPalette &palette)
 {
     const QColor base = palette.color(QPalette::Base);
     const QColor text = palette.color(QPalette::Text);
+    // Every paint asks, and the palette hardly ever changes.
+    static std::optional<std::tuple<QRgb, QRgb, MarkLook>> last;
+    if (last && std::get<0>(*last) == base.rgba() && std::get<1>(*last) == text.rgba())
+        return std::get<2>(*last);
     // The tint goes from the background towards the text's side: a deep red on a light
     // background, a light one on a dark background, so the glyphs keep their contrast.
     const bool dark = Luminance(base) < Luminance(text);
@@ -65,5 +71,6 @@ MarkLook MarkLookFor(const QPalette &palette)
     // The underline in the text's own colour: it reads on the tint as the text does, and
     // tells a mark apart without telling colours apart.
     look.underline = text;
+    last.emplace(base.rgba(), text.rgba(), look);
     return look;
 }

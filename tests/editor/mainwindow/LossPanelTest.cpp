@@ -191,6 +191,7 @@ TEST_F(LossPanelTest, EveryControlReadsWithANameAndRole)
 {
     frmDocument &document = Open("named.cfg");
     document.SetText(QStringLiteral("a\u00E9b"));
+    QTest::keyClick(&Frame(), Qt::Key_F, Qt::ControlModifier);
     QTest::keyClick(&Frame(), Qt::Key_F1);
     auto *help = Frame().findChild<frmHelp *>(QStringLiteral("frmHelp"));
     ASSERT_NE(help, nullptr);
@@ -215,6 +216,8 @@ TEST_F(LossPanelTest, EveryControlReadsWithANameAndRole)
          "1 character will not survive saving; F8 goes to it."},
         {&Frame(), "tbToolBar", QAccessible::ToolBar, "Toolbar", ""},
         {&Frame(), "sbStatusBar", QAccessible::StatusBar, "Status bar", ""},
+        {&Frame(), "fraFind", QAccessible::Client, "Find bar", ""},
+        {&Frame(), "txtFind", QAccessible::EditableText, "Find:", ""},
         {&Frame(), "sbStatusBarStatus", QAccessible::StaticText, "Status", ""},
         {&Frame(), "sbStatusBarLoss", QAccessible::StaticText,
          "1 character will not survive saving", "press F8"},
