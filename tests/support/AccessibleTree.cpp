@@ -8,48 +8,22 @@ namespace accessible {
 
 namespace {
 
-Node ReadInterface(QAccessibleInterface &iface, int depth)
+void Walk(QAccessibleInterface &iface, QString &unnamed)
 {
-    Node node;
-    node.depth = depth;
-    node.role = iface.role();
-    node.name = iface.text(QAccessible::Name);
-    node.description = iface.text(QAccessible::Description);
-    if (QObject *object = iface.object())
-        node.objectName = object->objectName();
-    node.focusable = iface.state().focusable;
-    return node;
-}
-
-void Walk(QAccessibleInterface &iface, int depth, std::vector<Node> &into)
-{
+    static const QList<QAccessible::Role> actedOn = {
+        QAccessible::EditableText, QAccessible::PushButton, QAccessible::CheckBox,
+        QAccessible::RadioButton,  QAccessible::ComboBox,   QAccessible::List,
+        QAccessible::SpinBox,      QAccessible::Slider,     QAccessible::ProgressBar,
+        QAccessible::PageTabList,  QAccessible::ToolBar,    QAccessible::StatusBar};
     if (iface.state().invisible)
         return;
-    into.push_back(ReadInterface(iface, depth));
+    if (actedOn.contains(iface.role()) && iface.text(QAccessible::Name).trimmed().isEmpty())
+        unnamed +=
+            QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(iface.role())) +
+            QLatin1Char(' ') + iface.text(QAccessible::Description) + QLatin1Char('\n');
     for (int i = 0; i < iface.childCount(); ++i) {
         if (QAccessibleInterface *child = iface.child(i))
-            Walk(*child, depth + 1, into);
-    }
-}
-
-bool ActedOn(const Node &node)
-{
-    switch (node.role) {
-    case QAccessible::EditableText:
-    case QAccessible::PushButton:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::ComboBox:
-    case QAccessible::List:
-    case QAccessible::SpinBox:
-    case QAccessible::Slider:
-    case QAccessible::ProgressBar:
-    case QAccessible::PageTabList:
-    case QAccessible::Document:
-        return true;
-    default:
-        return node.focusable && node.role != QAccessible::Client &&
-               node.role != QAccessible::Window && node.role != QAccessible::Dialog;
+            Walk(*child, unnamed);
     }
 }
 
@@ -58,48 +32,17 @@ bool ActedOn(const Node &node)
 Node Read(QObject &object)
 {
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&object);
-    return iface ? ReadInterface(*iface, 0) : Node{};
+    if (!iface)
+        return {};
+    return {iface->role(), iface->text(QAccessible::Name), iface->text(QAccessible::Description)};
 }
 
-std::vector<Node> Tree(QWidget &window)
+QString Unnamed(QWidget &window)
 {
-    std::vector<Node> tree;
+    QString unnamed;
     if (QAccessibleInterface *root = QAccessible::queryAccessibleInterface(&window))
-        Walk(*root, 0, tree);
-    return tree;
-}
-
-QString Render(const std::vector<Node> &tree, int descriptionLength)
-{
-    const QMetaEnum roles = QMetaEnum::fromType<QAccessible::Role>();
-    QString text;
-    for (const Node &node : tree) {
-        text += QString(node.depth * 2, QLatin1Char(' '));
-        text += QString::fromLatin1(roles.valueToKey(node.role));
-        text += QStringLiteral(" \"") + node.name + QLatin1Char('"');
-        if (!node.description.isEmpty()) {
-            QString description = node.description;
-            description.replace(QLatin1Char('\n'), QLatin1Char(' '));
-            if (description.size() > descriptionLength)
-                description = description.left(descriptionLength) + QStringLiteral("...");
-            text += QStringLiteral(" - ") + description;
-        }
-        text += QLatin1Char('\n');
-    }
-    return text;
-}
-
-QString Unnamed(const std::vector<Node> &tree)
-{
-    std::vector<Node> unnamed;
-    for (const Node &node : tree) {
-        if (ActedOn(node) && node.name.trimmed().isEmpty())
-            unnamed.push_back(node);
-    }
-    QString text = Render(unnamed);
-    for (const Node &node : unnamed)
-        text += QStringLiteral("(") + node.objectName + QStringLiteral(") ");
-    return text.trimmed();
+        Walk(*root, unnamed);
+    return unnamed;
 }
 
 } // namespace accessible

@@ -295,30 +295,19 @@ TEST_F(DocumentTest, GoToNextLossWalksTheMarksAndWrapsAround)
 // one, and the text on it stays readable; measured on the pixels drawn.
 TEST_F(DocumentTest, MarksStandOutFromTheBackgroundInLightAndDarkPalettes)
 {
-    EXPECT_NEAR(ContrastRatio(Qt::white, Qt::black), 21.0, 1e-9);
     EXPECT_NEAR(ContrastRatio(QColor(0x77, 0x77, 0x77), Qt::white), 4.48, 0.01);
-
     frmDocument *document = NewDocument();
     PlainTextBox *box = document->txtScript();
     document->SetText(QStringLiteral("ab\u00E9\u00E9\u00E9\u00E9cd\n"));
-    QPalette light = box->palette();
-    light.setColor(QPalette::Base, Qt::white);
-    light.setColor(QPalette::Text, Qt::black);
-    QPalette dark = light;
+    QPalette dark = box->palette();
     dark.setColor(QPalette::Base, QColor(30, 30, 34));
     dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    const struct
-    {
-        const char *name;
-        QPalette palette;
-    } palettes[] = {{"default", box->palette()}, {"light", light}, {"dark", dark}};
-    for (const auto &p : palettes) {
-        SCOPED_TRACE(p.name);
-        box->setPalette(p.palette);
+    for (const QPalette &palette : {box->palette(), dark}) {
+        SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
+        box->setPalette(palette);
         const QImage image = box->viewport()->grab().toImage();
-        // The empty second line, at its right end.
+        // At the right end of the empty last line.
         const QRect empty = box->LineRect(box->document()->lastBlock().position());
-        ASSERT_FALSE(empty.isEmpty());
         const QColor background = image.pixelColor(empty.right() - 2, empty.center().y());
         const QRect cell = box->CharacterRect(2, 4).toAlignedRect().intersected(image.rect());
         ASSERT_FALSE(cell.isEmpty());
@@ -331,10 +320,10 @@ TEST_F(DocumentTest, MarksStandOutFromTheBackgroundInLightAndDarkPalettes)
             std::ranges::max_element(colours, {}, &std::pair<const QRgb, int>::second)->first;
         EXPECT_GE(ContrastRatio(tint, background), 3.0)
             << qPrintable(tint.name()) << " on " << qPrintable(background.name());
-        double text = 0;
+        double glyphs = 0;
         for (const auto &[rgb, pixels] : colours)
-            text = std::max(text, ContrastRatio(QColor(rgb), tint));
-        EXPECT_GE(text, 3.0) << "the glyphs on " << qPrintable(tint.name());
+            glyphs = std::max(glyphs, ContrastRatio(QColor(rgb), tint));
+        EXPECT_GE(glyphs, 3.0) << "the text on " << qPrintable(tint.name());
         EXPECT_EQ(Shown(*document), (std::vector<int>{2, 3, 4, 5}));
     }
 }
