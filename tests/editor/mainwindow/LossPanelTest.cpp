@@ -10,6 +10,7 @@
 #include "frmHelp.h"
 #include "frmProperties.h"
 
+#include <QAccessibleInterface>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -224,6 +225,13 @@ TEST_F(LossPanelTest, EveryControlReadsWithANameAndRole)
         EXPECT_EQ(node.name.toStdString(), row.name.toStdString());
         EXPECT_TRUE(node.description.contains(row.description)) << qPrintable(node.description);
     }
+
+    // The guide's own text reaches the reader, not only its name.
+    QAccessibleInterface *guide = QAccessible::queryAccessibleInterface(
+        help->findChild<QWidget *>(QStringLiteral("txtGuide")));
+    ASSERT_NE(guide->textInterface(), nullptr);
+    QAccessibleTextInterface *text = guide->textInterface();
+    EXPECT_TRUE(text->text(0, text->characterCount()).contains(QStringLiteral("enciphered")));
 
     // The box follows its document's name; the status panel has a name while empty.
     Item(QStringLiteral("mnuFileNew"))->trigger();
