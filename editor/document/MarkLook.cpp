@@ -67,7 +67,6 @@ MarkLook MarkLookFor(const QPalette &palette)
             break;
         }
     }
-    look.tinted = shown(look.tint);
     // The underline in the text's own colour: it reads on the tint as the text does, and
     // tells a mark apart without telling colours apart.
     look.underline = text;

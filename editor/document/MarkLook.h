@@ -14,8 +14,6 @@ struct MarkLook
     // How the tint is laid over the cell: it takes the place of the background while the
     // glyphs, further from the background than the tint is, stay as they were drawn.
     QPainter::CompositionMode tintMode = QPainter::CompositionMode_Darken;
-    // The cell's background as it shows under the tint.
-    QColor tinted;
     QColor underline;
 };
 
