@@ -448,3 +448,16 @@ TEST(QtModalKeys, TabGoesRoundEscapeCancelsAndEnterKeepsTheWork)
         }
     }
 }
+
+TEST(QtModalAboutQt, ShowsTheToolkitsOwnBoxUntilEscape)
+{
+    QtModal modal;
+    QString title;
+    WhenShown<QMessageBox>([&title](QMessageBox &box) {
+        title = box.windowTitle();
+        ASSERT_TRUE(asperson::Activate(box));
+        asperson::Press(QKeyCombination(Qt::Key_Escape));
+    });
+    modal.AboutQt(nullptr);
+    EXPECT_EQ(title, QStringLiteral("About Qt"));
+}
