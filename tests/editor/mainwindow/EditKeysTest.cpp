@@ -102,16 +102,10 @@ TEST_F(FrameTest, EachCommandsKeyRunsItFromTheText)
         {"Print", Qt::ControlModifier | Qt::Key_P, [this] { modal.AnswerPrint(false); },
          [&] { return asked(Kind::Print); }},
         {"New", Qt::ControlModifier | Qt::Key_N, [] {}, [&] { return documents() == before + 1; }},
-        {"Open", Qt::ControlModifier | Qt::Key_O, [this] { modal.AnswerOpen(std::nullopt); },
-         [&] { return asked(Kind::Open); }},
         {"Select All", Qt::ControlModifier | Qt::Key_A, [] {},
          [&] { return document->txtScript()->textCursor().selectedText() == "typed"; }},
-        {"Find", Qt::ControlModifier | Qt::Key_F, [] {},
-         [] { return QApplication::focusWidget()->objectName() == "txtFind"; }},
         {"Replace", Qt::ControlModifier | Qt::Key_H, [] {},
          [this] { return Frame().findChild<QLineEdit *>("txtReplace")->isVisible(); }},
-        {"Help Contents", QKeyCombination(Qt::Key_F1), [] {},
-         [this] { return Frame().findChild<QWidget *>("frmHelp") != nullptr; }},
         {"Redo", Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z, editAndUndo,
          [&] { return document->Text() == "xtyped"; }},
         {"Exit", Qt::ControlModifier | Qt::Key_Q, [] {}, [this] { return !Frame().isVisible(); }},
@@ -133,8 +127,6 @@ TEST_F(FrameTest, EachCommandsKeyRunsItFromTheText)
         // Nothing left to ask about when the frame closes.
         if (document)
             document->setChanged(false);
-        if (auto *help = Frame().findChild<QWidget *>(QStringLiteral("frmHelp")))
-            help->close();
     }
 }
 
