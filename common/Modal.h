@@ -84,4 +84,6 @@ public:
     // user cancelled.
     virtual std::optional<QString> InputBox(QWidget *parent, const QString &prompt,
                                             const QString &title, const QString &initial) = 0;
+    // The toolkit's own box naming the Qt version the program runs on, until it is closed.
+    virtual void AboutQt(QWidget *parent) = 0;
 };

@@ -1,11 +1,16 @@
 #include "PlainTextBox.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QGlyphRun>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRawFont>
+#include <QStyleHints>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -141,6 +146,71 @@ QString PlainTextBox::SelectedPlainText() const
     return text;
 }
 
+QList<QKeySequence> PlainTextBox::RedoKeys()
+{
+    QList<QKeySequence> keys{QKeySequence(Qt::ControlModifier | Qt::Key_Y)};
+    for (const QKeySequence &key :
+         QKeySequence::keyBindings(QKeySequence::Redo) +
+             QList{QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z)})
+        if (!keys.contains(key))
+            keys << key;
+    return keys;
+}
+
+namespace {
+
+bool IsRedoKey(const QKeyEvent &key)
+{
+    const QKeySequence pressed(key.keyCombination());
+    return PlainTextBox::RedoKeys().contains(pressed);
+}
+
+} // namespace
+
+void PlainTextBox::keyPressEvent(QKeyEvent *event)
+{
+    // The box itself redoes only on the platform's keys; where no window command has them,
+    // all of them redo here.
+    if (IsRedoKey(*event) && !isReadOnly()) {
+        redo();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void PlainTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu(event->pos());
+    // Qt's menu leaves out each key a window's command has taken, which comes and goes as
+    // that command is enabled, and names the platform's first Redo key rather than ours:
+    // every item names its key here, the one a window's Edit menu shows too.
+    const std::pair<QLatin1StringView, QKeySequence> keys[] = {
+        {QLatin1StringView("edit-undo"), QKeySequence(QKeySequence::Undo)},
+        {QLatin1StringView("edit-redo"), RedoKeys().constFirst()},
+        {QLatin1StringView("edit-cut"), QKeySequence(QKeySequence::Cut)},
+        {QLatin1StringView("edit-copy"), QKeySequence(QKeySequence::Copy)},
+        {QLatin1StringView("edit-paste"), QKeySequence(QKeySequence::Paste)},
+        {QLatin1StringView("select-all"), QKeySequence(QKeySequence::SelectAll)},
+    };
+    const bool showKeys =
+        !QCoreApplication::testAttribute(Qt::AA_DontShowShortcutsInContextMenus) &&
+        QGuiApplication::styleHints()->showShortcutsInContextMenus();
+    for (QAction *action : menu->actions()) {
+        for (const auto &[name, key] : keys) {
+            if (action->objectName() != name)
+                continue;
+            QString text = action->text().section(QLatin1Char('\t'), 0, 0);
+            if (showKeys && !key.isEmpty())
+                text += QLatin1Char('\t') + key.toString(QKeySequence::NativeText);
+            action->setText(text);
+        }
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
 bool PlainTextBox::event(QEvent *event)
 {
     // The box would claim the cut, copy and paste keys for itself before the window's
@@ -149,7 +219,7 @@ bool PlainTextBox::event(QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Copy) ||
-            key->matches(QKeySequence::Paste)) {
+            key->matches(QKeySequence::Paste) || IsRedoKey(*key)) {
             event->ignore();
             return true;
         }

@@ -2,6 +2,8 @@
 // The text box both programs use: a QPlainTextEdit that takes and gives nothing but plain
 // text, and that no clipboard content can bring down.
 
+#include <QKeySequence>
+#include <QList>
 #include <QPlainTextEdit>
 
 #include <functional>
@@ -13,6 +15,11 @@ class PlainTextBox : public QPlainTextEdit
 
 public:
     explicit PlainTextBox(QWidget *parent = nullptr);
+
+    // The keys that redo, the one to show first: the same in the box, its context menu and
+    // a window's Redo command, where the platform's own keys for it differ from one
+    // another and from the key people know from other editors.
+    static QList<QKeySequence> RedoKeys();
 
     // The selection as plain text, each line break as "\n".
     QString SelectedPlainText() const;
@@ -36,6 +43,8 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     QMimeData *createMimeDataFromSelection() const override;

@@ -269,3 +269,8 @@ std::optional<QString> QtModal::InputBox(QWidget *parent, const QString &prompt,
         return std::nullopt;
     return dialog.textValue();
 }
+
+void QtModal::AboutQt(QWidget *parent)
+{
+    QMessageBox::aboutQt(parent);
+}

@@ -20,6 +20,7 @@ public:
     int ShowDialog(QDialog &dialog) override;
     std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                     const QString &initial) override;
+    void AboutQt(QWidget *parent) override;
 };
 
 // "Desc|*.cfg|All Files (*.*)|*.*" as Qt's name filters. "*.*" becomes "*", since Qt

@@ -358,10 +358,10 @@ void frmTest::SaveLogAs()
                 path = *chosen;
                 break;
             }
-            // The dialog leaves this question to its caller.
-            const MsgAnswer answer =
-                m_modal.MsgBox(this, QStringLiteral("File already exists.  Overwrite it?"),
-                               QStringLiteral("File Exists"), MsgStyle::YesNoCancel);
+            // The dialog leaves this question to its caller; Enter keeps the file that is there.
+            const MsgAnswer answer = m_modal.MsgBox(
+                this, QStringLiteral("File already exists.  Overwrite it?"),
+                QStringLiteral("File Exists"), MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
             if (!self || answer == MsgAnswer::Cancel)
                 return;
             if (answer == MsgAnswer::Yes) {

@@ -34,6 +34,7 @@ public:
     {
         return {};
     }
+    void AboutQt(QWidget *) override {}
 };
 
 // Points HOME and XDG_CONFIG_HOME at a fresh folder under `root`; call before QApplication.

@@ -77,6 +77,9 @@ frmOptions::frmOptions(Modal &modal, QWidget *parent) : QDialog(parent), m_modal
     QPushButton *cmdOK = MakeButton(this, "cmdOK", QStringLiteral("OK"), 2490);
     m_cmdCancel = MakeButton(this, "cmdCancel", QStringLiteral("Cancel"), 3720);
     QPushButton *cmdApply = MakeButton(this, "cmdApply", QStringLiteral("&Apply"), 4920);
+    // Enter chooses OK wherever the focus is, also on the tab strip; the dialog stores
+    // nothing, so no answer can lose anything.
+    cmdOK->setDefault(true);
 
     connect(m_tbsOptions, &QTabBar::currentChanged, this, [this] { tbsOptions_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });

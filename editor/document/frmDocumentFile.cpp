@@ -180,9 +180,10 @@ bool frmDocument::SaveAs()
             // Hidden files count too: replacing one must be asked like any other.
             if (fsys::FindFile(chosen.toStdU16String(), true).empty())
                 break;
-            const MsgAnswer overwrite =
-                m_modal.MsgBox(this, QStringLiteral("File already exists.  Overwrite it?"),
-                               QStringLiteral("File Exists"), MsgStyle::YesNoCancel);
+            // Enter keeps the file that is there.
+            const MsgAnswer overwrite = m_modal.MsgBox(
+                this, QStringLiteral("File already exists.  Overwrite it?"),
+                QStringLiteral("File Exists"), MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
             if (overwrite == MsgAnswer::Yes)
                 break;
             if (overwrite != MsgAnswer::No)

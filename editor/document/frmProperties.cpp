@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -86,6 +87,8 @@ frmProperties::frmProperties(const QString &fileName, const QString &text, QWidg
     AddRow(QStringLiteral("Lost on saving:"), QStringLiteral("lblLost"), Losses(plain));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // Enter closes wherever the focus is, also on a value.
+    buttons->button(QDialogButtonBox::Close)->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 }
@@ -97,6 +100,8 @@ void frmProperties::AddRow(const QString &caption, const QString &name, const QS
     shown->setObjectName(name);
     shown->setTextFormat(Qt::PlainText);
     shown->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Reached by Tab too, so a value can be selected and copied without the mouse.
+    shown->setFocusPolicy(Qt::StrongFocus);
     shown->setWordWrap(true);
     label->setBuddy(shown);
     // A value the keyboard reaches reads with its caption, which a reader would

@@ -77,19 +77,16 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     grid->setColumnStretch(1, 1);
     m_replaceRow = {replaceLabel, m_replace, replace, replaceAll};
     // Tab goes from what to find to what to put there, then through the buttons.
-    const QList<QWidget *> tabOrder = {m_find,     m_replace,   next,        previous, replace,
-                                       replaceAll, m_matchCase, m_wholeWord, close};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    m_tabOrder = {m_find,     m_replace,   next,        previous, replace,
+                  replaceAll, m_matchCase, m_wholeWord, close};
+    for (qsizetype i = 1; i < m_tabOrder.size(); ++i)
+        setTabOrder(m_tabOrder[i - 1], m_tabOrder[i]);
 
     connect(next, &QPushButton::clicked, this, &FindBar::FindNext);
     connect(previous, &QPushButton::clicked, this, &FindBar::FindPrevious);
     connect(replace, &QPushButton::clicked, this, &FindBar::Replace);
     connect(replaceAll, &QPushButton::clicked, this, &FindBar::ReplaceAll);
-    connect(close, &QPushButton::clicked, this, [this] {
-        hide();
-        emit Closed();
-    });
+    connect(close, &QPushButton::clicked, this, &FindBar::Dismiss);
     connect(m_replace, &QLineEdit::returnPressed, this, &FindBar::Replace);
     hide();
 }
@@ -124,8 +121,7 @@ void FindBar::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Escape:
-        hide();
-        emit Closed();
+        Dismiss();
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -142,4 +138,24 @@ void FindBar::keyPressEvent(QKeyEvent *event)
         break;
     }
     QWidget::keyPressEvent(event);
+}
+
+void FindBar::Dismiss()
+{
+    emit FocusToDocument();
+    hide();
+    emit Closed();
+}
+
+bool FindBar::focusNextPrevChild(bool next)
+{
+    QList<QWidget *> shown;
+    for (QWidget *control : std::as_const(m_tabOrder))
+        if (control->isVisible() && control->isEnabled())
+            shown << control;
+    if (!shown.isEmpty() && focusWidget() == (next ? shown.constLast() : shown.constFirst())) {
+        emit FocusToDocument();
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
 }

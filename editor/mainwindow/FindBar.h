@@ -32,14 +32,22 @@ signals:
     void ReplaceAll();
     // Escape or the close button: the bar has hidden itself.
     void Closed();
+    // Tab past the bar's last control, Shift+Tab before its first, or the bar about to hide:
+    // the focus is to go back to the document searched, rather than on along the frame's
+    // chain to whichever document came first there (which would make that one active).
+    void FocusToDocument();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
+    void Dismiss();
+
     QLineEdit *m_find = nullptr;
     QLineEdit *m_replace = nullptr;
     QCheckBox *m_matchCase = nullptr;
     QCheckBox *m_wholeWord = nullptr;
     QList<QWidget *> m_replaceRow;
+    QList<QWidget *> m_tabOrder;
 };

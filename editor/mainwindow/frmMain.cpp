@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
@@ -213,6 +214,12 @@ frmDocument *frmMain::NewDocument(Activation activation)
     document->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCount));
     // The program's own icon in the child's title bar rather than the toolkit's.
     document->setWindowIcon(windowIcon());
+    // The child's own menu would claim the platform's close keys as well, and a key two
+    // commands claim runs neither; File > Close has them and closes the child the same way.
+    if (QMenu *menu = document->systemMenu()) {
+        for (QAction *action : menu->actions())
+            action->setShortcuts({});
+    }
     connect(document, &frmDocument::FileWritten, this, &frmMain::RememberFile);
     QPlainTextEdit *box = document->txtScript();
     const auto caretMoved = [this, document] {

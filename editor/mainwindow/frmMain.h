@@ -95,6 +95,7 @@ private:
 
     // Built in frmMainMenus.cpp.
     void BuildActions();
+    void AddStandardKeys();
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();

@@ -86,6 +86,10 @@ void frmMain::ConnectCommands()
         if (frmDocument *document = ActiveDocument())
             document->txtScript()->setFocus(Qt::OtherFocusReason);
     });
+    connect(m_findBar, &FindBar::FocusToDocument, this, [this] {
+        if (frmDocument *document = ActiveDocument())
+            document->txtScript()->setFocus(Qt::TabFocusReason);
+    });
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::UpdateCaretPanel);
 
     connect(m_toolBar, &QToolBar::actionTriggered, this,

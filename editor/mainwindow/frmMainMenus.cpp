@@ -4,6 +4,7 @@
 #include "AccessiblePanel.h"
 #include "ClockPanel.h"
 #include "LossPanel.h"
+#include "PlainTextBox.h"
 #include "StatusPanel.h"
 #include "frmMain.h"
 
@@ -99,9 +100,42 @@ const MenuTable Menus[] = {
         {"mnuHelpSearchForHelpOn", "&Search For Help On..."},
         {"mnuHelpBar0", "-"},
         {"mnuHelpAbout", "&About "},
+        {"mnuHelpAboutQt", QT_TRANSLATE_NOOP("frmMain", "About &Qt")},
     }},
 };
 // clang-format on
+
+// The platform's standard keys of the commands that have one. A command's menu shows its
+// key from the table above, or else the key given here, the same on every platform so that
+// the help guide can name it; the platform's own keys for it work as well. A key the table
+// above gives one command is never taken by another.
+struct CommandKeys
+{
+    const char *name;
+    QKeySequence::StandardKey standard;
+    const char *shown = nullptr;
+};
+
+const CommandKeys StandardKeys[] = {
+    {"mnuFileNew", QKeySequence::New},
+    {"mnuFileOpen", QKeySequence::Open},
+    {"mnuFileClose", QKeySequence::Close, "Ctrl+W"},
+    {"mnuFileSave", QKeySequence::Save, "Ctrl+S"},
+    {"mnuFileSaveAs", QKeySequence::SaveAs, "Ctrl+Shift+S"},
+    {"mnuFilePrint", QKeySequence::Print, "Ctrl+P"},
+    {"mnuFileExit", QKeySequence::Quit, "Ctrl+Q"},
+    {"mnuEditUndo", QKeySequence::Undo},
+    {"mnuEditCut", QKeySequence::Cut},
+    {"mnuEditCopy", QKeySequence::Copy},
+    {"mnuEditPaste", QKeySequence::Paste},
+    {"mnuEditFind", QKeySequence::Find},
+    {"mnuEditFindNext", QKeySequence::FindNext},
+    {"mnuEditFindPrevious", QKeySequence::FindPrevious},
+    {"mnuEditReplace", QKeySequence::Replace},
+    {"mnuEditSelectAll", QKeySequence::SelectAll},
+    {"mnuViewRefresh", QKeySequence::Refresh},
+    {"mnuHelpContents", QKeySequence::HelpContents},
+};
 
 // Toolbar keys in button order; an empty key is a separator.
 const char *const ToolbarKeys[] = {"New", "Open", "Save", "", "Print", "", "Cut", "Copy", "Paste"};
@@ -167,6 +201,32 @@ void frmMain::BuildActions()
             m_items.insert(action->objectName(), action);
         }
     }
+    AddStandardKeys();
+}
+
+void frmMain::AddStandardKeys()
+{
+    QList<QKeySequence> taken;
+    for (const QAction *action : std::as_const(m_items))
+        taken += action->shortcuts();
+    const auto add = [&taken](QAction &action, const QList<QKeySequence> &keys) {
+        QList<QKeySequence> own = action.shortcuts();
+        for (const QKeySequence &key : keys) {
+            if (!key.isEmpty() && !own.contains(key) && !taken.contains(key)) {
+                own << key;
+                taken << key;
+            }
+        }
+        action.setShortcuts(own);
+    };
+    for (const CommandKeys &command : StandardKeys) {
+        QAction &action = *Item(command.name);
+        if (command.shown)
+            add(action, {QKeySequence(QString::fromUtf8(command.shown))});
+        add(action, QKeySequence::keyBindings(command.standard));
+    }
+    // Redo answers the same keys here as in the text box, whichever it shows.
+    add(*Item("mnuEditRedo"), PlainTextBox::RedoKeys());
 }
 
 QAction *frmMain::Item(const char *name) const

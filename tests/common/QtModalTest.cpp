@@ -11,6 +11,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -375,4 +376,88 @@ TEST(QtModalShowDialog, RunsTheDialogAndGivesItsResult)
         WhenShown<QDialog>([result](QDialog &shown) { shown.done(result); });
         EXPECT_EQ(modal.ShowDialog(dialog), result);
     }
+}
+
+// Every question and the input box by keyboard alone: Tab goes round every control and
+// back to where it started, Escape cancels, and Enter gives the answer that keeps the
+// user's work.
+TEST(QtModalKeys, TabGoesRoundEscapeCancelsAndEnterKeepsTheWork)
+{
+    QtModal modal;
+    const auto message = [&modal](int style) {
+        return [&modal, style] {
+            return static_cast<int>(modal.MsgBox(nullptr, QStringLiteral("x"), {}, style));
+        };
+    };
+    QuestionRequest loss;
+    loss.text = QStringLiteral("3 characters will not survive saving.");
+    loss.buttons = {QStringLiteral("&Replace and Save"), QStringLiteral("Save &As It Is"),
+                    QStringLiteral("Cancel")};
+    loss.defaultButton = 2;
+    const auto input = [&modal] {
+        return modal.InputBox(nullptr, QStringLiteral("Line:"), {}, QStringLiteral("12")) ? 1 : 0;
+    };
+    constexpr int Yes = static_cast<int>(MsgAnswer::Yes);
+    constexpr int No = static_cast<int>(MsgAnswer::No);
+    constexpr int Cancel = static_cast<int>(MsgAnswer::Cancel);
+    constexpr int OK = static_cast<int>(MsgAnswer::OK);
+    const struct
+    {
+        const char *question;
+        std::function<int()> ask;
+        int controls; // what Tab goes round
+        int onReturn;
+        int onEscape;
+    } rows[] = {
+        // Yes saves (through the Save As dialog), so it is the safe answer here.
+        {"save before closing", message(MsgStyle::YesNoCancel), 3, Yes, Cancel},
+        {"overwrite", message(MsgStyle::YesNoCancel + MsgStyle::DefaultButton2), 3, No, Cancel},
+        {"reload over changes", message(MsgStyle::YesNo + MsgStyle::DefaultButton2), 2, No, No},
+        {"message", message(MsgStyle::OKOnly + MsgStyle::Information), 1, OK, OK},
+        {"characters lost", [&] { return modal.Ask(nullptr, loss); }, 3, 2, 2},
+        {"go to", input, 3, 1, 0},
+    };
+    for (const auto &row : rows) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            QList<QWidget *> visited;
+            WhenShown<QDialog>([&visited, key, &row](QDialog &dialog) {
+                ASSERT_TRUE(asperson::Activate(dialog)) << row.question;
+                QWidget *start = QApplication::focusWidget();
+                ASSERT_NE(start, nullptr) << row.question;
+                // Round once and a step more: each control once, then the first again.
+                for (int i = 0; i <= row.controls; ++i) {
+                    visited << QApplication::focusWidget();
+                    asperson::Press(QKeyCombination(Qt::Key_Tab));
+                }
+                // Shift+Tab goes back the same way.
+                asperson::Press(Qt::ShiftModifier | Qt::Key_Tab);
+                EXPECT_EQ(QApplication::focusWidget(), visited.back()) << row.question;
+                // Enter or Escape wherever the focus is, here on the control it started at.
+                while (QApplication::focusWidget() != start)
+                    asperson::Press(QKeyCombination(Qt::Key_Tab));
+                asperson::Press(QKeyCombination(key));
+            });
+            const int answer = row.ask();
+            EXPECT_EQ(answer, key == Qt::Key_Return ? row.onReturn : row.onEscape)
+                << row.question << (key == Qt::Key_Return ? " by Enter" : " by Escape");
+            ASSERT_EQ(visited.size(), row.controls + 1) << row.question;
+            EXPECT_EQ(visited.back(), visited.front())
+                << row.question << ": Tab did not come round";
+            EXPECT_EQ(QSet<QWidget *>(visited.begin(), visited.end()).size(), row.controls)
+                << row.question << ": Tab stayed on one control";
+        }
+    }
+}
+
+TEST(QtModalAboutQt, ShowsTheToolkitsOwnBoxUntilEscape)
+{
+    QtModal modal;
+    QString title;
+    WhenShown<QMessageBox>([&title](QMessageBox &box) {
+        title = box.windowTitle();
+        ASSERT_TRUE(asperson::Activate(box));
+        asperson::Press(QKeyCombination(Qt::Key_Escape));
+    });
+    modal.AboutQt(nullptr);
+    EXPECT_EQ(title, QStringLiteral("About Qt"));
 }

@@ -120,6 +120,21 @@ bool Type(const QString &text)
     return true;
 }
 
+QList<QWidget *> TabRound(QWidget &window, int limit)
+{
+    QList<QWidget *> visited;
+    QWidget *start = QApplication::focusWidget();
+    for (QWidget *now = start; now && window.isAncestorOf(now) && visited.size() < limit;) {
+        visited << now;
+        if (!Press(QKeyCombination(Qt::Key_Tab)))
+            break;
+        now = QApplication::focusWidget();
+        if (now == start)
+            break;
+    }
+    return visited;
+}
+
 QStringList ShownMenu(QMenu &menu)
 {
     return ShownEntries(menu, false);

@@ -5,6 +5,7 @@
 // properties of the widgets behind them.
 
 #include <QKeyCombination>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,10 @@ bool Press(QKeyCombination key);
 
 // Types `text` key by key the same way; a line break is the Return key.
 bool Type(const QString &text);
+
+// The widgets the focus goes through as Tab is pressed, from the one that has it now until
+// it comes back there (listed once) or leaves `window`, at most `limit` presses.
+QList<QWidget *> TabRound(QWidget &window, int limit = 40);
 
 // A menu's entries as drawn, top to bottom: an item reads as its caption without the
 // mnemonic marker ("Save &As..." reads "Save As..."), a divider reads "---", and a

@@ -212,3 +212,10 @@ std::optional<QString> ScriptedModal::InputBox(QWidget *, const QString &prompt,
     Answer answer;
     return Next(Kind::Input, answer) ? answer.path : std::nullopt;
 }
+
+void ScriptedModal::AboutQt(QWidget *)
+{
+    m_asked.push_back({Kind::Message, {}, QStringLiteral("About Qt"), MsgStyle::Information});
+    Answer answer;
+    Next(Kind::Message, answer);
+}

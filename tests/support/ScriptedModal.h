@@ -72,6 +72,8 @@ public:
     int ShowDialog(QDialog &dialog) override;
     std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                     const QString &initial) override;
+    // Recorded as a message box titled "About Qt", answered like one.
+    void AboutQt(QWidget *parent) override;
 
 private:
     struct Answer

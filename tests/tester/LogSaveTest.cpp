@@ -167,7 +167,7 @@ TEST_F(LogSave, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes)
     EXPECT_EQ(Bytes(path), QByteArray("old"));
     ASSERT_EQ(modal.asked().size(), 4u);
     EXPECT_EQ(modal.asked()[1].title, QStringLiteral("File Exists"));
-    EXPECT_EQ(modal.asked()[1].style, MsgStyle::YesNoCancel);
+    EXPECT_EQ(modal.asked()[1].style, MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
     EXPECT_EQ(modal.asked()[2].file.fileName, path);
 
     modal.AnswerSave(path);

@@ -261,6 +261,25 @@ TEST_F(OptionsTest, OkShowsItsMessageThenCloses)
     EXPECT_FALSE(m_dialog.isVisible());
 }
 
+// By keyboard alone: Tab goes round the tab strip and the buttons, and Enter chooses OK
+// wherever the focus is, the tab strip included.
+TEST_F(OptionsTest, TabGoesRoundAndEnterChoosesOk)
+{
+    Show();
+    m_tabs->setFocus();
+    QStringList visited;
+    for (QWidget *widget : asperson::TabRound(m_dialog))
+        visited << widget->objectName();
+    EXPECT_EQ(visited, (QStringList{"tbsOptions", "cmdOK", "cmdCancel", "cmdApply"}));
+    EXPECT_EQ(QApplication::focusWidget(), m_tabs);
+    m_modal.AnswerMessage(MsgAnswer::OK);
+    Press(Qt::Key_Return);
+    ASSERT_EQ(m_modal.asked().size(), 1u);
+    EXPECT_EQ(m_modal.asked()[0].text, "Code goes here to set options and close dialog!");
+    EXPECT_FALSE(m_dialog.isVisible());
+    EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
+}
+
 TEST_F(OptionsTest, ApplyShowsItsMessageAndStaysOpen)
 {
     Show();

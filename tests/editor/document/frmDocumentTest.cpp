@@ -442,7 +442,7 @@ TEST_F(DocumentTest, SaveFileAsOverAnExistingFileAsksFirst)
     ASSERT_EQ(modal->asked().size(), 4u);
     EXPECT_EQ(modal->asked()[1].title, "File Exists");
     EXPECT_EQ(modal->asked()[1].text, "File already exists.  Overwrite it?");
-    EXPECT_EQ(modal->asked()[1].style, MsgStyle::YesNoCancel);
+    EXPECT_EQ(modal->asked()[1].style, MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
     EXPECT_EQ(modal->asked()[2].file.fileName, Path("old.cfg"));
     EXPECT_EQ(ReadConfig(Path("old.cfg")), "old");
     EXPECT_EQ(document->FileName, "");

@@ -265,6 +265,12 @@ TEST_F(CommandsTest, AboutShowsTheCredits)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], QStringLiteral("Quillon 1.0.0"));
     EXPECT_FALSE(lines[1].isEmpty());
+
+    // About Qt: the toolkit's own box, shown through the same interface.
+    modal.AnswerMessage(MsgAnswer::OK);
+    Item("mnuHelpAboutQt")->trigger();
+    ASSERT_EQ(modal.asked().size(), 2u);
+    EXPECT_EQ(modal.asked()[1].title, QStringLiteral("About Qt"));
 }
 
 TEST_F(CommandsTest, MenusShowEveryItemWithACommandAndKeepTheOthersHidden)
@@ -278,7 +284,7 @@ TEST_F(CommandsTest, MenusShowEveryItemWithACommandAndKeepTheOthersHidden)
          {"&Undo", "Re&do", "Cu&t", "&Copy", "&Paste", "&Find...", "Find &Next", "Find Pre&vious",
           "&Replace...", "&Go To...", "Next Character That &Will Not Survive", "Select &All"}},
         {"mnuView", {"&Toolbar", "Status &Bar", "&Refresh"}},
-        {"mnuHelp", {"&Contents", "&Search For Help On...", "&About "}},
+        {"mnuHelp", {"&Contents", "&Search For Help On...", "&About ", "About &Qt"}},
     };
     for (const auto &[name, captions] : shown) {
         QStringList visible;

@@ -6,6 +6,7 @@
 #include "frmDocument.h"
 #include "modUnicodeRW.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -17,6 +18,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QToolBar>
+
+#include <functional>
 
 class DocumentCommandsTest : public FrameTest
 {
@@ -348,4 +351,90 @@ TEST_F(DocumentCommandsTest, PropertiesTellsTheFileTheTextAndWhatASaveWouldLose)
     EXPECT_EQ(rows.value("File:"), QStringLiteral("not saved yet"));
     EXPECT_EQ(rows.value("Size on disk:"), QStringLiteral("not on disk"));
     EXPECT_EQ(rows.value("Line breaks:"), QStringLiteral("none"));
+}
+
+// The frame's own dialogs and its find bar by keyboard alone: Tab goes through every
+// control and round again (the bar lets it on to the text), Escape cancels, and Enter
+// gives the answer that changes nothing or the one asked for.
+TEST_F(DocumentCommandsTest, DialogsAndTheFindBarGoRoundByTabAndAnswerEnterAndEscape)
+{
+    ShowFrame();
+    for (int i = 1; i <= 10; ++i)
+        Open(ConfigFile(QStringLiteral("w%1.cfg").arg(i), QStringLiteral("a=%1").arg(i)));
+    const auto moreWindows = [this] {
+        auto *menu = Frame().findChild<QMenu *>(QStringLiteral("mnuWindow"));
+        emit menu->aboutToShow();
+        menu->actions().back()->trigger();
+    };
+    const struct
+    {
+        const char *dialog;
+        std::function<void()> open;
+        QStringList controls; // what Tab goes through, by name
+        int onReturn;
+    } rows[] = {
+        {"frmProperties",
+         [this] { Item("mnuFileProperties")->trigger(); },
+         {"lblPath", "lblSize", "lblModified", "lblCharacters", "lblLines", "lblBreaks", "lblLost",
+          "Close"},
+         QDialog::Rejected},
+        {"frmSelectWindow", moreWindows, {"lstWindows", "OK", "Cancel"}, QDialog::Accepted},
+    };
+    // A control by its name, or a button by its caption.
+    const auto name = [](const QWidget *widget) {
+        if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+            return asperson::WithoutMnemonic(button->text());
+        return widget->objectName();
+    };
+    for (const auto &row : rows) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            int result = -1;
+            modal.OnNextDialog([&] {
+                auto *dialog = Frame().findChild<QDialog *>(QString::fromUtf8(row.dialog));
+                ASSERT_NE(dialog, nullptr) << row.dialog;
+                ASSERT_TRUE(asperson::Activate(*dialog)) << row.dialog;
+                ASSERT_TRUE(
+                    QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }));
+                QStringList visited;
+                for (QWidget *widget : asperson::TabRound(*dialog))
+                    visited << name(widget);
+                visited.sort();
+                QStringList expected = row.controls;
+                expected.sort();
+                EXPECT_EQ(visited, expected) << row.dialog;
+                asperson::Press(QKeyCombination(key));
+                EXPECT_FALSE(dialog->isVisible()) << row.dialog;
+                result = dialog->result();
+            });
+            modal.AnswerDialog(QDialog::Rejected);
+            row.open();
+            EXPECT_EQ(result, key == Qt::Key_Return ? row.onReturn : int(QDialog::Rejected))
+                << row.dialog << (key == Qt::Key_Return ? " by Enter" : " by Escape");
+        }
+    }
+
+    // The find bar: its controls, then on to the text; Escape closes it.
+    frmDocument *document = Frame().ActiveDocument();
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(asperson::Activate(Frame()));
+    document->txtScript()->setFocus();
+    asperson::Press(Qt::ControlModifier | Qt::Key_F);
+    auto *bar = Frame().findChild<QWidget *>(QStringLiteral("fraFind"));
+    ASSERT_NE(bar, nullptr);
+    QStringList visited;
+    for (QWidget *widget : asperson::TabRound(*bar))
+        visited << name(widget);
+    EXPECT_EQ(visited,
+              (QStringList{"txtFind", "Next", "Previous", "Match case", "Whole word", "Close"}));
+    // Out to the document searched, not to whichever document the frame's chain has first.
+    EXPECT_EQ(QApplication::focusWidget(), document->txtScript());
+    EXPECT_EQ(Frame().ActiveDocument(), document);
+    asperson::Press(Qt::ControlModifier | Qt::Key_F);
+    asperson::Press(Qt::ShiftModifier | Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), document->txtScript());
+    asperson::Press(Qt::ControlModifier | Qt::Key_F);
+    ASSERT_TRUE(bar->isAncestorOf(QApplication::focusWidget()));
+    asperson::Press(QKeyCombination(Qt::Key_Escape));
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), document->txtScript());
 }

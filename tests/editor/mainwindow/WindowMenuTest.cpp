@@ -24,16 +24,16 @@ TEST_F(FrameTest, MenuBarHoldsEveryItemWithItsCaptionShortcutAndCheck)
     const Expected items[] = {
         {"mnuFileNew", "&New", "Ctrl+N", false},
         {"mnuFileOpen", "&Open...", "Ctrl+O", false},
-        {"mnuFileClose", "&Close", "", false},
-        {"mnuFileSave", "&Save", "", false},
-        {"mnuFileSaveAs", "Save &As...", "", false},
+        {"mnuFileClose", "&Close", "Ctrl+W", false},
+        {"mnuFileSave", "&Save", "Ctrl+S", false},
+        {"mnuFileSaveAs", "Save &As...", "Ctrl+Shift+S", false},
         {"mnuFileSaveAll", "Save A&ll", "", false},
         {"mnuFileProperties", "Propert&ies", "", false},
         {"mnuFilePageSetup", "Page Set&up...", "", false},
         {"mnuFilePrintPreview", "Print Pre&view", "", false},
-        {"mnuFilePrint", "&Print...", "", false},
+        {"mnuFilePrint", "&Print...", "Ctrl+P", false},
         {"mnuFileSend", "Sen&d...", "", false},
-        {"mnuFileExit", "E&xit", "", false},
+        {"mnuFileExit", "E&xit", "Ctrl+Q", false},
         {"mnuEditUndo", "&Undo", "Ctrl+Z", false},
         {"mnuEditRedo", "Re&do", "Ctrl+Y", false},
         {"mnuEditCut", "Cu&t", "Ctrl+X", false},
@@ -54,6 +54,7 @@ TEST_F(FrameTest, MenuBarHoldsEveryItemWithItsCaptionShortcutAndCheck)
         {"mnuHelpContents", "&Contents", "F1", false},
         {"mnuHelpSearchForHelpOn", "&Search For Help On...", "", false},
         {"mnuHelpAbout", "&About ", "", false},
+        {"mnuHelpAboutQt", "About &Qt", "", false},
     };
     for (const Expected &e : items) {
         SCOPED_TRACE(e.name);
