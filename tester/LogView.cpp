@@ -30,7 +30,7 @@ namespace {
 constexpr int Margin = 4;
 constexpr qreal TabStop = 80;
 // Layouts kept beyond the lines in view, so scrolling back a little costs nothing.
-constexpr std::size_t KeptAround = 64;
+constexpr std::size_t KeptAround = 8;
 
 // The keys the box takes for itself before any shortcut of the window sees them.
 constexpr QKeySequence::StandardKey OwnKeys[] = {
@@ -151,26 +151,34 @@ qreal LogView::RowHeight() const
 
 const QTextLayout &LogView::LayoutOf(std::size_t line) const
 {
-    auto found = m_layouts.find(line);
-    if (found != m_layouts.end())
-        return *found->second;
-    auto layout = std::make_unique<QTextLayout>(LineText(line), font(), viewport());
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTabStopDistance(TabStop);
-    layout->setTextOption(option);
     // The caret's pixel stays inside the view at the end of a full row.
     const qreal width = std::max(1, viewport()->width() - 2 * Margin - 1);
-    const qreal rowHeight = RowHeight();
-    qreal y = 0;
-    layout->beginLayout();
-    for (QTextLine row = layout->createLine(); row.isValid(); row = layout->createLine()) {
-        row.setLineWidth(width);
-        row.setPosition(QPointF(0, y));
-        y += rowHeight;
+    auto found = m_layouts.find(line);
+    if (found == m_layouts.end()) {
+        auto layout = std::make_unique<QTextLayout>(LineText(line), font(), viewport());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setTabStopDistance(TabStop);
+        layout->setTextOption(option);
+        // Shaped once: a resize or a blink of the caret only breaks and draws the rows again.
+        layout->setCacheEnabled(true);
+        found = m_layouts.emplace(line, Laid{std::move(layout), -1}).first;
     }
-    layout->endLayout();
-    return *m_layouts.emplace(line, std::move(layout)).first->second;
+    Laid &laid = found->second;
+    if (laid.width != width) {
+        const qreal rowHeight = RowHeight();
+        qreal y = 0;
+        laid.layout->beginLayout();
+        for (QTextLine row = laid.layout->createLine(); row.isValid();
+             row = laid.layout->createLine()) {
+            row.setLineWidth(width);
+            row.setPosition(QPointF(0, y));
+            y += rowHeight;
+        }
+        laid.layout->endLayout();
+        laid.width = width;
+    }
+    return *laid.layout;
 }
 
 qreal LogView::LineHeight(std::size_t line) const
@@ -198,7 +206,7 @@ std::size_t LogView::TopForBottom(std::size_t line) const
     return top;
 }
 
-void LogView::Settle()
+void LogView::Settle(bool painting)
 {
     QScrollBar *bar = verticalScrollBar();
     const int before = bar->value();
@@ -230,13 +238,13 @@ void LogView::Settle()
                 bar->setValue(static_cast<int>(TopForBottom(m_caret.line)));
         }
     }
-    if (bar->value() != before)
+    if (bar->value() != before && !painting)
         viewport()->update();
 }
 
 void LogView::paintEvent(QPaintEvent *)
 {
-    Settle();
+    Settle(true);
     QPainter painter(viewport());
     const std::size_t top = static_cast<std::size_t>(verticalScrollBar()->value());
     const LogPosition from = std::min(m_anchor, m_caret);
@@ -285,7 +293,7 @@ void LogView::resizeEvent(QResizeEvent *event)
     const QScrollBar *bar = verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     QAbstractScrollArea::resizeEvent(event);
-    ForgetLayouts();
+    // The layouts stay: each breaks its rows anew at the new width when next drawn.
     m_rangeStale = true;
     if (atEnd)
         m_followEnd = true;

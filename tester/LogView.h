@@ -76,8 +76,8 @@ private:
     qreal RowHeight() const;
     qreal LineHeight(std::size_t line) const;
     // The scroll bar's range and the caret in view, worked out when next needed rather
-    // than after every entry.
-    void Settle();
+    // than after every entry. While `painting`, the view is being drawn as settled.
+    void Settle(bool painting = false);
     std::size_t TopForBottom(std::size_t line) const;
     tester::LogPosition PositionAt(QPoint point);
     QRect CaretRect();
@@ -98,5 +98,10 @@ private:
     bool m_caretOn = false;   // the caret's blink phase
     QBasicTimer m_blink;
     // The layouts of the lines lately in view; the rest are made again when they come back.
-    mutable std::map<std::size_t, std::unique_ptr<QTextLayout>> m_layouts;
+    struct Laid
+    {
+        std::unique_ptr<QTextLayout> layout;
+        qreal width = -1; // the width its rows were broken at
+    };
+    mutable std::map<std::size_t, Laid> m_layouts;
 };
