@@ -1,7 +1,9 @@
 #include "LogView.h"
 
+#include "LogViewAccessible.h"
 #include "QtText.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QFocusEvent>
@@ -86,14 +88,32 @@ LogView::LogView(QWidget *parent) : QAbstractScrollArea(parent)
     viewport()->setCursor(Qt::IBeamCursor);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(1);
+    LogViewAccessible::Install();
 }
 
 LogView::~LogView() = default;
 
+// The length a screen reader counts: each line break is one character.
+std::size_t LogView::PlainLengthOf(QStringView text)
+{
+    std::size_t length = 0;
+    for (const tester::Line &line : tester::SplitLines(tester::View(text)))
+        length += line.text.size() + (line.before == tester::LineBreak::None ? 0 : 1);
+    return length;
+}
+
 void LogView::Append(QStringView text)
 {
     const std::size_t last = m_lines.LineCount() - 1;
+    const std::size_t before = m_plainLength;
+    const LogPosition oldEnd = m_lines.End();
     m_lines.Append(tester::View(text));
+    m_plainLength += PlainLengthOf(text);
+    if (QAccessible::isActive()) {
+        const QString added = PlainText(oldEnd, m_lines.End());
+        QAccessibleTextInsertEvent inserted(this, static_cast<int>(before), added);
+        QAccessible::updateAccessibility(&inserted);
+    }
     m_layouts.erase(last);
     m_rangeStale = true;
     m_caret = m_anchor = m_lines.End();
@@ -130,10 +150,14 @@ void LogView::CaretMoved()
     viewport()->update();
 }
 
+QString LogView::PlainText(LogPosition from, LogPosition to) const
+{
+    return tester::ToQString(m_lines.Text(from, to, u"\n"));
+}
+
 QString LogView::SelectedText() const
 {
-    QString text = tester::ToQString(
-        m_lines.Text(std::min(m_anchor, m_caret), std::max(m_anchor, m_caret), u"\n"));
+    QString text = PlainText(std::min(m_anchor, m_caret), std::max(m_anchor, m_caret));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text;
 }
@@ -340,10 +364,17 @@ bool LogView::event(QEvent *event)
 
 void LogView::Insert(QStringView text)
 {
-    m_caret = m_anchor = m_lines.Replace(std::min(m_anchor, m_caret), std::max(m_anchor, m_caret),
-                                         tester::View(text));
+    const LogPosition from = std::min(m_anchor, m_caret);
+    const LogPosition to = std::max(m_anchor, m_caret);
+    const qsizetype removed = PlainText(from, to).size();
+    m_caret = m_anchor = m_lines.Replace(from, to, tester::View(text));
+    m_plainLength = m_plainLength - static_cast<std::size_t>(removed) + PlainLengthOf(text);
     m_goalX = -1;
     Edited();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::TextUpdated);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void LogView::Edited()
@@ -376,6 +407,11 @@ void LogView::Paste()
     const QString text = offered->text();
     if (!text.isEmpty())
         Insert(text);
+}
+
+void LogView::ReplaceSelection(QStringView text)
+{
+    Insert(text);
 }
 
 void LogView::DeleteSelection()

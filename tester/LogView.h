@@ -36,6 +36,12 @@ public:
 
     std::size_t LineCount() const { return m_lines.LineCount(); }
     QString LineText(std::size_t line) const;
+    std::size_t LineLength(std::size_t line) const { return m_lines.LineLength(line); }
+    // The length of the text with each line break counted as one character.
+    std::size_t PlainLength() const { return m_plainLength; }
+    tester::LogPosition Anchor() const { return m_anchor; }
+    // The text from `from` to `to`, each line break as "\n".
+    QString PlainText(tester::LogPosition from, tester::LogPosition to) const;
     tester::LogPosition Caret() const { return m_caret; }
     tester::LogPosition End() const { return m_lines.End(); }
     void SetCaret(tester::LogPosition caret, bool select = false);
@@ -49,6 +55,8 @@ public:
     void Cut();
     void Paste();
     void DeleteSelection();
+    // Puts `text` in place of the selection, or at the caret, as typing does.
+    void ReplaceSelection(QStringView text);
     void SelectAll();
 
     // Cut, Copy, Paste, Delete and Select All, each enabled as it applies; the caller
@@ -79,18 +87,26 @@ private:
     // than after every entry. While `painting`, the view is being drawn as settled.
     void Settle(bool painting = false);
     std::size_t TopForBottom(std::size_t line) const;
+
+public:
+    // The place in the log under `point`, in viewport coordinates.
     tester::LogPosition PositionAt(QPoint point);
+    // Where the caret is drawn, in viewport coordinates; empty when out of view.
     QRect CaretRect();
+
+private:
     void Insert(QStringView text);
     void Edited();
     void MoveCaret(QKeyEvent *event);
     tester::LogPosition Vertical(tester::LogPosition from, int rows);
     void CaretMoved();
     void ForgetLayouts() const;
+    static std::size_t PlainLengthOf(QStringView text);
 
     tester::LogLines m_lines;
     tester::LogPosition m_caret;
     tester::LogPosition m_anchor;
+    std::size_t m_plainLength = 0;
     qreal m_goalX = -1; // where Up and Down aim, kept across short lines
     bool m_rangeStale = true;
     bool m_showCaret = false; // the caret asked into view

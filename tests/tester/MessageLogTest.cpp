@@ -1,6 +1,7 @@
 #include "MessageLog.h"
 #include "LogView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
@@ -162,4 +163,32 @@ TEST_F(MessageLogTest, ALongLogShowsItsLastLineAndTheCaretTakesTheViewAlong)
     EXPECT_EQ(view.TopLine(), 0u);
     QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(view.TopLine(), top);
+}
+
+TEST_F(MessageLogTest, AScreenReaderReadsTheLogAsEditableText)
+{
+    view.setAccessibleName(QStringLiteral("Log"));
+    log.Append(QStringLiteral("\r\nfirst line\r\nsecond\nthird"));
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::EditableText);
+    EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Log"));
+    QAccessibleTextInterface *text = face->textInterface();
+    ASSERT_NE(text, nullptr);
+    // Each break is one character to a reader, whatever the device sent.
+    EXPECT_EQ(text->characterCount(), 1 + 10 + 1 + 6 + 1 + 5);
+    EXPECT_EQ(text->cursorPosition(), text->characterCount());
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(text->textAtOffset(14, QAccessible::LineBoundary, &start, &end),
+              QStringLiteral("second\n"));
+    EXPECT_EQ(text->textBeforeOffset(14, QAccessible::LineBoundary, &start, &end),
+              QStringLiteral("first line\n"));
+    EXPECT_EQ(text->textAtOffset(3, QAccessible::WordBoundary, &start, &end),
+              QStringLiteral("first "));
+    text->setSelection(0, 7, 14);
+    EXPECT_EQ(view.SelectedText(), QStringLiteral("line\nse"));
+    face->editableTextInterface()->replaceText(7, 14, QStringLiteral("X"));
+    EXPECT_EQ(log.Text(), QStringLiteral("\r\nfirst Xcond\nthird"));
+    EXPECT_EQ(text->characterCount(), 1 + 11 + 1 + 5);
 }
