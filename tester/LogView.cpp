@@ -19,6 +19,7 @@
 #include <QSignalBlocker>
 #include <QStyleHints>
 #include <QTextLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -243,26 +244,49 @@ void LogView::Settle(bool painting)
             std::max(1, static_cast<int>((viewport()->height() - Margin) / RowHeight())));
         m_rangeStale = false;
     }
+    const qreal room = viewport()->height() - Margin;
+    const int fit = std::max(1, static_cast<int>(room / RowHeight()));
+    const int topRowBefore = m_topRow;
+    // Rows scrolled off a line that has since grown narrower rows, or fewer, come back.
+    m_topRow =
+        std::clamp(m_topRow, 0,
+                   std::max(0, LayoutOf(static_cast<std::size_t>(bar->value())).lineCount() - fit));
     if (m_followEnd) {
         bar->setValue(bar->maximum());
+        // A last line taller than the view shows its last rows.
+        const int rows = LayoutOf(m_lines.LineCount() - 1).lineCount();
+        m_topRow = static_cast<std::size_t>(bar->value()) + 1 == m_lines.LineCount()
+                       ? std::max(0, rows - fit)
+                       : 0;
         m_followEnd = false;
         m_showCaret = false;
     }
     if (m_showCaret) {
         m_showCaret = false;
         const auto top = static_cast<std::size_t>(bar->value());
-        if (m_caret.line < top) {
+        const QTextLayout &layout = LayoutOf(m_caret.line);
+        const int row = layout.lineForTextPosition(static_cast<int>(m_caret.column)).lineNumber();
+        const bool tall = layout.lineCount() > fit;
+        if (m_caret.line < top || (m_caret.line == top && row < m_topRow)) {
             bar->setValue(static_cast<int>(m_caret.line));
+            m_topRow = tall ? row : 0;
         } else {
-            const qreal room = viewport()->height() - Margin;
-            qreal bottom = 0;
-            for (std::size_t line = top; line <= m_caret.line && bottom <= room; ++line)
+            qreal bottom = -m_topRow * RowHeight();
+            for (std::size_t line = top; line < m_caret.line && bottom <= room; ++line)
                 bottom += LineHeight(line);
-            if (bottom > room)
-                bar->setValue(static_cast<int>(TopForBottom(m_caret.line)));
+            bottom += (row + 1) * RowHeight();
+            if (bottom > room) {
+                if (tall) {
+                    bar->setValue(static_cast<int>(m_caret.line));
+                    m_topRow = std::max(0, row + 1 - fit);
+                } else {
+                    bar->setValue(static_cast<int>(TopForBottom(m_caret.line)));
+                    m_topRow = 0;
+                }
+            }
         }
     }
-    if (bar->value() != before && !painting)
+    if ((bar->value() != before || m_topRow != topRowBefore) && !painting)
         viewport()->update();
 }
 
@@ -280,7 +304,7 @@ void LogView::paintEvent(QPaintEvent *)
     const qreal breakWidth = QFontMetricsF(font(), viewport()).horizontalAdvance(u' ');
 
     painter.setPen(palette().text().color());
-    qreal y = Margin;
+    qreal y = Margin - m_topRow * RowHeight();
     std::size_t line = top;
     for (; line < m_lines.LineCount() && y < viewport()->height(); ++line) {
         const QTextLayout &layout = LayoutOf(line);
@@ -325,6 +349,29 @@ void LogView::resizeEvent(QResizeEvent *event)
 
 void LogView::scrollContentsBy(int, int)
 {
+    // The bar moved by the user: its line shows from its first row.
+    m_topRow = 0;
+    viewport()->update();
+}
+
+void LogView::wheelEvent(QWheelEvent *event)
+{
+    // A line taller than the view is scrolled through by rows before the bar moves on,
+    // since the bar counts lines.
+    const auto top = static_cast<std::size_t>(TopLine());
+    const int rows = LayoutOf(top).lineCount();
+    const int fit = std::max(1, static_cast<int>((viewport()->height() - Margin) / RowHeight()));
+    const int step = QGuiApplication::styleHints()->wheelScrollLines();
+    const int delta = event->angleDelta().y();
+    if (rows > fit && delta < 0 && m_topRow + fit < rows) {
+        m_topRow = std::min(rows - fit, m_topRow + step);
+    } else if (rows > fit && delta > 0 && m_topRow > 0) {
+        m_topRow = std::max(0, m_topRow - step);
+    } else {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    event->accept();
     viewport()->update();
 }
 
@@ -586,7 +633,7 @@ LogPosition LogView::PositionAt(QPoint point)
     const qreal rowHeight = RowHeight();
     // Below the view counts as its last row, so a drag there reaches no further.
     const qreal at = std::min<qreal>(point.y(), viewport()->height());
-    qreal y = Margin;
+    qreal y = Margin - m_topRow * rowHeight;
     for (std::size_t line = static_cast<std::size_t>(verticalScrollBar()->value());; ++line) {
         const QTextLayout &layout = LayoutOf(line);
         const qreal height = layout.lineCount() * rowHeight;
@@ -677,7 +724,7 @@ QRect LogView::CaretRect()
     const std::size_t top = static_cast<std::size_t>(verticalScrollBar()->value());
     if (m_caret.line < top)
         return {};
-    qreal y = Margin;
+    qreal y = Margin - m_topRow * RowHeight();
     for (std::size_t line = top; line < m_caret.line; ++line) {
         y += LineHeight(line);
         if (y > viewport()->height())
@@ -686,6 +733,8 @@ QRect LogView::CaretRect()
     const QTextLayout &layout = LayoutOf(m_caret.line);
     const QTextLine row = layout.lineForTextPosition(static_cast<int>(m_caret.column));
     if (!row.isValid())
+        return {};
+    if (y + row.y() + row.height() <= 0 || y + row.y() >= viewport()->height())
         return {};
     const qreal x = Margin + row.cursorToX(static_cast<int>(m_caret.column));
     return QRectF(x - 1, y + row.y(), 3, row.height()).toAlignedRect();

@@ -68,6 +68,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -107,6 +108,7 @@ private:
     tester::LogPosition m_caret;
     tester::LogPosition m_anchor;
     std::size_t m_plainLength = 0;
+    int m_topRow = 0;   // rows of the first line in view scrolled above the view
     qreal m_goalX = -1; // where Up and Down aim, kept across short lines
     bool m_rangeStale = true;
     bool m_showCaret = false; // the caret asked into view

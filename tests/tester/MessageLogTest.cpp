@@ -192,3 +192,22 @@ TEST_F(MessageLogTest, AScreenReaderReadsTheLogAsEditableText)
     EXPECT_EQ(log.Text(), QStringLiteral("\r\nfirst Xcond\nthird"));
     EXPECT_EQ(text->characterCount(), 1 + 11 + 1 + 5);
 }
+
+TEST_F(MessageLogTest, ALineTallerThanTheViewShowsWhereTheCaretIs)
+{
+    view.resize(300, 120);
+    view.show();
+    // A long response stays one line, its breaks escaped; it wraps to many rows.
+    log.Append(QStringLiteral("\r\nReceived Response: ") +
+               QStringLiteral("3F A0 17 C4<Cr><Lf>").repeated(200));
+    QApplication::processEvents();
+    EXPECT_EQ(view.TopLine(), 1u);
+    // Its end is in view, and so is its start once the caret goes there.
+    EXPECT_FALSE(view.CaretRect().isEmpty());
+    QTest::keyClick(&view, Qt::Key_PageUp);
+    QTest::keyClick(&view, Qt::Key_PageUp);
+    EXPECT_FALSE(view.CaretRect().isEmpty());
+    view.SetCaret({1, 0});
+    EXPECT_FALSE(view.CaretRect().isEmpty());
+    EXPECT_LT(view.CaretRect().top(), 20);
+}
