@@ -472,6 +472,16 @@ void LogView::SelectAll()
     m_anchor = {};
     m_caret = m_lines.End();
     CaretMoved();
+    OfferSelection();
+}
+
+void LogView::OfferSelection() const
+{
+    // Where the platform has a selection of its own (X11), what is selected goes there, for
+    // the middle button of another program, as in every text box.
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (HasSelection() && clipboard->supportsSelection())
+        clipboard->setText(SelectedText(), QClipboard::Selection);
 }
 
 QMenu *LogView::CreateStandardContextMenu()
@@ -625,6 +635,8 @@ void LogView::MoveCaret(QKeyEvent *event)
     if (!vertical)
         m_goalX = -1;
     SetCaret(to, select);
+    if (select)
+        OfferSelection();
 }
 
 LogPosition LogView::PositionAt(QPoint point)
@@ -688,6 +700,14 @@ void LogView::mouseDoubleClickEvent(QMouseEvent *event)
     m_anchor = {at.line, start};
     m_caret = {at.line, end};
     CaretMoved();
+    OfferSelection();
+}
+
+void LogView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        OfferSelection();
+    QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 void LogView::focusInEvent(QFocusEvent *event)

@@ -3,9 +3,10 @@
 // lines in view. A QPlainTextEdit keeps every line it ever showed laid out and its text
 // as UTF-16 in a document, several times the text; a list view would hold the text
 // compactly but selects whole entries, where the log's user selects, copies and types
-// text like in any text box. So the box is a scroll area of its own: it scrolls by line,
-// wraps each line at the width of the view, and takes typing, selection, the clipboard
-// and the keys of a plain text box.
+// text like in any text box. So the box is a scroll area of its own: its bar counts lines
+// (a line taller than the view scrolls by rows within it), it wraps each line at the
+// width of the view, and it takes typing, selection, the clipboard and the keys of a
+// plain text box.
 
 #include "LogLines.h"
 
@@ -75,6 +76,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
@@ -102,6 +104,7 @@ private:
     tester::LogPosition Vertical(tester::LogPosition from, int rows);
     void CaretMoved();
     void ForgetLayouts() const;
+    void OfferSelection() const;
     static std::size_t PlainLengthOf(QStringView text);
 
     tester::LogLines m_lines;
