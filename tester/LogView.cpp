@@ -661,6 +661,19 @@ LogPosition LogView::PositionAt(QPoint point)
 
 void LogView::mousePressEvent(QMouseEvent *event)
 {
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
+        // The middle button pastes the X selection where it is clicked; a selection whose
+        // owner has gone may offer no data at all.
+        const QMimeData *offered = clipboard->mimeData(QClipboard::Selection);
+        if (offered && offered->hasText() && !offered->text().isEmpty()) {
+            const QString text = offered->text();
+            SetCaret(PositionAt(event->position().toPoint()));
+            Insert(text);
+        }
+        event->accept();
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(event);
         return;

@@ -211,3 +211,20 @@ TEST_F(MessageLogTest, ALineTallerThanTheViewShowsWhereTheCaretIs)
     EXPECT_FALSE(view.CaretRect().isEmpty());
     EXPECT_LT(view.CaretRect().top(), 20);
 }
+
+TEST_F(MessageLogTest, SelectingOffersTheTextAndTheMiddleButtonPastesIt)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard->supportsSelection())
+        GTEST_SKIP() << "the platform has no selection of its own";
+    view.resize(300, 120);
+    view.show();
+    log.Append(QStringLiteral("\r\nfirst\r\nsecond"));
+    view.SetCaret({1, 0});
+    QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [clipboard] { return clipboard->text(QClipboard::Selection) == QStringLiteral("first"); }));
+    view.SetCaret(view.End());
+    QTest::mouseClick(view.viewport(), Qt::MiddleButton, {}, QPoint(250, 100));
+    EXPECT_EQ(log.Text(), QStringLiteral("\r\nfirst\r\nsecondfirst"));
+}
