@@ -1,20 +1,20 @@
 #pragma once
-// The tester's log over a QPlainTextEdit. Entries are appended in place, so an entry
-// costs the same however long the log has grown, and the log keeps no undo history.
-// The widget turns every line break into a paragraph; each paragraph remembers which
-// break opened it, so Text() gives back exactly what was written (CR LF, bare LF or bare
-// CR), and text the user types reads with CR LF breaks.
+// The tester's log over its LogView. Entries are appended in place, so an entry costs the
+// same however long the log has grown, and the log keeps no undo history. Every break a
+// device sends shows as a new line and is kept as it came, so Text() gives back exactly
+// what was written (CR LF, bare LF or bare CR), and text the user types reads with CR LF
+// breaks.
 
 #include <QString>
 #include <QStringView>
 
-class QPlainTextEdit;
+class LogView;
 
 class MessageLog
 {
 public:
-    // Sets the view up for logging: no undo, no size limit, the log's font and scroll bar.
-    explicit MessageLog(QPlainTextEdit &view);
+    // Sets the view up for logging: the log's font and scroll bar.
+    explicit MessageLog(LogView &view);
 
     // Adds `text` after everything in the log, then puts the caret at the end with
     // nothing selected, which scrolls the last line into view.
@@ -23,5 +23,5 @@ public:
     QString Text() const;
 
 private:
-    QPlainTextEdit &m_view;
+    LogView &m_view;
 };

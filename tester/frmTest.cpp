@@ -6,8 +6,8 @@
 #include "Escaping.h"
 #include "LogFile.h"
 #include "LogTexts.h"
+#include "LogView.h"
 #include "Modal.h"
-#include "PlainTextBox.h"
 #include "Progress.h"
 #include "QtText.h"
 #include "RunOptions.h"
@@ -27,7 +27,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -112,11 +111,9 @@ void frmTest::CreateElements()
     cmdSend->setDefault(true);
     connect(cmdSend, &QPushButton::clicked, this, &frmTest::cmdSend_Click);
 
-    txtMessages = new PlainTextBox(m_client);
+    txtMessages = new LogView(m_client);
     txtMessages->setObjectName(QStringLiteral("txtMessages"));
     m_log.emplace(*txtMessages);
-    // Tab and Shift+Tab go on round the window, so a keyboard user can leave the log.
-    txtMessages->setTabChangesFocus(true);
     // A right click reaches the viewport and the menu key the box itself; the filter
     // takes both, each with its place on the screen.
     txtMessages->installEventFilter(this);
@@ -319,7 +316,7 @@ void frmTest::txtMessages_ContextMenu(const QContextMenuEvent &event)
 {
     // The box's own commands, then the log's. The menu pops up rather than running a loop
     // of its own, so a command running meanwhile goes on as before.
-    QMenu *menu = txtMessages->createStandardContextMenu();
+    QMenu *menu = txtMessages->CreateStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSeparator();
     // The record's switch sits beside Save Log As..., which stays the menu's last entry.

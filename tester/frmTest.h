@@ -15,12 +15,12 @@
 
 class CommandBox;
 class DeviceControl;
+class LogView;
 class Modal;
 class QAction;
 class QContextMenuEvent;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QStatusBar;
@@ -79,7 +79,7 @@ private:
     QWidget *m_client = nullptr;
     CommandBox *cmbCommand = nullptr;
     QPushButton *cmdSend = nullptr;
-    QPlainTextEdit *txtMessages = nullptr;
+    LogView *txtMessages = nullptr;
     QProgressBar *pgbMain = nullptr;
     QPushButton *cmdCancel = nullptr;
     QStatusBar *stbMain = nullptr;

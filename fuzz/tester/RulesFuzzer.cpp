@@ -4,6 +4,7 @@
 #include "Escaping.h"
 #include "Layout.h"
 #include "LineBreaks.h"
+#include "LogLines.h"
 #include "LogTexts.h"
 #include "Progress.h"
 #include "StampFormat.h"
@@ -83,5 +84,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const std::u16string entry = tester::LogEntry(u"stamp", text);
     Check(entry.compare(0, 2, u"\r\n") == 0);
+
+    // The log's store gives back every unit, lone surrogates too, and an edit anywhere
+    // changes only what it replaced.
+    tester::LogLines log;
+    log.Append(text);
+    log.Append(entry);
+    Check(log.Text() == text + entry);
+    const tester::LogPosition from =
+        log.Clamp({current % 8u, static_cast<std::size_t>(total % 64)});
+    const tester::LogPosition to = log.End();
+    const std::u16string kept = log.Text({}, from, u"\n");
+    log.Replace(from, to, u"x");
+    Check(log.Text({}, log.End(), u"\n") == kept + u"x");
     return 0;
 }

@@ -2,6 +2,7 @@
 // a person does, the file read back byte for byte.
 #include "AsPerson.h"
 #include "FakeDevice.h"
+#include "LogView.h"
 #include "ScriptedModal.h"
 #include "frmTest.h"
 
@@ -11,7 +12,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSettings>
@@ -55,7 +55,7 @@ protected:
         QLocale::setDefault(m_oldLocale);
     }
 
-    QPlainTextEdit *Log() const { return window->findChild<QPlainTextEdit *>("txtMessages"); }
+    LogView *Log() const { return window->findChild<LogView *>("txtMessages"); }
 
     // Sends "Read ESN", during which the device says `message`.
     void RunWith(const QString &message)

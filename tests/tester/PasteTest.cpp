@@ -3,6 +3,7 @@
 
 #include "AsPerson.h"
 #include "FakeDevice.h"
+#include "LogView.h"
 #include "OwnerlessClipboard.h"
 #include "ScriptedModal.h"
 #include "frmTest.h"
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 
@@ -26,17 +26,17 @@ TEST(TesterPaste, PasteWithoutClipboardDataMidCommandKeepsTheRun)
     // data with no format at all.
     if (!ownerless::LeaveClipboardOwnerless())
         QGuiApplication::clipboard()->setMimeData(new QMimeData);
-    auto *log = window->findChild<QPlainTextEdit *>(QStringLiteral("txtMessages"));
+    auto *log = window->findChild<LogView *>(QStringLiteral("txtMessages"));
     ASSERT_NE(log, nullptr);
 
     QString logBeforePaste;
     fake->onExecute = [&](qint32) {
         log->setFocus();
-        logBeforePaste = log->toPlainText();
+        logBeforePaste = log->Text();
         asperson::Press(Qt::ControlModifier | Qt::Key_V);
         asperson::Press(Qt::ShiftModifier | Qt::Key_Insert);
         QTest::mouseClick(log->viewport(), Qt::MiddleButton);
-        EXPECT_EQ(log->toPlainText(), logBeforePaste);
+        EXPECT_EQ(log->Text(), logBeforePaste);
         return CommandResult{true, {}, {}};
     };
     // Read ESN, picked and sent by keys from the list, where the focus starts.

@@ -2,6 +2,7 @@
 #include "Escaping.h"
 #include "Layout.h"
 #include "LineBreaks.h"
+#include "LogLines.h"
 #include "LogTexts.h"
 #include "PortOption.h"
 #include "Progress.h"
@@ -438,4 +439,49 @@ TEST(RunOptions, ARecordFolderIsTheEsnOnlyWhenItIsASafeName)
     for (const auto &row : rows)
         EXPECT_EQ(RecordFolder(row.fields), row.folder);
     EXPECT_EQ(RecordFolder(u"ESN: " + std::u16string(65, u'A')), "unknown");
+}
+
+TEST(LogLines, ReplacingKeepsTheCutLinesBreakAndOpensNewLinesWithCrLf)
+{
+    struct Row
+    {
+        LogPosition from;
+        LogPosition to;
+        std::u16string text;
+        std::u16string expected;
+        LogPosition after;
+    };
+    const std::u16string start = u"\r\nab\ncd\ref";
+    const Row rows[] = {
+        {{2, 1}, {2, 1}, u"\n", u"\r\nab\nc\r\nd\ref", {3, 0}},
+        {{1, 2}, {2, 0}, u"", u"\r\nabcd\ref", {1, 2}},
+        {{3, 1}, {1, 1}, u"X", u"\r\naXf", {1, 2}}, // either order of the ends
+        {{2, 0}, {2, 2}, u"1\r2\u20293", u"\r\nab\n1\r\n2\r\n3\ref", {4, 1}},
+        {{9, 9}, {9, 9}, u"!", u"\r\nab\ncd\ref!", {3, 3}}, // past the end is the end
+    };
+    for (const Row &row : rows) {
+        LogLines lines;
+        lines.Append(start);
+        const LogPosition after = lines.Replace(row.from, row.to, row.text);
+        EXPECT_EQ(lines.Text(), row.expected);
+        EXPECT_EQ(after, row.after);
+        EXPECT_EQ(lines.End(), lines.Clamp({99, 99}));
+    }
+}
+
+TEST(LogLines, EveryUnitReadsBackThroughUtf8)
+{
+    std::u16string every;
+    for (char32_t unit = 1; unit <= 0xFFFF; ++unit)
+        if (unit != u'\r' && unit != u'\n' && unit != 0x2029 && unit != 0xFDD0 && unit != 0xFDD1)
+            every += static_cast<char16_t>(unit);
+    every += u"\U0001F600\xDBFF\xDFFF"; // pairs, after the halves alone above
+    EXPECT_EQ(Utf8Length(u"a\u00E9\u20AC\U0001F600\xD800"), 1u + 2 + 3 + 4 + 3);
+    LogLines lines;
+    lines.Append(every);
+    lines.Append(u"\r\n" + every);
+    EXPECT_EQ(lines.LineCount(), 2u);
+    EXPECT_EQ(lines.Line(1), every);
+    EXPECT_EQ(lines.Text(), every + u"\r\n" + every);
+    EXPECT_EQ(lines.Text({0, 1}, {1, 2}, u"\n"), every.substr(1) + u"\n" + every.substr(0, 2));
 }

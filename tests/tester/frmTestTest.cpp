@@ -1,5 +1,6 @@
 #include "AccessibleTree.h"
 #include "FakeDevice.h"
+#include "LogView.h"
 #include "ScreenUnits.h"
 #include "SimulatedUnit.h"
 #include "TesterWindow.h"
@@ -10,7 +11,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -75,8 +75,7 @@ TEST_F(WithFakeDevice, OpensWithTheDesignedElements)
     EXPECT_EQ(window->PanelText(1), QString());
     EXPECT_EQ(window->PanelText(2), QString());
     EXPECT_EQ(window->LogText(), QString());
-    EXPECT_EQ(Find<QPlainTextEdit>("txtMessages")->font().family(),
-              QStringLiteral("Lucida Console"));
+    EXPECT_EQ(Find<LogView>("txtMessages")->font().family(), QStringLiteral("Lucida Console"));
 
     QMenu *file = Find<QMenu>("mnuFile");
     EXPECT_EQ(file->title(), QStringLiteral("File"));
@@ -141,7 +140,7 @@ TEST_F(WithFakeDevice, FocusStartsInTheListAndMovesToSendCancelLog)
     const auto inList = [this, &focused] {
         return focused() == List() || focused() == List()->lineEdit();
     };
-    auto *log = Find<QPlainTextEdit>("txtMessages");
+    auto *log = Find<LogView>("txtMessages");
     EXPECT_TRUE(inList());
     QTest::keyClick(focused(), Qt::Key_Tab);
     EXPECT_EQ(focused(), SendButton());
@@ -164,7 +163,7 @@ TEST_F(WithFakeDevice, LaysOutTheDesignSizeInTwips)
 {
     const QWidget *client = window->centralWidget();
     EXPECT_EQ(client->size(), screenunits::TwipsToPixels(0, 0, 10215, 7290, window).size());
-    EXPECT_EQ(Find<QPlainTextEdit>("txtMessages")->geometry(),
+    EXPECT_EQ(Find<LogView>("txtMessages")->geometry(),
               screenunits::TwipsToPixels(0, 600, 10015, 5790, window));
     EXPECT_EQ(Bar()->geometry(), screenunits::TwipsToPixels(120, 6440, 8390, 375, window));
     EXPECT_EQ(List()->geometry().width(), screenunits::TwipsToPixelsX(8390, window));
@@ -175,11 +174,11 @@ TEST_F(WithFakeDevice, LaysOutTheDesignSizeInTwips)
 
 TEST_F(WithFakeDevice, ATinyWindowKeepsTheLogsSize)
 {
-    const QRect before = Find<QPlainTextEdit>("txtMessages")->geometry();
+    const QRect before = Find<LogView>("txtMessages")->geometry();
     window->resize(8, window->height() - window->centralWidget()->height() + 8);
     QTest::qWait(0); // let the resize reach the client area
     EXPECT_LE(window->centralWidget()->width(), screenunits::TwipsToPixelsX(200, window));
-    EXPECT_EQ(Find<QPlainTextEdit>("txtMessages")->size(), before.size());
+    EXPECT_EQ(Find<LogView>("txtMessages")->size(), before.size());
 }
 
 TEST_F(WithFakeDevice, WithNothingSelectedSendChangesNothing)
@@ -467,12 +466,12 @@ TEST_F(WithSimulatedUnit, AStreamOfTenThousandMessagesKeepsTheWindowLive)
     ticker.stop();
     EXPECT_EQ(window->PanelText(1), QStringLiteral("Success!!!"));
     EXPECT_GT(ticks, 100); // window events ran all along the command
-    const QPlainTextEdit *log = Find<QPlainTextEdit>("txtMessages");
+    const LogView *log = Find<LogView>("txtMessages");
     // An empty first line, "Sending", the line's opening and the unit's greeting of two
     // lines each, one response with its escaped breaks, the dump, and the details entry
     // of four lines.
-    EXPECT_EQ(log->document()->blockCount(), 1 + 1 + 2 + 2 + 1 + FlashDumpLines + 4);
-    EXPECT_EQ(log->textCursor().position(), log->document()->characterCount() - 1);
+    EXPECT_EQ(log->LineCount(), 1u + 1 + 2 + 2 + 1 + FlashDumpLines + 4);
+    EXPECT_EQ(log->Caret(), log->End());
 }
 
 TEST_F(WithSimulatedUnit, EveryCommandOfTheListRunsToSuccess)
