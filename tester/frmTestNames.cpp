@@ -2,10 +2,10 @@
 
 #include "AccessiblePanel.h"
 #include "CommandBox.h"
+#include "LogView.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
