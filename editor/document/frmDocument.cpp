@@ -154,10 +154,8 @@ bool frmDocument::QueryUnload(int reason)
 {
     if (!m_changed)
         return true;
-    const QString question = QStringLiteral("Font file:\r\n") + FileName +
-                             QStringLiteral("\r\n has changed, save it now?");
-    switch (m_modal.MsgBox(this, question, QStringLiteral("Save Before Closing?"),
-                           MsgStyle::YesNoCancel)) {
+    const QString question = tr("Font file:\r\n%1\r\n has changed, save it now?").arg(FileName);
+    switch (m_modal.MsgBox(this, question, tr("Save Before Closing?"), MsgStyle::YesNoCancel)) {
     case MsgAnswer::Yes:
         // A save that did not happen (dialog cancelled, overwrite declined, write failed)
         // keeps the window open with its text, unless the session is ending anyway.

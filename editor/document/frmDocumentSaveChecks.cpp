@@ -19,10 +19,11 @@
 
 namespace {
 
-const QString LossTitle = QStringLiteral("Characters Will Be Lost");
-const QString UnshownTitle = QStringLiteral("Positions Not Shown");
-const QString UnshownSaveTitle = QStringLiteral("Save Without Unshown Positions?");
-const QString PlainSaveTitle = QStringLiteral("Encipher Plain File?");
+const char *const LossTitle = QT_TRANSLATE_NOOP("frmDocument", "Characters Will Be Lost");
+const char *const UnshownTitle = QT_TRANSLATE_NOOP("frmDocument", "Positions Not Shown");
+const char *const UnshownSaveTitle =
+    QT_TRANSLATE_NOOP("frmDocument", "Save Without Unshown Positions?");
+const char *const PlainSaveTitle = QT_TRANSLATE_NOOP("frmDocument", "Encipher Plain File?");
 
 enum LossAnswer { ReplaceAndSave = 0, SaveAsItIs = 1, CancelSave = 2 };
 
@@ -51,7 +52,7 @@ void frmDocument::WarnUnshown(const std::u16string &stored, bool oddLength)
         return;
     m_modal.MsgBox(
         this, FileName + QStringLiteral("\n\n") + FromUtf8(lossreport::UnshownWarning(unshown)),
-        UnshownTitle, MsgStyle::OKOnly + MsgStyle::Information);
+        tr(UnshownTitle), MsgStyle::OKOnly + MsgStyle::Information);
 }
 
 bool frmDocument::WriteChecked(const QString &path, const char *source)
@@ -63,11 +64,12 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
 
     if (m_plainFile && SameFile(path, FileName)) {
         QuestionRequest question;
-        question.title = PlainSaveTitle;
-        question.text = path + QStringLiteral("\n\nwas opened as plain text. Saving replaces the "
-                                              "plain file with an enciphered Torvane config "
-                                              "file, which other programs cannot read as text.");
-        question.buttons = {QStringLiteral("&Encipher and Save"), QStringLiteral("Cancel")};
+        question.title = tr(PlainSaveTitle);
+        question.text = tr("%1\n\nwas opened as plain text. Saving replaces the plain file "
+                           "with an enciphered Torvane config file, which other programs "
+                           "cannot read as text.")
+                            .arg(path);
+        question.buttons = {tr("&Encipher and Save"), tr("Cancel")};
         question.defaultButton = 1;
         if (m_modal.Ask(this, question) != 0)
             return false;
@@ -76,10 +78,10 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
     const bool overLoadedFile = m_unshownPositions > 0 && SameFile(path, FileName);
     if (overLoadedFile) {
         QuestionRequest question;
-        question.title = UnshownSaveTitle;
+        question.title = tr(UnshownSaveTitle);
         question.text = path + QStringLiteral("\n\n") +
                         FromUtf8(lossreport::UnshownQuestion(m_unshownPositions));
-        question.buttons = {QStringLiteral("&Save"), QStringLiteral("Cancel")};
+        question.buttons = {tr("&Save"), tr("Cancel")};
         question.defaultButton = 1; // the positions are gone for good once saved over
         if (m_modal.Ask(this, question) != 0)
             return false;
@@ -87,10 +89,9 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
 
     if (const std::optional<std::string> loss = lossreport::LossQuestion(shown, DocumentKey)) {
         QuestionRequest question;
-        question.title = LossTitle;
+        question.title = tr(LossTitle);
         question.text = FromUtf8(*loss);
-        question.buttons = {QStringLiteral("&Replace and Save"), QStringLiteral("Save As It &Is"),
-                            QStringLiteral("Cancel")};
+        question.buttons = {tr("&Replace and Save"), tr("Save As It &Is"), tr("Cancel")};
         // Both ways of saving lose characters, so a Return meant for the text saves nothing.
         question.defaultButton = 2;
         switch (m_modal.Ask(this, question)) {

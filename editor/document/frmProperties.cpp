@@ -4,6 +4,7 @@
 #include "Survival.h"
 #include "TextFacts.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -31,22 +32,23 @@ QString Losses(const std::u16string &text)
 {
     const std::vector<std::size_t> lost = LostUnits(text, DocumentKey);
     if (lost.empty())
-        return QStringLiteral("none");
+        return QCoreApplication::translate("frmProperties", "none");
     const std::vector<std::size_t> listed(
         lost.begin(), lost.begin() + static_cast<std::ptrdiff_t>(
                                          std::min(lost.size(), frmProperties::ListedLosses)));
     const std::vector<doctext::Place> places = doctext::PlacesOf(text, listed);
     QStringList where;
     for (std::size_t i = 0; i < listed.size(); ++i)
-        where << QStringLiteral("line %1, column %2: %3")
+        where << QCoreApplication::translate("frmProperties", "line %1, column %2: %3")
                      .arg(places[i].line)
                      .arg(places[i].column)
                      .arg(Character(text[listed[i]]));
-    QString value = lost.size() == 1 ? QStringLiteral("1 character")
-                                     : QStringLiteral("%1 characters").arg(lost.size());
+    const auto count = static_cast<int>(lost.size());
+    QString value = QCoreApplication::translate("frmProperties", "%n character(s)", nullptr, count);
     value += QStringLiteral("\n") + where.join(QLatin1Char('\n'));
     if (lost.size() > listed.size())
-        value += QStringLiteral("\nand %1 more").arg(lost.size() - listed.size());
+        value += QLatin1Char('\n') + QCoreApplication::translate("frmProperties", "and %1 more")
+                                         .arg(lost.size() - listed.size());
     return value;
 }
 
@@ -56,7 +58,7 @@ frmProperties::frmProperties(const QString &fileName, const QString &text, QWidg
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmProperties"));
-    setWindowTitle(QStringLiteral("Properties"));
+    setWindowTitle(tr("Properties"));
     auto *layout = new QVBoxLayout(this);
     m_rows = new QFormLayout;
     layout->addLayout(m_rows);
@@ -64,26 +66,24 @@ frmProperties::frmProperties(const QString &fileName, const QString &text, QWidg
     const QLocale locale;
     const QFileInfo file(fileName);
     const bool onDisk = !fileName.isEmpty() && file.isFile();
-    AddRow(QStringLiteral("File:"), QStringLiteral("lblPath"),
-           fileName.isEmpty() ? QStringLiteral("not saved yet") : file.absoluteFilePath());
-    AddRow(QStringLiteral("Size on disk:"), QStringLiteral("lblSize"),
-           onDisk ? QStringLiteral("%1 bytes").arg(locale.toString(file.size()))
-                  : QStringLiteral("not on disk"));
-    AddRow(QStringLiteral("Last modified:"), QStringLiteral("lblModified"),
-           onDisk ? locale.toString(file.lastModified(), QLocale::LongFormat)
-                  : QStringLiteral("not on disk"));
+    AddRow(tr("File:"), QStringLiteral("lblPath"),
+           fileName.isEmpty() ? tr("not saved yet") : file.absoluteFilePath());
+    AddRow(tr("Size on disk:"), QStringLiteral("lblSize"),
+           onDisk ? tr("%1 bytes").arg(locale.toString(file.size())) : tr("not on disk"));
+    AddRow(tr("Last modified:"), QStringLiteral("lblModified"),
+           onDisk ? locale.toString(file.lastModified(), QLocale::LongFormat) : tr("not on disk"));
 
     const std::u16string plain = text.toStdU16String();
-    AddRow(QStringLiteral("Characters:"), QStringLiteral("lblCharacters"),
-           QStringLiteral("%1 (a config file holds at most %2)")
+    AddRow(tr("Characters:"), QStringLiteral("lblCharacters"),
+           tr("%1 (a config file holds at most %2)")
                .arg(locale.toString(text.size()), locale.toString(MaxCharacters)));
     const doctext::BreakCounts breaks = doctext::CountBreaks(plain);
     const std::size_t lines = breaks.crLf + breaks.lf + breaks.cr + breaks.other + 1;
-    AddRow(QStringLiteral("Lines:"), QStringLiteral("lblLines"),
+    AddRow(tr("Lines:"), QStringLiteral("lblLines"),
            locale.toString(static_cast<qulonglong>(lines)));
-    AddRow(QStringLiteral("Line breaks:"), QStringLiteral("lblBreaks"),
+    AddRow(tr("Line breaks:"), QStringLiteral("lblBreaks"),
            QString::fromStdString(doctext::BreakStyle(breaks)));
-    AddRow(QStringLiteral("Lost on saving:"), QStringLiteral("lblLost"), Losses(plain));
+    AddRow(tr("Lost on saving:"), QStringLiteral("lblLost"), Losses(plain));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
