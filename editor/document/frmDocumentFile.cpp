@@ -172,7 +172,7 @@ bool frmDocument::SaveAs()
         FileDialogRequest request;
         request.title = tr("Save As");
         request.fileName = FileName;
-        request.filter = QString::fromLatin1(ConfigFileFilter);
+        request.filter = tr(ConfigFileFilter);
         request.filterIndex = 1;
         QString chosen;
         for (;;) {

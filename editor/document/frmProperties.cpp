@@ -28,6 +28,21 @@ QString Character(char16_t unit)
     return code;
 }
 
+// The kinds of break keep the names the file format gives them; the words around them are
+// translated here, as the plain layer that counts them has no catalogue.
+QString BreakStyleText(const doctext::BreakCounts &breaks)
+{
+    QString style = QString::fromStdString(doctext::BreakStyle(breaks));
+    if (style == QLatin1String("none"))
+        return QCoreApplication::translate("frmProperties", "none");
+    style.replace(QLatin1String("other"), QCoreApplication::translate("frmProperties", "other"));
+    const QLatin1String mixed("mixed (");
+    if (style.startsWith(mixed) && style.endsWith(QLatin1Char(')')))
+        style = QCoreApplication::translate("frmProperties", "mixed (%1)")
+                    .arg(style.mid(mixed.size(), style.size() - mixed.size() - 1));
+    return style;
+}
+
 QString Losses(const std::u16string &text)
 {
     const std::vector<std::size_t> lost = LostUnits(text, DocumentKey);
@@ -81,8 +96,7 @@ frmProperties::frmProperties(const QString &fileName, const QString &text, QWidg
     const std::size_t lines = breaks.crLf + breaks.lf + breaks.cr + breaks.other + 1;
     AddRow(tr("Lines:"), QStringLiteral("lblLines"),
            locale.toString(static_cast<qulonglong>(lines)));
-    AddRow(tr("Line breaks:"), QStringLiteral("lblBreaks"),
-           QString::fromStdString(doctext::BreakStyle(breaks)));
+    AddRow(tr("Line breaks:"), QStringLiteral("lblBreaks"), BreakStyleText(breaks));
     AddRow(tr("Lost on saving:"), QStringLiteral("lblLost"), Losses(plain));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenu>
@@ -139,7 +140,7 @@ void frmMain::mnuFileOpen_Click()
 {
     FileDialogRequest request;
     request.title = tr("Open");
-    request.filter = QString::fromLatin1(ConfigFileFilter);
+    request.filter = QCoreApplication::translate("frmDocument", ConfigFileFilter);
     request.filterIndex = 1;
     const std::optional<QString> path = m_modal.OpenFile(this, request);
     if (!path || path->isEmpty())

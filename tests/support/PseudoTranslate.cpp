@@ -82,10 +82,8 @@ QString ReadText(QXmlStreamReader &xml)
         } else if (xml.isStartElement()) {
             ++depth;
             if (xml.name() == QLatin1String("byte"))
-                text += QChar(xml.attributes()
-                                  .value(QLatin1String("value"))
-                                  .mid(1)
-                                  .toUShort(nullptr, 16));
+                text += QChar(
+                    xml.attributes().value(QLatin1String("value")).mid(1).toUShort(nullptr, 16));
         } else if (xml.isEndElement()) {
             --depth;
         }
@@ -132,9 +130,12 @@ bool Read(const QString &path, const std::function<void(Message &)> &each)
         if (name == QLatin1String("name")) {
             context = xml.readElementText();
         } else if (name == QLatin1String("message")) {
-            message = Message{context, {}, {}, xml.attributes().value(QLatin1String("numerus")) ==
-                                                   QLatin1String("yes"),
-                              {}};
+            message =
+                Message{context,
+                        {},
+                        {},
+                        xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes"),
+                        {}};
         } else if (name == QLatin1String("source")) {
             message.source = ReadText(xml);
         } else if (name == QLatin1String("comment")) {
