@@ -6,7 +6,7 @@
 #include "Globals.h"
 #include "LineBreaks.h"
 #include "LossMarks.h"
-#include "LossReport.h"
+#include "LossTexts.h"
 #include "Modal.h"
 #include "PlainTextBox.h"
 
@@ -129,8 +129,8 @@ void frmDocument::OnContentsChanged()
 void frmDocument::UpdateLossStatus(qsizetype units)
 {
     m_textLength = units;
-    const QString status = QString::fromStdString(lossreport::LossSummary(
-        static_cast<std::size_t>(m_marks->Count()), static_cast<std::size_t>(units)));
+    const QString status = LossTexts::LossSummary(static_cast<std::size_t>(m_marks->Count()),
+                                                  static_cast<std::size_t>(units));
     if (status == m_lossStatus)
         return;
     m_lossStatus = status;

@@ -5,7 +5,7 @@
 #include "Encryption.h"
 #include "FileLayer.h"
 #include "LossMarks.h"
-#include "LossReport.h"
+#include "LossTexts.h"
 #include "Modal.h"
 #include "Replacement.h"
 #include "RunTimeError.h"
@@ -27,11 +27,6 @@ const char *const PlainSaveTitle = QT_TRANSLATE_NOOP("frmDocument", "Encipher Pl
 
 enum LossAnswer { ReplaceAndSave = 0, SaveAsItIs = 1, CancelSave = 2 };
 
-QString FromUtf8(const std::string &utf8)
-{
-    return QString::fromStdString(utf8);
-}
-
 // The file the document was loaded from and the one a save goes to are the same file.
 bool SameFile(const QString &a, const QString &b)
 {
@@ -50,17 +45,16 @@ void frmDocument::WarnUnshown(const std::u16string &stored, bool oddLength)
     m_unshownPositions = unshown;
     if (unshown == 0)
         return;
-    m_modal.MsgBox(
-        this, FileName + QStringLiteral("\n\n") + FromUtf8(lossreport::UnshownWarning(unshown)),
-        tr(UnshownTitle), MsgStyle::OKOnly + MsgStyle::Information);
+    m_modal.MsgBox(this, FileName + QStringLiteral("\n\n") + LossTexts::UnshownWarning(unshown),
+                   tr(UnshownTitle), MsgStyle::OKOnly + MsgStyle::Information);
 }
 
 bool frmDocument::WriteChecked(const QString &path, const char *source)
 {
     const std::u16string shown = Text().toStdU16String();
     if (shown.size() > MaxTextUnits)
-        throw RunTimeError(ErrorNumber::Overflow, *lossreport::SaveRefusal(shown, DocumentKey),
-                           source);
+        throw RunTimeError(ErrorNumber::Overflow,
+                           LossTexts::SaveRefusal(shown, DocumentKey)->toStdString(), source);
 
     if (m_plainFile && SameFile(path, FileName)) {
         QuestionRequest question;
@@ -79,18 +73,18 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
     if (overLoadedFile) {
         QuestionRequest question;
         question.title = tr(UnshownSaveTitle);
-        question.text = path + QStringLiteral("\n\n") +
-                        FromUtf8(lossreport::UnshownQuestion(m_unshownPositions));
+        question.text =
+            path + QStringLiteral("\n\n") + LossTexts::UnshownQuestion(m_unshownPositions);
         question.buttons = {tr("&Save"), tr("Cancel")};
         question.defaultButton = 1; // the positions are gone for good once saved over
         if (m_modal.Ask(this, question) != 0)
             return false;
     }
 
-    if (const std::optional<std::string> loss = lossreport::LossQuestion(shown, DocumentKey)) {
+    if (const std::optional<QString> loss = LossTexts::LossQuestion(shown, DocumentKey)) {
         QuestionRequest question;
         question.title = tr(LossTitle);
-        question.text = FromUtf8(*loss);
+        question.text = *loss;
         question.buttons = {tr("&Replace and Save"), tr("Save As It &Is"), tr("Cancel")};
         // Both ways of saving lose characters, so a Return meant for the text saves nothing.
         question.defaultButton = 2;
@@ -100,9 +94,8 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
             break;
         case SaveAsItIs:
             // Lost characters may be saved as they are, but not those the cipher refuses.
-            if (const std::optional<std::string> refusal =
-                    lossreport::SaveRefusal(shown, DocumentKey))
-                throw RunTimeError(ErrorNumber::Overflow, *refusal, source);
+            if (const std::optional<QString> refusal = LossTexts::SaveRefusal(shown, DocumentKey))
+                throw RunTimeError(ErrorNumber::Overflow, refusal->toStdString(), source);
             break;
         default:
             return false;
@@ -120,7 +113,8 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
     const FileLayer::Contents written = m_files->Read(path.toStdU16String());
     if (written.oddLength || written.units != stored)
         throw RunTimeError(ErrorNumber::PathFileAccess,
-                           path.toStdString() + ": " + lossreport::ReadBackMismatch(), source);
+                           path.toStdString() + ": " + LossTexts::ReadBackMismatch().toStdString(),
+                           source);
 
     m_savedText = text;
     m_txtScript->document()->setModified(false);

@@ -2,6 +2,56 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>LossTexts</name>
+    <message numerus="yes">
+        <source>The character %1 cannot be written to a Torvane config file at all (nor can %2 other(s)). Replace or remove it, then save again.</source>
+        <translation>
+            <numerusform>The character %1 cannot be written to a Torvane config file at all (nor can %2 other). Replace or remove it, then save again.</numerusform>
+            <numerusform>The character %1 cannot be written to a Torvane config file at all (nor can %2 others). Replace or remove it, then save again.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 character(s) of this text will not come back when the file is opened again: a Torvane config file drops or changes them.
+
+%2
+
+Replace them with the nearest characters that the file keeps and save, save the text as it is, or cancel?</source>
+        <translation>
+            <numerusform>%1 character of this text will not come back when the file is opened again: a Torvane config file drops or changes it.
+
+%2
+
+Replace it with the nearest character that the file keeps and save, save the text as it is, or cancel?</numerusform>
+            <numerusform>%1 characters of this text will not come back when the file is opened again: a Torvane config file drops or changes them.
+
+%2
+
+Replace them with the nearest characters that the file keeps and save, save the text as it is, or cancel?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 position(s) of this file cannot be shown: deciphering drops or changes them. Saving will rewrite the file without them.</source>
+        <translation>
+            <numerusform>%1 position of this file cannot be shown: deciphering drops or changes it. Saving will rewrite the file without it.</numerusform>
+            <numerusform>%1 positions of this file cannot be shown: deciphering drops or changes them. Saving will rewrite the file without them.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>When this file was opened, %1 position(s) of it could not be shown. Saving now rewrites the file without them. Save it anyway?</source>
+        <translation>
+            <numerusform>When this file was opened, %1 position of it could not be shown. Saving now rewrites the file without it. Save it anyway?</numerusform>
+            <numerusform>When this file was opened, %1 positions of it could not be shown. Saving now rewrites the file without them. Save it anyway?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 character(s) will not survive saving</source>
+        <translation>
+            <numerusform>%1 character will not survive saving</numerusform>
+            <numerusform>%1 characters will not survive saving</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>frmDocument</name>
     <message numerus="yes">
         <source><byte value="xd"/>
