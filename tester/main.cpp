@@ -59,8 +59,9 @@ int main(int argc, char **argv)
         QCoreApplication app(qtArgc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Probator"));
         QCoreApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
-        // The log says what the window's log would say.
-        startup::InstallTranslations(QStringLiteral("probator"), QLocale(),
+        // Scripts and test benches read what a run writes: it stays in English, whatever the
+        // locale, with the English catalogue's forms of the counted texts.
+        startup::InstallTranslations(QStringLiteral("probator"), QLocale(QLocale::English),
                                      startup::TranslationsFolder(QStringLiteral("probator")));
         return RunWithoutWindow(run);
     }
