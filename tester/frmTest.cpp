@@ -77,6 +77,7 @@ frmTest::frmTest(Modal &modal, DeviceControl *device, QWidget *parent)
 
     CreateElements();
     CreateMenu();
+    NameElements();
 
     connect(torMain, &DeviceControl::StatusChanged, this, &frmTest::torMain_StatusChanged);
     connect(torMain, &DeviceControl::ResponseReceived, this, &frmTest::torMain_ResponseReceived);

@@ -53,6 +53,8 @@ protected:
 private:
     void CreateElements();
     void CreateMenu();
+    // In frmTestNames.cpp: what a screen reader says for each element.
+    void NameElements();
     void Form_Load();
     void Form_Resize();
     void PlaceElements();

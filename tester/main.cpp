@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -72,7 +73,9 @@ int main(int argc, char **argv)
     }
     if (!startup::HasDisplay("probator"))
         return 1;
+    std::optional<startup::PlatformGuard> guard(std::in_place, "probator");
     QApplication app(qtArgc, argv);
+    guard.reset();
     // The settings file (~/.config/Torvane/Probator.conf) and the records' folder live
     // under the organisation, beside the init file's folder.
     QApplication::setOrganizationName(QStringLiteral("Torvane"));

@@ -1,5 +1,6 @@
 #include "LossMarks.h"
 
+#include "MarkLook.h"
 #include "Survival.h"
 
 #include "PlainTextBox.h"
@@ -24,11 +25,6 @@ bool DependsOnPosition(char16_t unit)
 {
     return unit >= 0xA6 && unit <= 0xBE;
 }
-
-// The look of a mark: a pink background under the character, multiplied so that the text
-// stays as dark as it was, and a red wavy underline.
-const QColor MarkBackground(255, 190, 190);
-const QColor MarkUnderline(200, 0, 0);
 
 // Qt draws wavy underlines only for text it lays out itself, so the mark draws its own.
 void DrawWave(QPainter &painter, const QRectF &cell)
@@ -94,6 +90,22 @@ int LossMarks::NextAfter(int position) const
             first = start;
     }
     return first;
+}
+
+std::optional<LossMarks::Loss> LossMarks::LossAt(int position) const
+{
+    const auto t =
+        std::partition_point(m_tracked.begin(), m_tracked.end(), [position](const Tracked &each) {
+            return each.cursor.selectionEnd() <= position;
+        });
+    if (t == m_tracked.end() || !t->marked || t->cursor.selectionStart() != position)
+        return std::nullopt;
+    if (t->dependsOnPosition)
+        return Loss::AtThisPosition;
+    if (!m_key.empty() && t->extra >= 0 &&
+        UnitOverflows(t->unit, KeyCodeAt(m_key, static_cast<std::size_t>(position + t->extra) + 1)))
+        return Loss::RefusesSave;
+    return Loss::AtAnyPosition;
 }
 
 void LossMarks::Scan(int from, int to, std::vector<Tracked> &into) const
@@ -238,8 +250,9 @@ void LossMarks::Paint(QPainter &painter, const QRegion &exposed) const
         std::partition_point(m_tracked.begin(), m_tracked.end(), [from = from](const Tracked &t) {
             return t.cursor.selectionEnd() <= from;
         });
+    const MarkLook look = MarkLookFor(m_box->palette());
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(MarkUnderline, 1));
+    painter.setPen(QPen(look.underline, 1));
     painter.setBrush(Qt::NoBrush);
     for (; mark != m_tracked.end() && mark->cursor.selectionStart() < to; ++mark) {
         if (!mark->marked)
@@ -252,8 +265,8 @@ void LossMarks::Paint(QPainter &painter, const QRegion &exposed) const
         // mark one can see, over its place between its neighbours.
         if (cell.width() < 1)
             cell.adjust(-2, 0, 2, 0);
-        painter.setCompositionMode(QPainter::CompositionMode_Multiply);
-        painter.fillRect(cell, MarkBackground);
+        painter.setCompositionMode(look.tintMode);
+        painter.fillRect(cell, look.tint);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         DrawWave(painter, cell);
     }

@@ -14,6 +14,7 @@
 #include <QTextCursor>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +46,13 @@ public:
     // The position of the first marked character after `position`, or of the first one of
     // all when none follows; -1 when nothing is marked.
     int NextAfter(int position) const;
+
+    // Why a marked character will not survive: its key letter at this position changes it
+    // (elsewhere it may survive), no key letter keeps it, or it makes the save fail.
+    enum class Loss { AtThisPosition, AtAnyPosition, RefusesSave };
+    // Why the character marked at box position `position` is lost; nothing when no marked
+    // character starts there.
+    std::optional<Loss> LossAt(int position) const;
 
 signals:
     void CountChanged(int count);

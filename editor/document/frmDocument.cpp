@@ -49,6 +49,7 @@ frmDocument::frmDocument(Modal &modal, QWidget *parent)
     MarkSaved();
     connect(m_txtScript->document(), &QTextDocument::contentsChanged, this,
             [this] { OnContentsChanged(); });
+    TellReaders();
 }
 
 void frmDocument::setChanged(bool changed)
@@ -147,6 +148,8 @@ bool frmDocument::GoToNextLoss()
     m_txtScript->setTextCursor(cursor);
     m_txtScript->ensureCursorVisible();
     m_txtScript->setFocus();
+    m_describedMark = next;
+    DescribeForReaders();
     return true;
 }
 

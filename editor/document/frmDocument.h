@@ -129,6 +129,13 @@ private:
     // How many units of the file the line break after `block` takes.
     int BreakLength(const QTextBlock &block) const;
 
+    // In frmDocumentReader.cpp: the text box's name and description for screen readers.
+    void TellReaders();
+    void NameForReaders();
+    void DescribeForReaders();
+    // Which character is marked at `position` and why, or empty when none is.
+    QString MarkForReaders(int position) const;
+
     // In frmDocumentSaveChecks.cpp. Asks what a save of the text to `path` would need
     // asked, writes it and checks what was written. False when the user cancelled; raises
     // RunTimeError for a text that cannot be written and for a file that reads back wrong.
@@ -161,4 +168,6 @@ private:
     bool m_fileGone = false;
     // Read as plain text: the first save over the file asks before enciphering it.
     bool m_plainFile = false;
+    // The marked character F8 went to, described to readers while the caret stays there.
+    int m_describedMark = -1;
 };

@@ -113,5 +113,13 @@ void frmProperties::AddRow(const QString &caption, const QString &name, const QS
     shown->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     shown->setWordWrap(true);
     label->setBuddy(shown);
+    // A value the keyboard reaches reads with its caption, which a reader would
+    // otherwise speak only on its own, as the line before.
+    QString readAs = caption;
+    readAs.remove(QLatin1Char('&'));
+    if (readAs.endsWith(QLatin1Char(':')))
+        readAs.chop(1);
+    shown->setAccessibleName(readAs);
+    shown->setAccessibleDescription(value);
     m_rows->addRow(label, shown);
 }

@@ -1,5 +1,6 @@
 #include "frmHelp.h"
 
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,8 +8,27 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+namespace {
+
+// A plain widget made a window reads to screen readers as a pane ("client") of some other
+// window; the guide is a window of its own.
+QAccessibleInterface *HelpWindows(const QString &className, QObject *object)
+{
+    Q_UNUSED(className);
+    if (auto *help = qobject_cast<frmHelp *>(object))
+        return new QAccessibleWidget(help, QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
+
 frmHelp::frmHelp(QWidget *parent) : QWidget(parent, Qt::Window)
 {
+    static const bool asWindow = [] {
+        QAccessible::installFactory(HelpWindows);
+        return true;
+    }();
+    Q_UNUSED(asWindow);
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(tr("Quillon Help"));
     resize(640, 560);
@@ -30,6 +50,10 @@ frmHelp::frmHelp(QWidget *parent) : QWidget(parent, Qt::Window)
     m_guide->setObjectName(QStringLiteral("txtGuide"));
     m_guide->setOpenExternalLinks(false);
     m_guide->setSource(QUrl(QStringLiteral("qrc:/quillon/help/guide.html")));
+    m_guide->setAccessibleName(tr("User's guide"));
+    m_guide->setAccessibleDescription(
+        tr("How to use Quillon: its commands, its keys and what a config file keeps."));
+    m_matches->setAccessibleDescription(tr("How many places in the guide hold the words."));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(searchRow);

@@ -14,6 +14,7 @@ constexpr int Slack = 20;
 
 ClockPanel::ClockPanel(Shows shows, QWidget *parent) : QLabel(parent), m_shows(shows)
 {
+    setAccessibleDescription(shows == Shows::Date ? tr("Today's date") : tr("The time"));
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ClockPanel::Tick);

@@ -32,6 +32,7 @@ QString OneLine(QString text)
 FindBar::FindBar(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("fraFind"));
+    setAccessibleName(tr("Find bar"));
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(4, 2, 4, 2);
     grid->setVerticalSpacing(2);

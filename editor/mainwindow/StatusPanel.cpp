@@ -13,6 +13,8 @@ StatusPanel::StatusPanel(const QString &text, QWidget *parent) : QLabel(parent)
 void StatusPanel::SetMessage(const QString &message)
 {
     m_message = message;
+    // The whole message, not what is left of it after eliding; and a name while empty.
+    setAccessibleName(message.isEmpty() ? tr("Status") : message.simplified());
     Elide();
 }
 

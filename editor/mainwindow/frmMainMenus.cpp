@@ -1,6 +1,7 @@
 // The frame's menu bar, toolbar and status bar, built from one table each so that every
 // item has its name, caption, shortcut and check state in one place.
 
+#include "AccessiblePanel.h"
 #include "ClockPanel.h"
 #include "LossPanel.h"
 #include "StatusPanel.h"
@@ -203,6 +204,7 @@ void frmMain::BuildToolBar()
     m_toolBar->setObjectName(QStringLiteral("tbToolBar"));
     m_toolBar->setIconSize(QSize(16, 16));
     m_toolBar->setMovable(false);
+    m_toolBar->setAccessibleName(tr("Toolbar"));
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     for (const char *key : ToolbarKeys) {
         if (!*key) {
@@ -221,6 +223,7 @@ void frmMain::BuildStatusBar()
 {
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("sbStatusBar"));
+    bar->setAccessibleName(tr("Status bar"));
     setStatusBar(bar);
     m_statusPanel = new StatusPanel(tr("Status"), bar);
     m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
@@ -228,6 +231,8 @@ void frmMain::BuildStatusBar()
     bar->addWidget(new LossPanel(m_mdiArea, Item("mnuEditNextLoss"), bar));
     m_caretPanel = new QLabel(bar);
     m_caretPanel->setObjectName(QStringLiteral("sbStatusBarCaret"));
+    // Empty while no document is open; a reader still hears what the panel is for.
+    accessiblepanel::SetCaption(*m_caretPanel, tr("Caret"));
     bar->addPermanentWidget(m_caretPanel);
     auto *date = new ClockPanel(ClockPanel::Shows::Date, bar);
     date->setObjectName(QStringLiteral("sbStatusBarDate"));

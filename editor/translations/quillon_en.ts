@@ -66,6 +66,13 @@ Replace them with the nearest characters that the file keeps and save, save the 
 %n more open files have been changed too.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n characters will not survive saving; F8 goes to the next one.</source>
+        <translation>
+            <numerusform>%n character will not survive saving; F8 goes to it.</numerusform>
+            <numerusform>%n characters will not survive saving; F8 goes to the next one.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>frmHelp</name>

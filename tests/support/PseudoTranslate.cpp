@@ -207,7 +207,8 @@ int main(int argc, char **argv)
         if (m.numerus) {
             xml.writeStartElement(QStringLiteral("translation"));
             QStringList forms = english.value(m.context + QChar(0) + m.source);
-            if (forms.size() < 2)
+            // A count the English catalogue has no forms for yet is wrapped as it stands.
+            if (forms.size() < 2 || forms.contains(QString()))
                 forms = {m.source, m.source};
             for (const QString &form : std::as_const(forms))
                 WriteText(xml, QStringLiteral("numerusform"), Pseudo(form));

@@ -1,3 +1,4 @@
+#include "AccessibleTree.h"
 #include "FakeDevice.h"
 #include "ScreenUnits.h"
 #include "SimulatedUnit.h"
@@ -90,6 +91,46 @@ TEST_F(WithFakeDevice, OpensWithTheDesignedElements)
         EXPECT_EQ(items[i]->isChecked(), i != 0);
         EXPECT_TRUE(items[i]->shortcut().isEmpty());
     }
+}
+
+// What a screen reader says for each element, through Qt's accessibility interface: the
+// list is named for what it is rather than by the prompt in its box, and the panels say
+// what they are while empty and what they show after a command.
+TEST_F(WithFakeDevice, EveryElementReadsWithANameAndRole)
+{
+    EXPECT_EQ(accessible::Unnamed(*window).toStdString(), "");
+
+    const struct
+    {
+        const char *element;
+        QAccessible::Role role;
+        QString name;
+        QString description; // a part of it
+    } rows[] = {
+        {"cmbCommand", QAccessible::ComboBox, "Command", "Send sends to the unit"},
+        {"txtMessages", QAccessible::EditableText, "Log", "reported"},
+        {"pgbMain", QAccessible::ProgressBar, "Progress", "running command"},
+        {"stbMainPanel1", QAccessible::StaticText, "Outcome", "last command"},
+        {"stbMainPanel2", QAccessible::StaticText, "Unit status", "latest status"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.element);
+        const accessible::Node node = accessible::Read(*Find<QWidget>(row.element));
+        EXPECT_EQ(node.role, row.role);
+        EXPECT_EQ(node.name.toStdString(), row.name.toStdString());
+        EXPECT_TRUE(node.description.contains(row.description)) << qPrintable(node.description);
+    }
+    EXPECT_EQ(accessible::Read(*List()->lineEdit()).name, QStringLiteral("Command"));
+    fake->onExecute = [this](qint32) {
+        emit fake->StatusChanged(7, QStringLiteral("Connected"));
+        return CommandResult{true, {}, {}};
+    };
+    SendEntry(0);
+    EXPECT_EQ(accessible::Read(*Find<QWidget>("stbMainPanel1")).name,
+              QStringLiteral("Outcome: Success!!!"));
+    EXPECT_EQ(accessible::Read(*Find<QWidget>("stbMainPanel2")).name,
+              QStringLiteral("Unit status: Connected"));
+    EXPECT_EQ(accessible::Read(*List()).name, QStringLiteral("Command"));
 }
 
 TEST_F(WithFakeDevice, FocusStartsInTheListAndMovesToSendCancelLog)

@@ -2,12 +2,14 @@
 // the text, the question before a save, the check after it, and the warning on opening.
 #include "DocumentFixture.h"
 
+#include "AccessibleTree.h"
 #include "AsPerson.h"
 #include "DocumentText.h"
 #include "Encryption.h"
 #include "FileLayer.h"
 #include "LossMarks.h"
 #include "LossReport.h"
+#include "MarkLook.h"
 #include "Survival.h"
 #include "modUnicodeRW.h"
 
@@ -15,8 +17,11 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
+#include <map>
 #include <random>
 
 namespace {
@@ -220,20 +225,107 @@ TEST_F(DocumentTest, TheStatusCountsWhatWillNotSurviveAndThePastTheLimitLength)
     EXPECT_TRUE(seen.contains("1 character will not survive saving"));
 }
 
+// Each step also tells a screen reader, in the box's description, which character the caret
+// is at and why a save would lose it; moving on leaves only the count, which follows edits.
 TEST_F(DocumentTest, GoToNextLossWalksTheMarksAndWrapsAround)
 {
     frmDocument *document = NewDocument();
     EXPECT_FALSE(document->GoToNextLoss());
-    document->SetText(QStringLiteral("a\u00E9b\r\n\u201Cc"));
-    QTextCursor start = document->txtScript()->textCursor();
-    start.setPosition(0);
-    document->txtScript()->setTextCursor(start);
-    std::vector<int> visited;
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(document->GoToNextLoss());
-        visited.push_back(document->txtScript()->textCursor().position());
+    const QString anywhere = QStringLiteral(
+        " will not survive saving: a config file drops or changes this character wherever "
+        "it stands.");
+    const QString two =
+        QStringLiteral(" 2 characters will not survive saving; F8 goes to the next one.");
+    const struct
+    {
+        QString text;
+        std::vector<int> visited;
+        QStringList described;
+    } rows[] = {
+        {QStringLiteral("a\u00E9b\r\n\u201Cc"),
+         {1, 4, 1},
+         {QStringLiteral("\u00E9 (U+00E9) at line 1, column 2") + anywhere + two,
+          QStringLiteral("\u201C (U+201C) at line 2, column 1") + anywhere + two,
+          QStringLiteral("\u00E9 (U+00E9) at line 1, column 2") + anywhere + two}},
+        // 0xBA survives under key letters up to 'E'; file position 3 has 'Z'.
+        {QStringLiteral("ab\u00BA"),
+         {2},
+         {QStringLiteral("\u00BA (U+00BA) at line 1, column 3 will not survive saving: a config "
+                         "file keeps this character at some positions, but not at this one. "
+                         "1 character will not survive saving; F8 goes to it.")}},
+        // A pair is one column; U+7FFF passes the cipher's limit under every key letter. The
+        // walk starts after the caret, at the text's start.
+        {QStringLiteral("\U0001F600\u7FFF"),
+         {2, 0},
+         {QStringLiteral("\u7FFF (U+7FFF) at line 1, column 2 will not survive saving: a config "
+                         "file cannot hold this character at all, and saving is refused while "
+                         "it is here.") +
+              two,
+          QStringLiteral("\U0001F600 (U+1F600) at line 1, column 1") + anywhere + two}},
+    };
+    PlainTextBox *box = document->txtScript();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text.toStdString());
+        document->SetText(row.text);
+        QTextCursor start = box->textCursor();
+        start.setPosition(0);
+        box->setTextCursor(start);
+        std::vector<int> visited;
+        QStringList described;
+        for (std::size_t i = 0; i < row.visited.size(); ++i) {
+            ASSERT_TRUE(document->GoToNextLoss());
+            visited.push_back(box->textCursor().position());
+            described << accessible::Read(*box).description;
+        }
+        EXPECT_EQ(visited, row.visited);
+        EXPECT_EQ(described.join(u'\n').toStdString(), row.described.join(u'\n').toStdString());
     }
-    EXPECT_EQ(visited, (std::vector<int>{1, 4, 1}));
+
+    document->SetText(QStringLiteral("a\u00E9b\r\n\u201Cc"));
+    ASSERT_TRUE(document->GoToNextLoss());
+    Type(document, 0, QStringLiteral("\u00E9"));
+    EXPECT_EQ(accessible::Read(*box).description,
+              QStringLiteral("3 characters will not survive saving; F8 goes to the next one."));
+    document->SetText(QStringLiteral("plain"));
+    EXPECT_EQ(accessible::Read(*box).description,
+              QStringLiteral("Every character will survive saving."));
+}
+
+// The marks' tint keeps a contrast of 3:1 to the background, on a light palette and a dark
+// one, and the text on it stays readable; measured on the pixels drawn.
+TEST_F(DocumentTest, MarksStandOutFromTheBackgroundInLightAndDarkPalettes)
+{
+    EXPECT_NEAR(ContrastRatio(QColor(0x77, 0x77, 0x77), Qt::white), 4.48, 0.01);
+    frmDocument *document = NewDocument();
+    PlainTextBox *box = document->txtScript();
+    document->SetText(QStringLiteral("ab\u00E9\u00E9\u00E9\u00E9cd\n"));
+    QPalette dark = box->palette();
+    dark.setColor(QPalette::Base, QColor(30, 30, 34));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    for (const QPalette &palette : {box->palette(), dark}) {
+        SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
+        box->setPalette(palette);
+        const QImage image = box->viewport()->grab().toImage();
+        // At the right end of the empty last line.
+        const QRect empty = box->LineRect(box->document()->lastBlock().position());
+        const QColor background = image.pixelColor(empty.right() - 2, empty.center().y());
+        const QRect cell = box->CharacterRect(2, 4).toAlignedRect().intersected(image.rect());
+        ASSERT_FALSE(cell.isEmpty());
+        // What shows most in the cell is what shows between the glyphs' strokes.
+        std::map<QRgb, int> colours;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                ++colours[image.pixel(x, y)];
+        const QColor tint =
+            std::ranges::max_element(colours, {}, &std::pair<const QRgb, int>::second)->first;
+        EXPECT_GE(ContrastRatio(tint, background), 3.0)
+            << qPrintable(tint.name()) << " on " << qPrintable(background.name());
+        double glyphs = 0;
+        for (const auto &[rgb, pixels] : colours)
+            glyphs = std::max(glyphs, ContrastRatio(QColor(rgb), tint));
+        EXPECT_GE(glyphs, 3.0) << "the text on " << qPrintable(tint.name());
+        EXPECT_EQ(Shown(*document), (std::vector<int>{2, 3, 4, 5}));
+    }
 }
 
 // The question's three answers.

@@ -1,12 +1,16 @@
 // The frame's side of characters a save would lose: pasting them, the status bar panel
 // that counts them, and the keys and clicks that go to them.
 
+#include "AccessibleTree.h"
 #include "AsPerson.h"
 #include "Encryption.h"
 #include "FrameFixture.h"
 #include "LossMarks.h"
 #include "frmDocument.h"
+#include "frmHelp.h"
+#include "frmProperties.h"
 
+#include <QAccessibleInterface>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -175,4 +179,65 @@ TEST_F(LossPanelTest, EditMenuOffersF8OnlyWhileSomethingIsMarked)
     ASSERT_TRUE(asperson::Press(Qt::Key_F8));
     EXPECT_EQ(Caret(first), 1);
     second.setChanged(false);
+}
+
+// What a screen reader says for the frame's controls, the Properties dialog and the help
+// window, through Qt's accessibility interface; no control one acts on goes without a name.
+TEST_F(LossPanelTest, EveryControlReadsWithANameAndRole)
+{
+    frmDocument &document = Open("named.cfg");
+    document.SetText(QStringLiteral("a\u00E9b"));
+    QTest::keyClick(&Frame(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(&Frame(), Qt::Key_F1);
+    auto *help = Frame().findChild<frmHelp *>(QStringLiteral("frmHelp"));
+    ASSERT_NE(help, nullptr);
+    frmProperties properties(document.FileName, document.Text(), &Frame());
+    properties.show();
+    for (QWidget *window : std::initializer_list<QWidget *>{&Frame(), help, &properties})
+        EXPECT_EQ(accessible::Unnamed(*window).toStdString(), "");
+
+    const struct
+    {
+        QWidget *window;
+        const char *control;
+        QAccessible::Role role;
+        QString name;
+        QString description; // a part of it
+    } rows[] = {
+        {&Frame(), "txtScript", QAccessible::EditableText, "named.cfg",
+         "1 character will not survive saving; F8 goes to it."},
+        {&Frame(), "sbStatusBarStatus", QAccessible::StaticText, "Status", ""},
+        {&Frame(), "sbStatusBarCaret", QAccessible::StaticText, "Caret: Line 1, Col 1", ""},
+        {help, "frmHelp", QAccessible::Window, "Quillon Help", ""},
+        {help, "txtGuide", QAccessible::StaticText, "User's guide", "How to use Quillon"},
+        {&properties, "lblPath", QAccessible::StaticText, "File", document.FileName},
+        {&properties, "lblLost", QAccessible::StaticText, "Lost on saving",
+         "line 1, column 2: \u00E9 U+00E9"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.control);
+        QWidget *control = row.window->objectName() == QLatin1String(row.control)
+                               ? row.window
+                               : row.window->findChild<QWidget *>(QLatin1String(row.control));
+        ASSERT_NE(control, nullptr);
+        const accessible::Node node = accessible::Read(*control);
+        EXPECT_EQ(node.role, row.role);
+        EXPECT_EQ(node.name.toStdString(), row.name.toStdString());
+        EXPECT_TRUE(node.description.contains(row.description)) << qPrintable(node.description);
+    }
+
+    // The guide's own text reaches the reader, not only its name.
+    QAccessibleInterface *guide = QAccessible::queryAccessibleInterface(
+        help->findChild<QWidget *>(QStringLiteral("txtGuide")));
+    ASSERT_NE(guide->textInterface(), nullptr);
+    QAccessibleTextInterface *text = guide->textInterface();
+    EXPECT_TRUE(text->text(0, text->characterCount()).contains(QStringLiteral("enciphered")));
+
+    // The box follows its document's name; the status panel has a name while empty.
+    Item(QStringLiteral("mnuFileNew"))->trigger();
+    frmDocument *added = Frame().ActiveDocument();
+    EXPECT_EQ(accessible::Read(*added->txtScript()).name, added->windowTitle());
+    added->close();
+    EXPECT_EQ(accessible::Read(*Frame().findChild<QWidget *>("sbStatusBarStatus")).name,
+              QStringLiteral("Status"));
 }

@@ -34,6 +34,7 @@ TEST(TextSearch, FindNextHonoursCaseWholeWordsAndWraps)
         {u"x=\u00C9T\u00C9 y=\u00E9t\u00E9", u"\u00E9t\u00E9", 0, anyCase, 2, false},
         {u"x=\u00C9T\u00C9 y=\u00E9t\u00E9", u"\u00E9t\u00E9", 0, exactCase, 8, false},
         {u"\u00E9baud", u"baud", 0, words, std::nullopt, false}, // a Latin-1 letter touches
+        {u"2\u00F7baud\u00D7", u"baud", 0, words, 2, false},     // Latin-1 signs part words
         // Every script folds, not Latin alone: Cyrillic, Greek (final sigma too), signs.
         {u"x \u0441\u043B\u043E\u0432\u043E", u"\u0421\u041B\u041E\u0412\u041E", 0, anyCase, 2,
          false},
