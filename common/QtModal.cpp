@@ -239,7 +239,7 @@ bool QtModal::Print(QWidget *parent, QPrinter &printer, const PrintRequest &requ
 bool QtModal::PageSetup(QWidget *parent, QPrinter &printer)
 {
     QPageSetupDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Page Setup"));
+    dialog.setWindowTitle(QCoreApplication::translate("QtModal", "Page Setup"));
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -247,7 +247,7 @@ void QtModal::PrintPreview(QWidget *parent, QPrinter &printer,
                            const std::function<void(QPrinter &)> &paint)
 {
     QPrintPreviewDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Print Preview"));
+    dialog.setWindowTitle(QCoreApplication::translate("QtModal", "Print Preview"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter *target) { paint(*target); });
     dialog.exec();

@@ -3,6 +3,7 @@
 #include "Escape.h"
 #include "Limits.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <utility>
@@ -37,7 +38,8 @@ std::optional<protocol::UnitLine> CommandRun::Take(const protocol::FramedLine &f
         return std::nullopt;
     }
     if (!parsed) {
-        Violation(QStringLiteral("The unit sent a line that could not be read (%1): \"%2\"")
+        Violation(QCoreApplication::translate(
+                      "CommandRun", "The unit sent a line that could not be read (%1): \"%2\"")
                       .arg(FromUtf8(parsed.error()), FromUtf8(protocol::Visible(framed.text))));
         return std::nullopt;
     }
@@ -48,8 +50,9 @@ std::optional<protocol::UnitLine> CommandRun::Take(const protocol::FramedLine &f
             : line.tag != protocol::UnitTag::Hello &&
                   (line.tag != protocol::UnitTag::Aborted || m_aborted);
     if (!inPlace) {
-        Violation(QStringLiteral("The unit sent a line out of place: \"%1\"")
-                      .arg(FromUtf8(protocol::Visible(framed.text))));
+        Violation(
+            QCoreApplication::translate("CommandRun", "The unit sent a line out of place: \"%1\"")
+                .arg(FromUtf8(protocol::Visible(framed.text))));
         return std::nullopt;
     }
     if (line.IsFinal()) {
@@ -62,7 +65,8 @@ std::optional<protocol::UnitLine> CommandRun::Take(const protocol::FramedLine &f
     if (line.tag != protocol::UnitTag::Field)
         return line;
     if (m_fields.size() == protocol::MaxFields)
-        Violation(QStringLiteral("The unit sent more than %1 fields.").arg(protocol::MaxFields));
+        Violation(QCoreApplication::translate("CommandRun", "The unit sent more than %1 fields.")
+                      .arg(protocol::MaxFields));
     else
         m_fields.push_back(line.text);
     return std::nullopt;
@@ -86,7 +90,7 @@ CommandResult CommandRun::CommandOutcome() const
     if (m_ending->line.tag == protocol::UnitTag::Fail)
         return {false, FromUtf8(m_ending->line.text), {}};
     if (m_ending->line.tag != protocol::UnitTag::Ok)
-        return {false, QStringLiteral("The command was cancelled."), {}};
+        return {false, QCoreApplication::translate("CommandRun", "The command was cancelled."), {}};
     QStringList fields;
     for (const std::string &field : m_fields)
         fields << FromUtf8(field);

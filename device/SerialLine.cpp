@@ -1,5 +1,6 @@
 #include "SerialLine.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -70,10 +71,12 @@ QString ChoosePort(const QString &given, const QStringList &present, QString &ch
         return {};
     }
     if (present.isEmpty())
-        return QStringLiteral("No serial port found. Start Probator with --port and the unit's "
-                              "port, for example: probator --port /dev/ttyUSB0");
-    return QStringLiteral("Several serial ports found (%1). Start Probator with --port and the "
-                          "unit's, for example: probator --port %2")
+        return QCoreApplication::translate(
+            "SerialLine", "No serial port found. Start Probator with --port and the unit's "
+                          "port, for example: probator --port /dev/ttyUSB0");
+    return QCoreApplication::translate(
+               "SerialLine", "Several serial ports found (%1). Start Probator with --port and the "
+                             "unit's, for example: probator --port %2")
         .arg(present.join(QStringLiteral(", ")), present.front());
 }
 
@@ -89,17 +92,20 @@ QString PermissionAdvice(const QString &path)
         else
             group = QString::number(info.st_gid);
     }
-    return QStringLiteral("Permission denied opening the serial port %1. It belongs to the group "
-                          "\"%2\": ask to be made a member (sudo usermod -aG %2 $USER), then "
-                          "log out and in again.")
+    return QCoreApplication::translate(
+               "SerialLine",
+               "Permission denied opening the serial port %1. It belongs to the group "
+               "\"%2\": ask to be made a member (sudo usermod -aG %2 $USER), then "
+               "log out and in again.")
         .arg(path, group);
 }
 
 QString Open(QSerialPort &port, const QString &path, const protocol::CommSettings &settings)
 {
     if (!QFileInfo::exists(path))
-        return QStringLiteral("The serial port %1 does not exist. Is the unit plugged in, and "
-                              "is that its port?")
+        return QCoreApplication::translate(
+                   "SerialLine", "The serial port %1 does not exist. Is the unit plugged in, and "
+                                 "is that its port?")
             .arg(path);
     // QSerialPort reports a busy port and a forbidden one alike: ask the system first.
     if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES)
@@ -109,42 +115,48 @@ QString Open(QSerialPort &port, const QString &path, const protocol::CommSetting
     if (!port.open(QIODevice::ReadWrite)) {
         switch (port.error()) {
         case QSerialPort::DeviceNotFoundError:
-            return QStringLiteral("The serial port %1 does not exist.").arg(path);
+            return QCoreApplication::translate("SerialLine", "The serial port %1 does not exist.")
+                .arg(path);
         case QSerialPort::PermissionError:
-            return QStringLiteral("The serial port %1 is busy: another program has it open "
-                                  "(%2).")
+            return QCoreApplication::translate(
+                       "SerialLine", "The serial port %1 is busy: another program has it open "
+                                     "(%2).")
                 .arg(path, port.errorString());
         default:
-            return QStringLiteral("The serial port %1 cannot be opened: %2.")
+            return QCoreApplication::translate("SerialLine",
+                                               "The serial port %1 cannot be opened: %2.")
                 .arg(path, port.errorString());
         }
     }
     const auto refuse = [&port, &path](const QString &what) {
-        const QString text = QStringLiteral("The serial port %1 does not take %2: %3.")
-                                 .arg(path, what, port.errorString());
+        const QString text =
+            QCoreApplication::translate("SerialLine", "The serial port %1 does not take %2: %3.")
+                .arg(path, what, port.errorString());
         port.close();
         return text;
     };
     if (!port.setBaudRate(settings.baud))
-        return refuse(QStringLiteral("%1 baud").arg(settings.baud));
+        return refuse(QCoreApplication::translate("SerialLine", "%1 baud").arg(settings.baud));
     if (!port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)))
-        return refuse(QStringLiteral("%1 data bits").arg(settings.dataBits));
+        return refuse(
+            QCoreApplication::translate("SerialLine", "%1 data bits").arg(settings.dataBits));
     if (!port.setParity(ToQt(settings.parity)))
-        return refuse(QStringLiteral("that parity"));
+        return refuse(QCoreApplication::translate("SerialLine", "that parity"));
 #ifndef Q_OS_WIN
     // Termios knows one or two stop bits only, and QSerialPort takes 1.5 here without
     // complaint while the line runs with some other number.
     if (settings.stopBits == protocol::StopBits::OneAndHalf) {
         port.close();
-        return QStringLiteral("The serial port %1 does not take 1.5 stop bits: this system's "
-                              "serial lines have 1 or 2.")
+        return QCoreApplication::translate(
+                   "SerialLine", "The serial port %1 does not take 1.5 stop bits: this system's "
+                                 "serial lines have 1 or 2.")
             .arg(path);
     }
 #endif
     if (!port.setStopBits(ToQt(settings.stopBits)))
-        return refuse(QStringLiteral("that number of stop bits"));
+        return refuse(QCoreApplication::translate("SerialLine", "that number of stop bits"));
     if (!port.setFlowControl(QSerialPort::NoFlowControl))
-        return refuse(QStringLiteral("running without flow control"));
+        return refuse(QCoreApplication::translate("SerialLine", "running without flow control"));
     port.clear();
     return {};
 }

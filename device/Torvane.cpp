@@ -3,6 +3,7 @@
 #include "CommandNames.h"
 #include "Limits.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -21,11 +22,11 @@ QString FromUtf8(const std::string &text)
 
 QString Seconds(int milliseconds)
 {
+    // lupdate takes a division among the arguments for the start of a comment.
+    const int seconds = milliseconds / 1000;
     return milliseconds % 1000 == 0
-               ? QStringLiteral("%1 second%2")
-                     .arg(milliseconds / 1000)
-                     .arg(milliseconds == 1000 ? QString() : QStringLiteral("s"))
-               : QStringLiteral("%1 ms").arg(milliseconds);
+               ? QCoreApplication::translate("Torvane", "%n second(s)", nullptr, seconds)
+               : QCoreApplication::translate("Torvane", "%1 ms").arg(milliseconds);
 }
 
 } // namespace
@@ -76,13 +77,13 @@ void Torvane::SetTimeLimits(int silenceMs, int abortWaitMs)
 CommandResult Torvane::ExecuteCommand(qint32 number)
 {
     if (m_running)
-        return {false, QStringLiteral("Another command is still running."), {}};
+        return {false, tr("Another command is still running."), {}};
     const std::optional<std::string_view> name = protocol::CommandName(number);
     if (!name) {
-        return {false,
-                QStringLiteral("Unknown command number %1: the Torvane knows 1 to 17 and 19 to 22.")
-                    .arg(number),
-                {}};
+        return {
+            false,
+            tr("Unknown command number %1: the Torvane knows 1 to 17 and 19 to 22.").arg(number),
+            {}};
     }
 
     QPointer<Torvane> self(this);
@@ -91,7 +92,7 @@ CommandResult Torvane::ExecuteCommand(qint32 number)
     m_command = QString::fromLatin1(name->data(), static_cast<qsizetype>(name->size()));
     CommandResult result = Run(number);
     if (!self)
-        return {false, QStringLiteral("The device control was closed during the command."), {}};
+        return {false, tr("The device control was closed during the command."), {}};
     m_running = false;
     m_cancelled = false;
     return result;
@@ -138,8 +139,8 @@ CommandResult Torvane::Run(qint32 number)
         return Cancelled();
     case How::Unconfirmed: {
         m_line.Close();
-        emit ErrorOccurred(QStringLiteral("The unit did not confirm the abort within %1; the line "
-                                          "was closed.")
+        emit ErrorOccurred(tr("The unit did not confirm the abort within %1; the line "
+                              "was closed.")
                                .arg(Seconds(m_abortWaitMs)),
                            m_command);
         if (!self)
@@ -168,14 +169,10 @@ void Torvane::DropStrays()
         return;
     m_line.Close();
     emit MessageReceived(
-        strays->count == 1
-            ? QStringLiteral("A line came from the unit while no command ran and was dropped: "
-                             "\"%1\". The line is opened afresh.")
-                  .arg(FromUtf8(strays->first))
-            : QStringLiteral("%1 lines came from the unit while no command ran and were "
-                             "dropped, the first: \"%2\". The line is opened afresh.")
-                  .arg(strays->count)
-                  .arg(FromUtf8(strays->first)));
+        tr("%n line(s) came from the unit while no command ran and were dropped, the first: "
+           "\"%1\". The line is opened afresh.",
+           nullptr, static_cast<int>(strays->count))
+            .arg(FromUtf8(strays->first)));
 }
 
 std::optional<Torvane::Ending> Torvane::OpenLine()
@@ -196,22 +193,22 @@ std::optional<Torvane::Ending> Torvane::OpenLine()
     CommandRun handshake(CommandRun::Wait::Hello);
     Ending hello = Send(protocol::Hello(protocol::Version), handshake);
     if (hello.how == How::Silence)
-        hello.text = QStringLiteral("No Torvane unit answered on %1: nothing came for %2 after "
-                                    "the handshake.")
+        hello.text = tr("No Torvane unit answered on %1: nothing came for %2 after "
+                        "the handshake.")
                          .arg(m_line.Name(), Seconds(m_silenceMs));
     if (hello.how != How::Final)
         return hello.text.isEmpty() ? Ending{hello.how, {}, Describe(hello)} : hello;
     if (hello.line.tag == protocol::UnitTag::Fail)
-        return Ending{How::Violation,
-                      {},
-                      hello.line.text.empty()
-                          ? QStringLiteral("The unit refused the handshake without saying why.")
-                          : QStringLiteral("The unit refused the handshake: %1")
-                                .arg(FromUtf8(hello.line.text))};
+        return Ending{
+            How::Violation,
+            {},
+            hello.line.text.empty()
+                ? tr("The unit refused the handshake without saying why.")
+                : tr("The unit refused the handshake: %1").arg(FromUtf8(hello.line.text))};
     if (hello.line.version != protocol::Version)
         return Ending{How::Violation,
                       {},
-                      QStringLiteral("The unit speaks protocol version %1; this tester speaks %2.")
+                      tr("The unit speaks protocol version %1; this tester speaks %2.")
                           .arg(hello.line.version)
                           .arg(protocol::Version)};
     if (std::optional<Ending> failure = SendSettings(settings))
@@ -221,10 +218,9 @@ std::optional<Torvane::Ending> Torvane::OpenLine()
     if (const std::optional<UnitLink::Strays> strays = m_line.TakeStrays())
         return Ending{How::Violation,
                       {},
-                      QStringLiteral("The unit sent a line out of place: \"%1\"")
-                          .arg(FromUtf8(strays->first))};
-    emit MessageReceived(QStringLiteral("Line open to %1: %2.\r\n%3")
-                             .arg(m_line.Name(), FromUtf8(hello.line.text), initReport));
+                      tr("The unit sent a line out of place: \"%1\"").arg(FromUtf8(strays->first))};
+    emit MessageReceived(
+        tr("Line open to %1: %2.\r\n%3").arg(m_line.Name(), FromUtf8(hello.line.text), initReport));
     if (!self)
         return Ending{How::Destroyed, {}, {}};
     return std::nullopt;
@@ -250,28 +246,26 @@ std::optional<Torvane::Ending> Torvane::ReadInitFile(std::vector<protocol::Setti
         }
     }
     if (path.isEmpty()) {
-        report = QStringLiteral("No init file (looked for %1); the unit keeps its own settings.")
-                     .arg(looked.join(QStringLiteral(" and ")));
+        report = tr("No init file (looked for %1); the unit keeps its own settings.")
+                     .arg(looked.join(tr(" and ")));
         return std::nullopt;
     }
     const auto malformed = [&path](const QString &why) {
-        return Ending{How::Violation, {}, QStringLiteral("Init file %1: %2.").arg(path, why)};
+        return Ending{How::Violation, {}, tr("Init file %1: %2.").arg(path, why)};
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return malformed(QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+        return malformed(tr("cannot be read (%1)").arg(file.errorString()));
     const QByteArray content = file.read(static_cast<qint64>(protocol::MaxInitFile) + 1);
     if (file.error() != QFileDevice::NoError)
-        return malformed(QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+        return malformed(tr("cannot be read (%1)").arg(file.errorString()));
     protocol::Result<std::vector<protocol::Setting>> parsed = protocol::ParseInitFile(
         std::string_view(content.constData(), static_cast<std::size_t>(content.size())));
     if (!parsed)
         return malformed(FromUtf8(parsed.error()));
     settings = std::move(parsed.value());
-    report = QStringLiteral("Init file %1: %2 setting%3 sent.")
-                 .arg(path)
-                 .arg(settings.size())
-                 .arg(settings.size() == 1 ? QString() : QStringLiteral("s"));
+    report = tr("Init file %1: %n setting(s) sent.", nullptr, static_cast<int>(settings.size()))
+                 .arg(path);
     m_initPath = path;
     return std::nullopt;
 }
@@ -286,7 +280,7 @@ std::optional<Torvane::Ending> Torvane::SendSettings(const std::vector<protocol:
         if (answer.line.tag == protocol::UnitTag::Fail)
             return Ending{How::Violation,
                           {},
-                          QStringLiteral("The unit refused the setting %1 from %2: %3")
+                          tr("The unit refused the setting %1 from %2: %3")
                               .arg(FromUtf8(setting.name), m_initPath, FromUtf8(answer.line.text))};
     }
     return std::nullopt;
@@ -394,10 +388,10 @@ CommandResult Torvane::Fail(const QString &text)
 CommandResult Torvane::Cancelled()
 {
     QPointer<Torvane> self(this);
-    emit StatusChanged(0, QStringLiteral("Cancelled"));
+    emit StatusChanged(0, tr("Cancelled"));
     if (self)
-        emit ErrorOccurred(QStringLiteral("Command cancelled"), m_command);
-    return {false, QStringLiteral("The command was cancelled."), {}};
+        emit ErrorOccurred(tr("Command cancelled"), m_command);
+    return {false, tr("The command was cancelled."), {}};
 }
 
 void Torvane::CancelCommand()
@@ -426,14 +420,13 @@ QString Torvane::Describe(const Ending &ending) const
         return ending.text;
     switch (ending.how) {
     case How::Silence:
-        return QStringLiteral("The unit stopped answering: nothing came on %1 for %2.")
+        return tr("The unit stopped answering: nothing came on %1 for %2.")
             .arg(m_line.Name(), Seconds(m_silenceMs));
     case How::Lost:
-        return QStringLiteral("The line %1 was lost: nothing can be written to it.")
-            .arg(m_line.Name());
+        return tr("The line %1 was lost: nothing can be written to it.").arg(m_line.Name());
     case How::Cancelled:
-        return QStringLiteral("The command was cancelled.");
+        return tr("The command was cancelled.");
     default:
-        return QStringLiteral("The line to the unit failed.");
+        return tr("The line to the unit failed.");
     }
 }

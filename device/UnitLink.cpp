@@ -42,7 +42,7 @@ QString UnitLink::OpenSerial(const QString &commsettings, const QString &port)
     m_device = m_port;
     m_simulated = false;
     m_path = path;
-    m_name = QStringLiteral("%1 at %2").arg(path, commsettings);
+    m_name = tr("%1 at %2").arg(path, commsettings);
     m_framer.Clear();
     m_strays = {};
     return {};
@@ -62,7 +62,7 @@ void UnitLink::OpenChannel(int pace, const UnitMisbehaviour &misbehaviour)
     m_device = &m_channel->Host();
     m_simulated = true;
     m_path.clear();
-    m_name = QStringLiteral("the simulated unit");
+    m_name = tr("the simulated unit");
     m_framer.Clear();
     m_strays = {};
 }
@@ -191,12 +191,12 @@ void UnitLink::OnPortError()
     m_framer.Clear();
     QString reason;
     if (!QFileInfo::exists(m_path))
-        reason = QStringLiteral("The serial line %1 was lost: the device went away (the unit "
-                                "was unplugged or hung up).")
+        reason = tr("The serial line %1 was lost: the device went away (the unit "
+                    "was unplugged or hung up).")
                      .arg(m_name);
     else if (error == QSerialPort::ResourceError)
-        reason = QStringLiteral("The serial line %1 was lost: the unit hung up.").arg(m_name);
+        reason = tr("The serial line %1 was lost: the unit hung up.").arg(m_name);
     else
-        reason = QStringLiteral("The serial line %1 was lost: %2.").arg(m_name, system);
+        reason = tr("The serial line %1 was lost: %2.").arg(m_name, system);
     emit Lost(reason);
 }

@@ -3,6 +3,7 @@
 #include "QtModal.h"
 #include "Startup.h"
 #include "TorvaneVersion.h"
+#include "Translations.h"
 
 #include <QApplication>
 
@@ -49,6 +50,8 @@ int main(int argc, char **argv)
     // Ties the windows to the installed menu entry (its icon and name on Wayland).
     QApplication::setDesktopFileName(QStringLiteral("org.torvane.Quillon"));
     startup::InstallFontFallbacks();
+    startup::InstallTranslations(QStringLiteral("quillon"), QLocale(),
+                                 startup::TranslationsFolder(QStringLiteral("quillon")));
 
     QtModal modal;
     const StartupResult started = Main(arguments, modal);

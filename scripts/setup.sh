@@ -10,6 +10,8 @@ packages=(
   ccache
   # Qt 6: widgets, printing, tests, and the offscreen/xcb platform plugins
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  # lupdate and lrelease for the programs' translations, and Qt's own translations
+  qt6-l10n-tools qt6-translations-l10n
   # the serial line to a Torvane unit
   qt6-serialport-dev
   # tests and benchmarks

@@ -66,7 +66,7 @@ frmTest::frmTest(Modal &modal, DeviceControl *device, QWidget *parent)
     : QMainWindow(parent), m_modal(modal), torMain(device)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Pellow Tester"));
+    setWindowTitle(tr("Pellow Tester"));
     setWindowIcon(TesterIcon());
 
     if (!torMain)
@@ -106,7 +106,7 @@ void frmTest::CreateElements()
     cmbCommand->installEventFilter(this);
     cmbCommand->lineEdit()->installEventFilter(this);
 
-    cmdSend = new QPushButton(QStringLiteral("Send"), m_client);
+    cmdSend = new QPushButton(tr("Send"), m_client);
     cmdSend->setObjectName(QStringLiteral("cmdSend"));
     cmdSend->setDefault(true);
     connect(cmdSend, &QPushButton::clicked, this, &frmTest::cmdSend_Click);
@@ -125,7 +125,7 @@ void frmTest::CreateElements()
     pgbMain->setValue(0);
     pgbMain->setTextVisible(false);
 
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), m_client);
+    cmdCancel = new QPushButton(tr("Cancel"), m_client);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     // Enter on a focused Cancel presses Cancel, not the window's default Send; while a
     // command runs the filter keeps Enter from it.
@@ -156,7 +156,7 @@ void frmTest::CreateElements()
 
 void frmTest::CreateMenu()
 {
-    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    mnuFile = menuBar()->addMenu(tr("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     const auto addSwitch = [this](const char *name, const QString &caption, bool checked) {
         QAction *action = mnuFile->addAction(caption);
@@ -166,10 +166,10 @@ void frmTest::CreateMenu()
         return action;
     };
     // A click flips the check mark and nothing else; each switch is read where it counts.
-    mnuSimulate = addSwitch("mnuSimulate", QStringLiteral("Simulate Torvane"), false);
-    mnuMessages = addSwitch("mnuMessages", QStringLiteral("Show Messages"), true);
-    mnuResponses = addSwitch("mnuResponses", QStringLiteral("Show Responses"), true);
-    mnuFields = addSwitch("mnuFields", QStringLiteral("Show Fields"), true);
+    mnuSimulate = addSwitch("mnuSimulate", tr("Simulate Torvane"), false);
+    mnuMessages = addSwitch("mnuMessages", tr("Show Messages"), true);
+    mnuResponses = addSwitch("mnuResponses", tr("Show Responses"), true);
+    mnuFields = addSwitch("mnuFields", tr("Show Fields"), true);
 }
 
 void frmTest::Form_Load()
@@ -177,7 +177,7 @@ void frmTest::Form_Load()
     for (const tester::Command &command : tester::CommandTable())
         cmbCommand->addItem(tester::ToQString(command.name));
     cmbCommand->setCurrentIndex(-1);
-    cmbCommand->setEditText(QStringLiteral("Choose a command"));
+    cmbCommand->setEditText(tr("Choose a command"));
 }
 
 void frmTest::Form_Resize()
@@ -244,8 +244,7 @@ void frmTest::SendSelected()
     bool sendHadFocus = false;
     try {
         m_recorder.CommandStarts();
-        LogMessage(
-            tester::ToQString(tester::SendingText(tester::View(cmbCommand->itemText(index)))));
+        LogMessage(tr("Sending Command: \"%1\"").arg(cmbCommand->itemText(index)));
         // Disabling a focused Send would hand the focus, and with it Enter, to Cancel;
         // the focus rests on the client area instead, where Enter does nothing while
         // Send is disabled, and goes back to Send afterwards.
@@ -260,28 +259,30 @@ void frmTest::SendSelected()
         if (!self)
             return;
         if (result.Success) {
-            m_panel1->setText(tester::ToQString(tester::SuccessStatus()));
+            m_panel1->setText(tr("Success!!!"));
             pgbMain->setValue(0);
             if (result.Details.FieldCount > 0 && mnuFields->isChecked())
                 LogMessage(
-                    tester::ToQString(tester::DetailsText(tester::View(result.Details.FieldText))));
+                    tr("These Details were returned: \r\n-----------------------------\r\n%1")
+                        .arg(result.Details.FieldText));
             if (*number == 1)
                 m_recorder.UnitIs(QString::fromStdString(
                     tester::RecordFolder(tester::View(result.Details.FieldText))));
         } else {
             m_panel1->setText(
-                tester::ToQString(tester::FailureStatus(tester::View(result.ErrorText))));
+                tr("Error: %1")
+                    .arg(tester::ToQString(tester::ShowControls(tester::View(result.ErrorText)))));
         }
     } catch (const std::exception &error) {
         if (!self)
             return;
-        m_modal.MsgBox(this, QString::fromLocal8Bit(error.what()), QStringLiteral("Error Sending"),
+        m_modal.MsgBox(this, QString::fromLocal8Bit(error.what()), tr("Error Sending"),
                        MsgStyle::OKOnly + MsgStyle::Information);
     } catch (...) {
         if (!self)
             return;
-        m_modal.MsgBox(this, QStringLiteral("The command failed for an unknown reason."),
-                       QStringLiteral("Error Sending"), MsgStyle::OKOnly + MsgStyle::Information);
+        m_modal.MsgBox(this, tr("The command failed for an unknown reason."), tr("Error Sending"),
+                       MsgStyle::OKOnly + MsgStyle::Information);
     }
     if (!self)
         return;
@@ -320,13 +321,13 @@ void frmTest::txtMessages_ContextMenu(const QContextMenuEvent &event)
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addSeparator();
     // The record's switch sits beside Save Log As..., which stays the menu's last entry.
-    QAction *record = menu->addAction(QStringLiteral("Keep a Record of Each Unit"));
+    QAction *record = menu->addAction(tr("Keep a Record of Each Unit"));
     record->setObjectName(QStringLiteral("mnuRecordEachUnit"));
     record->setCheckable(true);
     record->setChecked(m_recorder.IsOn());
     record->setToolTip(m_recorder.Folder());
     connect(record, &QAction::toggled, this, &frmTest::RecordEachUnit_Toggled);
-    QAction *save = menu->addAction(QStringLiteral("Save Log As..."));
+    QAction *save = menu->addAction(tr("Save Log As..."));
     save->setObjectName(QStringLiteral("mnuSaveLogAs"));
     connect(save, &QAction::triggered, this, &frmTest::SaveLogAs);
     menu->popup(event.globalPos());
@@ -342,10 +343,9 @@ void frmTest::SaveLogAs()
     Settle("frmTest.SaveLogAs", [this] {
         QPointer<frmTest> self(this);
         FileDialogRequest request;
-        request.title = QStringLiteral("Save Log As");
+        request.title = tr("Save Log As");
         request.fileName = m_logPath.isEmpty() ? QStringLiteral("Probator.log") : m_logPath;
-        request.filter =
-            QStringLiteral("Log Files (*.log)|*.log|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+        request.filter = tr("Log Files (*.log)|*.log|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
         QString path;
         for (;;) {
             const std::optional<QString> chosen = m_modal.SaveFile(this, request);
@@ -356,9 +356,9 @@ void frmTest::SaveLogAs()
                 break;
             }
             // The dialog leaves this question to its caller; Enter keeps the file that is there.
-            const MsgAnswer answer = m_modal.MsgBox(
-                this, QStringLiteral("File already exists.  Overwrite it?"),
-                QStringLiteral("File Exists"), MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
+            const MsgAnswer answer =
+                m_modal.MsgBox(this, tr("File already exists.  Overwrite it?"), tr("File Exists"),
+                               MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
             if (!self || answer == MsgAnswer::Cancel)
                 return;
             if (answer == MsgAnswer::Yes) {
@@ -369,9 +369,9 @@ void frmTest::SaveLogAs()
         }
         if (const std::optional<QString> failure = SaveLogFile(path, m_log->Text())) {
             m_modal.MsgBox(this,
-                           QStringLiteral("The log could not be saved to %1.\n%2")
+                           tr("The log could not be saved to %1.\n%2")
                                .arg(QDir::toNativeSeparators(path), *failure),
-                           QStringLiteral("Save Log As"), MsgStyle::OKOnly + MsgStyle::Information);
+                           tr("Save Log As"), MsgStyle::OKOnly + MsgStyle::Information);
             return;
         }
         m_logPath = path;
@@ -389,7 +389,8 @@ void frmTest::torMain_ResponseReceived(const QString &response)
 {
     Settle("frmTest.torMain_ResponseReceived", [this, &response] {
         if (mnuResponses->isChecked())
-            LogMessage(tester::ToQString(tester::ResponseText(tester::View(response))));
+            LogMessage(tr("Received Response: %1")
+                           .arg(tester::ToQString(tester::EscapeResponse(tester::View(response)))));
     });
 }
 
@@ -404,8 +405,7 @@ void frmTest::torMain_MessageReceived(const QString &message)
 void frmTest::torMain_ErrorOccurred(const QString &description, const QString &where)
 {
     Settle("frmTest.torMain_ErrorOccurred", [this, &description, &where] {
-        LogMessage(tester::ToQString(
-            tester::DeviceErrorText(tester::View(description), tester::View(where))));
+        LogMessage(tr("Device Error: %1 occurred in: %2").arg(description, where));
     });
 }
 

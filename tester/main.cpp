@@ -6,6 +6,7 @@
 #include "Startup.h"
 #include "Torvane.h"
 #include "TorvaneVersion.h"
+#include "Translations.h"
 #include "frmTest.h"
 
 #include <QApplication>
@@ -59,6 +60,10 @@ int main(int argc, char **argv)
         QCoreApplication app(qtArgc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Probator"));
         QCoreApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
+        // Scripts and test benches read what a run writes: it stays in English, whatever the
+        // locale, with the English catalogue's forms of the counted texts.
+        startup::InstallTranslations(QStringLiteral("probator"), QLocale(QLocale::English),
+                                     startup::TranslationsFolder(QStringLiteral("probator")));
         return RunWithoutWindow(run);
     }
     const tester::PortOption port = tester::FindPortOption({argv + 1, argv + argc});
@@ -79,6 +84,8 @@ int main(int argc, char **argv)
     // Ties the windows to the installed menu entry (its icon and name on Wayland).
     QApplication::setDesktopFileName(QStringLiteral("org.torvane.Probator"));
     startup::InstallFontFallbacks();
+    startup::InstallTranslations(QStringLiteral("probator"), QLocale(),
+                                 startup::TranslationsFolder(QStringLiteral("probator")));
     QtModal modal;
     auto *device = new Torvane(Torvane::DefaultCommSettings, Torvane::DefaultInitFile);
     device->SetPort(QString::fromLocal8Bit(port.port.c_str()));

@@ -78,7 +78,7 @@ frmAbout::frmAbout(Modal &modal, QWidget *parent)
     : QDialog(parent), m_modal(modal), m_start(StartDetached)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Quillon"));
+    setWindowTitle(tr("About Quillon"));
     // A fixed dialog border: title and close box, no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -90,20 +90,19 @@ frmAbout::frmAbout(Modal &modal, QWidget *parent)
     picIcon->setAlignment(Qt::AlignCenter);
     Place(picIcon, 240, 240, 540, 540);
 
-    m_lblTitle =
-        MakeLabel(this, "lblTitle", QStringLiteral("Application Title"), 1050, 240, 4092, 480);
-    m_lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("Version"), 1050, 780, 4092, 225);
-    MakeLabel(this, "lblDescription", QStringLiteral("App Description"), 1050, 1125, 4092, 1170);
+    m_lblTitle = MakeLabel(this, "lblTitle", tr("Application Title"), 1050, 240, 4092, 480);
+    m_lblVersion = MakeLabel(this, "lblVersion", tr("Version"), 1050, 780, 4092, 225);
+    MakeLabel(this, "lblDescription", tr("App Description"), 1050, 1125, 4092, 1170);
     MakeLine(this, 1, 225, 5657, 2430, QColor(128, 128, 128), 1);
     MakeLine(this, 0, 240, 5657, 2445, QColor(255, 255, 255), 2);
-    MakeLabel(this, "lblDisclaimer", QStringLiteral("Warning: ..."), 255, 2625, 3870, 825);
+    MakeLabel(this, "lblDisclaimer", tr("Warning: ..."), 255, 2625, 3870, 825);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    m_cmdOK = new QPushButton(tr("OK"), this);
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdOK->setDefault(true);
     Place(m_cmdOK, 4245, 2625, 1467, 345);
 
-    m_cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    m_cmdSysInfo = new QPushButton(tr("&System Info..."), this);
     m_cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     Place(m_cmdSysInfo, 4260, 3075, 1452, 345);
 
@@ -123,7 +122,7 @@ void frmAbout::SetProgramStarter(ProgramStarter starter)
 
 void frmAbout::Form_Load()
 {
-    m_lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+    m_lblVersion->setText(tr("Version %1.%2.%3")
                               .arg(QUILLON_VERSION_MAJOR)
                               .arg(QUILLON_VERSION_MINOR)
                               .arg(QUILLON_VERSION_PATCH));
@@ -183,7 +182,7 @@ void frmAbout::StartSysInfo()
         started = false;
     }
     if (!started) {
-        m_modal.MsgBox(this, QStringLiteral("System Information Is Unavailable At This Time"),
-                       QString(), MsgStyle::OKOnly);
+        m_modal.MsgBox(this, tr("System Information Is Unavailable At This Time"), QString(),
+                       MsgStyle::OKOnly);
     }
 }

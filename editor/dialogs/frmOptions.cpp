@@ -48,7 +48,7 @@ int ShiftState(Qt::KeyboardModifiers modifiers)
 frmOptions::frmOptions(Modal &modal, QWidget *parent) : QDialog(parent), m_modal(modal)
 {
     setObjectName(QStringLiteral("frmOptions"));
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(tr("Options"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(screenunits::TwipsToPixelsX(6150, this), screenunits::TwipsToPixelsY(4935, this));
@@ -56,7 +56,7 @@ frmOptions::frmOptions(Modal &modal, QWidget *parent) : QDialog(parent), m_modal
     m_tbsOptions = new TabStrip(this);
     m_tbsOptions->setObjectName(QStringLiteral("tbsOptions"));
     for (int i = 1; i <= 4; ++i)
-        m_tbsOptions->addTab(QStringLiteral("Group %1").arg(i));
+        m_tbsOptions->addTab(tr("Group %1").arg(i));
     m_tbsOptions->setCurrentIndex(0);
     Place(m_tbsOptions, 105, 120, 5895, 4245);
 
@@ -68,15 +68,15 @@ frmOptions::frmOptions(Modal &modal, QWidget *parent) : QDialog(parent), m_modal
         panel->setObjectName(QStringLiteral("picOptions"));
         panel->setProperty("index", i);
         Place(panel, i == 0 ? PanelShownLeft : PanelHiddenLeft, PanelTop, PanelWidth, PanelHeight);
-        auto *frame = new QGroupBox(QStringLiteral("Sample %1").arg(i + 1), panel);
+        auto *frame = new QGroupBox(tr("Sample %1").arg(i + 1), panel);
         frame->setObjectName(QStringLiteral("fraSample%1").arg(i + 1));
         Place(frame, FrameLeft[i], FrameTop[i], 2033, 2022);
         m_picOptions[static_cast<std::size_t>(i)] = panel;
     }
 
-    QPushButton *cmdOK = MakeButton(this, "cmdOK", QStringLiteral("OK"), 2490);
-    m_cmdCancel = MakeButton(this, "cmdCancel", QStringLiteral("Cancel"), 3720);
-    QPushButton *cmdApply = MakeButton(this, "cmdApply", QStringLiteral("&Apply"), 4920);
+    QPushButton *cmdOK = MakeButton(this, "cmdOK", tr("OK"), 2490);
+    m_cmdCancel = MakeButton(this, "cmdCancel", tr("Cancel"), 3720);
+    QPushButton *cmdApply = MakeButton(this, "cmdApply", tr("&Apply"), 4920);
     // Enter chooses OK wherever the focus is, also on the tab strip; the dialog stores
     // nothing, so no answer can lose anything.
     cmdOK->setDefault(true);
@@ -163,8 +163,8 @@ void frmOptions::tbsOptions_Click()
 
 void frmOptions::cmdOK_Click()
 {
-    m_modal.MsgBox(this, QStringLiteral("Code goes here to set options and close dialog!"),
-                   QString(), MsgStyle::OKOnly);
+    m_modal.MsgBox(this, tr("Code goes here to set options and close dialog!"), QString(),
+                   MsgStyle::OKOnly);
     accept();
 }
 
@@ -175,6 +175,6 @@ void frmOptions::cmdCancel_Click()
 
 void frmOptions::cmdApply_Click()
 {
-    m_modal.MsgBox(this, QStringLiteral("Apply Code goes here to set options w/o closing dialog!"),
-                   QString(), MsgStyle::OKOnly);
+    m_modal.MsgBox(this, tr("Apply Code goes here to set options w/o closing dialog!"), QString(),
+                   MsgStyle::OKOnly);
 }

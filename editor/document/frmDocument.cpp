@@ -6,7 +6,7 @@
 #include "Globals.h"
 #include "LineBreaks.h"
 #include "LossMarks.h"
-#include "LossReport.h"
+#include "LossTexts.h"
 #include "Modal.h"
 #include "PlainTextBox.h"
 
@@ -130,8 +130,8 @@ void frmDocument::OnContentsChanged()
 void frmDocument::UpdateLossStatus(qsizetype units)
 {
     m_textLength = units;
-    const QString status = QString::fromStdString(lossreport::LossSummary(
-        static_cast<std::size_t>(m_marks->Count()), static_cast<std::size_t>(units)));
+    const QString status = LossTexts::LossSummary(static_cast<std::size_t>(m_marks->Count()),
+                                                  static_cast<std::size_t>(units));
     if (status == m_lossStatus)
         return;
     m_lossStatus = status;
@@ -157,10 +157,8 @@ bool frmDocument::QueryUnload(int reason)
 {
     if (!m_changed)
         return true;
-    const QString question = QStringLiteral("Font file:\r\n") + FileName +
-                             QStringLiteral("\r\n has changed, save it now?");
-    switch (m_modal.MsgBox(this, question, QStringLiteral("Save Before Closing?"),
-                           MsgStyle::YesNoCancel)) {
+    const QString question = tr("Font file:\r\n%1\r\n has changed, save it now?").arg(FileName);
+    switch (m_modal.MsgBox(this, question, tr("Save Before Closing?"), MsgStyle::YesNoCancel)) {
     case MsgAnswer::Yes:
         // A save that did not happen (dialog cancelled, overwrite declined, write failed)
         // keeps the window open with its text, unless the session is ending anyway.

@@ -20,8 +20,9 @@ class QCloseEvent;
 class QTextBlock;
 
 // The file types offered by the open and save dialogs, config files first.
-inline constexpr char ConfigFileFilter[] =
-    "Torvane Config Files (*.cfg)|*.cfg|Ini Files (*.ini)|*.ini|All Files (*.*)|*.*";
+inline constexpr char ConfigFileFilter[] = QT_TRANSLATE_NOOP(
+    "frmDocument",
+    "Torvane Config Files (*.cfg)|*.cfg|Ini Files (*.ini)|*.ini|All Files (*.*)|*.*");
 
 class frmDocument : public QMdiSubWindow
 {

@@ -74,40 +74,35 @@ frmDocument::AnswerFileChangedOnDisk(int others, std::optional<DiskAnswer> forAl
         if (!tellGone)
             return DiskAnswer::Gone;
         m_modal.MsgBox(this,
-                       FileName + QStringLiteral("\r\nhas been deleted or moved by another "
-                                                 "program.\r\nIts text stays open here; Save "
-                                                 "writes it back."),
-                       QStringLiteral("File Deleted"), MsgStyle::OKOnly + MsgStyle::Exclamation);
+                       tr("%1\r\nhas been deleted or moved by another program.\r\nIts text "
+                          "stays open here; Save writes it back.")
+                           .arg(FileName),
+                       tr("File Deleted"), MsgStyle::OKOnly + MsgStyle::Exclamation);
         return DiskAnswer::Gone;
     }
 
     DiskAnswer answer = forAll.value_or(DiskAnswer::Keep);
     if (!forAll) {
         QuestionRequest question;
-        question.title = QStringLiteral("File Changed");
-        question.text = FileName + QStringLiteral("\r\nhas been changed by another program");
-        question.text += m_changed ? QStringLiteral(", and it has changes here that are not saved.")
-                                   : QStringLiteral(".");
+        question.title = tr("File Changed");
+        question.text = m_changed ? tr("%1\r\nhas been changed by another program, and it has "
+                                       "changes here that are not saved.")
+                                  : tr("%1\r\nhas been changed by another program.");
+        question.text = question.text.arg(FileName);
         if (newLink)
-            question.text += QStringLiteral("\r\nIt is now a link to another file, %1; Save will "
-                                            "ask before writing through it.")
+            question.text += tr("\r\nIt is now a link to another file, %1; Save will "
+                                "ask before writing through it.")
                                  .arg(QFileInfo(FileName).symLinkTarget());
-        question.text += m_changed ? QStringLiteral("\r\nReload it? Your changes then stay open "
-                                                    "in a new untitled document.")
-                                   : QStringLiteral("\r\nReload it?");
+        question.text += m_changed ? tr("\r\nReload it? Your changes then stay open "
+                                        "in a new untitled document.")
+                                   : tr("\r\nReload it?");
         if (others > 0)
-            question.text += others == 1
-                                 ? QStringLiteral("\r\n\r\n1 more open file has been changed "
-                                                  "too.")
-                                 : QStringLiteral("\r\n\r\n%1 more open files have been "
-                                                  "changed too.")
-                                       .arg(others);
+            question.text += tr("\r\n\r\n%n more open file(s) have been changed too.", nullptr,
+                                static_cast<int>(others));
         // No letters of their own: the question may come up in the middle of a word.
-        question.buttons = {m_changed ? QStringLiteral("Keep My Changes")
-                                      : QStringLiteral("Don't Reload"),
-                            QStringLiteral("Reload")};
+        question.buttons = {m_changed ? tr("Keep My Changes") : tr("Don't Reload"), tr("Reload")};
         if (others > 0)
-            question.buttons << QStringLiteral("Don't Reload Any") << QStringLiteral("Reload All");
+            question.buttons << tr("Don't Reload Any") << tr("Reload All");
         question.guarded = true;
         const DiskAnswer answers[] = {DiskAnswer::Keep, DiskAnswer::Reload, DiskAnswer::KeepAll,
                                       DiskAnswer::ReloadAll};

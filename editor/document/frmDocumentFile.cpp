@@ -11,6 +11,7 @@
 #include "modUnicodeRW.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QStringDecoder>
@@ -60,15 +61,18 @@ QString PlainTextOf(const FileLayer::Contents &raw)
 int AskHowToOpen(Modal &modal, QWidget *parent, const QString &path)
 {
     QuestionRequest question;
-    question.title = QStringLiteral("Not a Config File");
+    question.title = QCoreApplication::translate("frmDocument", "Not a Config File");
     question.text =
-        path + QStringLiteral("\n\ndoes not look like a Torvane config file: Quillon never "
-                              "writes a file like it. It may be a plain text file.\n\n"
-                              "Open as Plain Text shows the text as it is; saving it later "
-                              "asks before the file is enciphered. Decipher Anyway reads it "
-                              "as a damaged config file.");
-    question.buttons = {QStringLiteral("Open as Plain Text"), QStringLiteral("Decipher Anyway"),
-                        QStringLiteral("Cancel")};
+        QCoreApplication::translate("frmDocument",
+                                    "%1\n\ndoes not look like a Torvane config file: Quillon "
+                                    "never writes a file like it. It may be a plain text file.\n\n"
+                                    "Open as Plain Text shows the text as it is; saving it later "
+                                    "asks before the file is enciphered. Decipher Anyway reads it "
+                                    "as a damaged config file.")
+            .arg(path);
+    question.buttons = {QCoreApplication::translate("frmDocument", "Open as Plain Text"),
+                        QCoreApplication::translate("frmDocument", "Decipher Anyway"),
+                        QCoreApplication::translate("frmDocument", "Cancel")};
     question.defaultButton = CancelOpen;
     return modal.Ask(parent, question);
 }
@@ -146,15 +150,14 @@ bool frmDocument::MayWriteOver()
         return true;
     const QFileInfo now(FileName);
     const QString question =
-        now.isSymLink()
-            ? QStringLiteral("\"%1\" now leads through a link to another file, %2, not to the "
+        now.isSymLink() ? tr("\"%1\" now leads through a link to another file, %2, not to the "
                              "file it was opened from.  Save over that file anyway?")
-                  .arg(FileName, now.symLinkTarget())
-            : QStringLiteral("\"%1\" has been replaced by another file or a link since it was "
+                              .arg(FileName, now.symLinkTarget())
+                        : tr("\"%1\" has been replaced by another file or a link since it was "
                              "opened.  Save over it anyway?")
-                  .arg(FileName);
+                              .arg(FileName);
     // Enter keeps the other file as it is.
-    return m_modal.MsgBox(this, question, QStringLiteral("Save"),
+    return m_modal.MsgBox(this, question, tr("Save"),
                           MsgStyle::YesNoCancel + MsgStyle::DefaultButton2) == MsgAnswer::Yes;
 }
 
@@ -167,9 +170,9 @@ bool frmDocument::SaveAs()
 {
     try {
         FileDialogRequest request;
-        request.title = QStringLiteral("Save As");
+        request.title = tr("Save As");
         request.fileName = FileName;
-        request.filter = QString::fromLatin1(ConfigFileFilter);
+        request.filter = tr(ConfigFileFilter);
         request.filterIndex = 1;
         QString chosen;
         for (;;) {
@@ -181,9 +184,9 @@ bool frmDocument::SaveAs()
             if (fsys::FindFile(chosen.toStdU16String(), true).empty())
                 break;
             // Enter keeps the file that is there.
-            const MsgAnswer overwrite = m_modal.MsgBox(
-                this, QStringLiteral("File already exists.  Overwrite it?"),
-                QStringLiteral("File Exists"), MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
+            const MsgAnswer overwrite =
+                m_modal.MsgBox(this, tr("File already exists.  Overwrite it?"), tr("File Exists"),
+                               MsgStyle::YesNoCancel + MsgStyle::DefaultButton2);
             if (overwrite == MsgAnswer::Yes)
                 break;
             if (overwrite != MsgAnswer::No)
@@ -205,7 +208,7 @@ bool frmDocument::SaveAs()
         m_modal.MsgBox(this, QString::fromStdString(error.Description), QString(),
                        MsgStyle::OKOnly);
     } catch (const std::bad_alloc &) {
-        m_modal.MsgBox(this, QStringLiteral("Out of memory"), QString(), MsgStyle::OKOnly);
+        m_modal.MsgBox(this, tr("Out of memory"), QString(), MsgStyle::OKOnly);
     }
     return false;
 }

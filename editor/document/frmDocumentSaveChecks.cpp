@@ -5,7 +5,7 @@
 #include "Encryption.h"
 #include "FileLayer.h"
 #include "LossMarks.h"
-#include "LossReport.h"
+#include "LossTexts.h"
 #include "Modal.h"
 #include "Replacement.h"
 #include "RunTimeError.h"
@@ -19,17 +19,13 @@
 
 namespace {
 
-const QString LossTitle = QStringLiteral("Characters Will Be Lost");
-const QString UnshownTitle = QStringLiteral("Positions Not Shown");
-const QString UnshownSaveTitle = QStringLiteral("Save Without Unshown Positions?");
-const QString PlainSaveTitle = QStringLiteral("Encipher Plain File?");
+const char *const LossTitle = QT_TRANSLATE_NOOP("frmDocument", "Characters Will Be Lost");
+const char *const UnshownTitle = QT_TRANSLATE_NOOP("frmDocument", "Positions Not Shown");
+const char *const UnshownSaveTitle =
+    QT_TRANSLATE_NOOP("frmDocument", "Save Without Unshown Positions?");
+const char *const PlainSaveTitle = QT_TRANSLATE_NOOP("frmDocument", "Encipher Plain File?");
 
 enum LossAnswer { ReplaceAndSave = 0, SaveAsItIs = 1, CancelSave = 2 };
-
-QString FromUtf8(const std::string &utf8)
-{
-    return QString::fromStdString(utf8);
-}
 
 // The file the document was loaded from and the one a save goes to are the same file.
 bool SameFile(const QString &a, const QString &b)
@@ -49,25 +45,25 @@ void frmDocument::WarnUnshown(const std::u16string &stored, bool oddLength)
     m_unshownPositions = unshown;
     if (unshown == 0)
         return;
-    m_modal.MsgBox(
-        this, FileName + QStringLiteral("\n\n") + FromUtf8(lossreport::UnshownWarning(unshown)),
-        UnshownTitle, MsgStyle::OKOnly + MsgStyle::Information);
+    m_modal.MsgBox(this, FileName + QStringLiteral("\n\n") + LossTexts::UnshownWarning(unshown),
+                   tr(UnshownTitle), MsgStyle::OKOnly + MsgStyle::Information);
 }
 
 bool frmDocument::WriteChecked(const QString &path, const char *source)
 {
     const std::u16string shown = Text().toStdU16String();
     if (shown.size() > MaxTextUnits)
-        throw RunTimeError(ErrorNumber::Overflow, *lossreport::SaveRefusal(shown, DocumentKey),
-                           source);
+        throw RunTimeError(ErrorNumber::Overflow,
+                           LossTexts::SaveRefusal(shown, DocumentKey)->toStdString(), source);
 
     if (m_plainFile && SameFile(path, FileName)) {
         QuestionRequest question;
-        question.title = PlainSaveTitle;
-        question.text = path + QStringLiteral("\n\nwas opened as plain text. Saving replaces the "
-                                              "plain file with an enciphered Torvane config "
-                                              "file, which other programs cannot read as text.");
-        question.buttons = {QStringLiteral("&Encipher and Save"), QStringLiteral("Cancel")};
+        question.title = tr(PlainSaveTitle);
+        question.text = tr("%1\n\nwas opened as plain text. Saving replaces the plain file "
+                           "with an enciphered Torvane config file, which other programs "
+                           "cannot read as text.")
+                            .arg(path);
+        question.buttons = {tr("&Encipher and Save"), tr("Cancel")};
         question.defaultButton = 1;
         if (m_modal.Ask(this, question) != 0)
             return false;
@@ -76,21 +72,20 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
     const bool overLoadedFile = m_unshownPositions > 0 && SameFile(path, FileName);
     if (overLoadedFile) {
         QuestionRequest question;
-        question.title = UnshownSaveTitle;
-        question.text = path + QStringLiteral("\n\n") +
-                        FromUtf8(lossreport::UnshownQuestion(m_unshownPositions));
-        question.buttons = {QStringLiteral("&Save"), QStringLiteral("Cancel")};
+        question.title = tr(UnshownSaveTitle);
+        question.text =
+            path + QStringLiteral("\n\n") + LossTexts::UnshownQuestion(m_unshownPositions);
+        question.buttons = {tr("&Save"), tr("Cancel")};
         question.defaultButton = 1; // the positions are gone for good once saved over
         if (m_modal.Ask(this, question) != 0)
             return false;
     }
 
-    if (const std::optional<std::string> loss = lossreport::LossQuestion(shown, DocumentKey)) {
+    if (const std::optional<QString> loss = LossTexts::LossQuestion(shown, DocumentKey)) {
         QuestionRequest question;
-        question.title = LossTitle;
-        question.text = FromUtf8(*loss);
-        question.buttons = {QStringLiteral("&Replace and Save"), QStringLiteral("Save As It &Is"),
-                            QStringLiteral("Cancel")};
+        question.title = tr(LossTitle);
+        question.text = *loss;
+        question.buttons = {tr("&Replace and Save"), tr("Save As It &Is"), tr("Cancel")};
         // Both ways of saving lose characters, so a Return meant for the text saves nothing.
         question.defaultButton = 2;
         switch (m_modal.Ask(this, question)) {
@@ -99,9 +94,8 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
             break;
         case SaveAsItIs:
             // Lost characters may be saved as they are, but not those the cipher refuses.
-            if (const std::optional<std::string> refusal =
-                    lossreport::SaveRefusal(shown, DocumentKey))
-                throw RunTimeError(ErrorNumber::Overflow, *refusal, source);
+            if (const std::optional<QString> refusal = LossTexts::SaveRefusal(shown, DocumentKey))
+                throw RunTimeError(ErrorNumber::Overflow, refusal->toStdString(), source);
             break;
         default:
             return false;
@@ -119,7 +113,8 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
     const FileLayer::Contents written = m_files->Read(path.toStdU16String());
     if (written.oddLength || written.units != stored)
         throw RunTimeError(ErrorNumber::PathFileAccess,
-                           path.toStdString() + ": " + lossreport::ReadBackMismatch(), source);
+                           path.toStdString() + ": " + LossTexts::ReadBackMismatch().toStdString(),
+                           source);
 
     m_savedText = text;
     m_txtScript->document()->setModified(false);

@@ -4,6 +4,7 @@
 #include "Survival.h"
 #include "TextFacts.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -28,26 +29,42 @@ QString Character(char16_t unit)
     return code;
 }
 
+// The kinds of break keep the names the file format gives them; the words around them are
+// translated here, as the plain layer that counts them has no catalogue.
+QString BreakStyleText(const doctext::BreakCounts &breaks)
+{
+    QString style = QString::fromStdString(doctext::BreakStyle(breaks));
+    if (style == QLatin1String("none"))
+        return QCoreApplication::translate("frmProperties", "none");
+    style.replace(QLatin1String("other"), QCoreApplication::translate("frmProperties", "other"));
+    const QLatin1String mixed("mixed (");
+    if (style.startsWith(mixed) && style.endsWith(QLatin1Char(')')))
+        style = QCoreApplication::translate("frmProperties", "mixed (%1)")
+                    .arg(style.mid(mixed.size(), style.size() - mixed.size() - 1));
+    return style;
+}
+
 QString Losses(const std::u16string &text)
 {
     const std::vector<std::size_t> lost = LostUnits(text, DocumentKey);
     if (lost.empty())
-        return QStringLiteral("none");
+        return QCoreApplication::translate("frmProperties", "none");
     const std::vector<std::size_t> listed(
         lost.begin(), lost.begin() + static_cast<std::ptrdiff_t>(
                                          std::min(lost.size(), frmProperties::ListedLosses)));
     const std::vector<doctext::Place> places = doctext::PlacesOf(text, listed);
     QStringList where;
     for (std::size_t i = 0; i < listed.size(); ++i)
-        where << QStringLiteral("line %1, column %2: %3")
+        where << QCoreApplication::translate("frmProperties", "line %1, column %2: %3")
                      .arg(places[i].line)
                      .arg(places[i].column)
                      .arg(Character(text[listed[i]]));
-    QString value = lost.size() == 1 ? QStringLiteral("1 character")
-                                     : QStringLiteral("%1 characters").arg(lost.size());
+    const auto count = static_cast<int>(lost.size());
+    QString value = QCoreApplication::translate("frmProperties", "%n character(s)", nullptr, count);
     value += QStringLiteral("\n") + where.join(QLatin1Char('\n'));
     if (lost.size() > listed.size())
-        value += QStringLiteral("\nand %1 more").arg(lost.size() - listed.size());
+        value += QLatin1Char('\n') + QCoreApplication::translate("frmProperties", "and %1 more")
+                                         .arg(lost.size() - listed.size());
     return value;
 }
 
@@ -57,7 +74,7 @@ frmProperties::frmProperties(const QString &fileName, const QString &text, QWidg
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmProperties"));
-    setWindowTitle(QStringLiteral("Properties"));
+    setWindowTitle(tr("Properties"));
     auto *layout = new QVBoxLayout(this);
     m_rows = new QFormLayout;
     layout->addLayout(m_rows);
@@ -65,26 +82,23 @@ frmProperties::frmProperties(const QString &fileName, const QString &text, QWidg
     const QLocale locale;
     const QFileInfo file(fileName);
     const bool onDisk = !fileName.isEmpty() && file.isFile();
-    AddRow(QStringLiteral("File:"), QStringLiteral("lblPath"),
-           fileName.isEmpty() ? QStringLiteral("not saved yet") : file.absoluteFilePath());
-    AddRow(QStringLiteral("Size on disk:"), QStringLiteral("lblSize"),
-           onDisk ? QStringLiteral("%1 bytes").arg(locale.toString(file.size()))
-                  : QStringLiteral("not on disk"));
-    AddRow(QStringLiteral("Last modified:"), QStringLiteral("lblModified"),
-           onDisk ? locale.toString(file.lastModified(), QLocale::LongFormat)
-                  : QStringLiteral("not on disk"));
+    AddRow(tr("File:"), QStringLiteral("lblPath"),
+           fileName.isEmpty() ? tr("not saved yet") : file.absoluteFilePath());
+    AddRow(tr("Size on disk:"), QStringLiteral("lblSize"),
+           onDisk ? tr("%1 bytes").arg(locale.toString(file.size())) : tr("not on disk"));
+    AddRow(tr("Last modified:"), QStringLiteral("lblModified"),
+           onDisk ? locale.toString(file.lastModified(), QLocale::LongFormat) : tr("not on disk"));
 
     const std::u16string plain = text.toStdU16String();
-    AddRow(QStringLiteral("Characters:"), QStringLiteral("lblCharacters"),
-           QStringLiteral("%1 (a config file holds at most %2)")
+    AddRow(tr("Characters:"), QStringLiteral("lblCharacters"),
+           tr("%1 (a config file holds at most %2)")
                .arg(locale.toString(text.size()), locale.toString(MaxCharacters)));
     const doctext::BreakCounts breaks = doctext::CountBreaks(plain);
     const std::size_t lines = breaks.crLf + breaks.lf + breaks.cr + breaks.other + 1;
-    AddRow(QStringLiteral("Lines:"), QStringLiteral("lblLines"),
+    AddRow(tr("Lines:"), QStringLiteral("lblLines"),
            locale.toString(static_cast<qulonglong>(lines)));
-    AddRow(QStringLiteral("Line breaks:"), QStringLiteral("lblBreaks"),
-           QString::fromStdString(doctext::BreakStyle(breaks)));
-    AddRow(QStringLiteral("Lost on saving:"), QStringLiteral("lblLost"), Losses(plain));
+    AddRow(tr("Line breaks:"), QStringLiteral("lblBreaks"), BreakStyleText(breaks));
+    AddRow(tr("Lost on saving:"), QStringLiteral("lblLost"), Losses(plain));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     // Enter closes wherever the focus is, also on a value.

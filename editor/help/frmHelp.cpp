@@ -30,14 +30,14 @@ frmHelp::frmHelp(QWidget *parent) : QWidget(parent, Qt::Window)
     }();
     Q_UNUSED(asWindow);
     setObjectName(QStringLiteral("frmHelp"));
-    setWindowTitle(QStringLiteral("Quillon Help"));
+    setWindowTitle(tr("Quillon Help"));
     resize(640, 560);
 
     auto *searchRow = new QHBoxLayout;
-    auto *caption = new QLabel(QStringLiteral("&Search:"), this);
+    auto *caption = new QLabel(tr("&Search:"), this);
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("txtSearch"));
-    m_search->setPlaceholderText(QStringLiteral("Words to find in the guide; Enter for the next"));
+    m_search->setPlaceholderText(tr("Words to find in the guide; Enter for the next"));
     m_search->setClearButtonEnabled(true);
     caption->setBuddy(m_search);
     m_matches = new QLabel(this);
@@ -102,11 +102,10 @@ void frmHelp::MarkMatches(const QString &words)
     m_guide->setExtraSelections(marks);
 
     if (marks.isEmpty()) {
-        m_matches->setText(QStringLiteral("Not found"));
+        m_matches->setText(tr("Not found"));
         return;
     }
-    m_matches->setText(marks.size() == 1 ? QStringLiteral("1 match")
-                                         : QStringLiteral("%1 matches").arg(marks.size()));
+    m_matches->setText(tr("%n match(es)", nullptr, static_cast<int>(marks.size())));
     // The first place, shown as the search goes, as a person looks while typing.
     m_guide->setTextCursor(marks.first().cursor);
     m_guide->ensureCursorVisible();

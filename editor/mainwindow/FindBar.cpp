@@ -37,25 +37,25 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     grid->setContentsMargins(4, 2, 4, 2);
     grid->setVerticalSpacing(2);
 
-    auto *findLabel = new QLabel(QStringLiteral("Fi&nd:"), this);
+    auto *findLabel = new QLabel(tr("Fi&nd:"), this);
     m_find = new QLineEdit(this);
     m_find->setObjectName(QStringLiteral("txtFind"));
     m_find->setClearButtonEnabled(true);
     findLabel->setBuddy(m_find);
-    m_matchCase = new QCheckBox(QStringLiteral("Match &case"), this);
+    m_matchCase = new QCheckBox(tr("Match &case"), this);
     m_matchCase->setObjectName(QStringLiteral("chkMatchCase"));
-    m_wholeWord = new QCheckBox(QStringLiteral("Whole w&ord"), this);
+    m_wholeWord = new QCheckBox(tr("Whole w&ord"), this);
     m_wholeWord->setObjectName(QStringLiteral("chkWholeWord"));
-    QPushButton *next = Button("cmdFindNext", QStringLiteral("Ne&xt"), this);
-    QPushButton *previous = Button("cmdFindPrevious", QStringLiteral("&Previous"), this);
-    QPushButton *close = Button("cmdFindClose", QStringLiteral("Close"), this);
+    QPushButton *next = Button("cmdFindNext", tr("Ne&xt"), this);
+    QPushButton *previous = Button("cmdFindPrevious", tr("&Previous"), this);
+    QPushButton *close = Button("cmdFindClose", tr("Close"), this);
 
-    auto *replaceLabel = new QLabel(QStringLiteral("Rep&lace with:"), this);
+    auto *replaceLabel = new QLabel(tr("Rep&lace with:"), this);
     m_replace = new QLineEdit(this);
     m_replace->setObjectName(QStringLiteral("txtReplace"));
     replaceLabel->setBuddy(m_replace);
-    QPushButton *replace = Button("cmdReplace", QStringLiteral("&Replace"), this);
-    QPushButton *replaceAll = Button("cmdReplaceAll", QStringLiteral("Replace &All"), this);
+    QPushButton *replace = Button("cmdReplace", tr("&Replace"), this);
+    QPushButton *replaceAll = Button("cmdReplaceAll", tr("Replace &All"), this);
 
     // The switches get a row of their own, under the fields, so that the bar fits the
     // frame's default width without widening it.

@@ -11,8 +11,8 @@ LossPanel::LossPanel(QMdiArea *area, QAction *next, QWidget *parent)
     : QLabel(parent), m_area(area), m_next(next)
 {
     setObjectName(QStringLiteral("sbStatusBarLoss"));
-    setToolTip(QStringLiteral("Characters a Torvane config file would drop or change. Click "
-                              "here or press F8 to go to the next one."));
+    setToolTip(tr("Characters a Torvane config file would drop or change. Click "
+                  "here or press F8 to go to the next one."));
     setCursor(Qt::PointingHandCursor);
     setVisible(false);
 

@@ -51,7 +51,7 @@ std::vector<framelayout::Box> ScreenBoxes()
 frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(modal)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Torvane Config File Editor"));
+    setWindowTitle(tr("Torvane Config File Editor"));
     setWindowIcon(QIcon(QStringLiteral(":/quillon/icons/Quillon.xpm")));
 
     // The documents, with the find bar below them when it is open.
@@ -211,7 +211,7 @@ frmDocument *frmMain::NewDocument(Activation activation)
         throw;
     }
     m_firstDocumentMade = true;
-    document->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCount));
+    document->setWindowTitle(tr("Document %1").arg(m_documentCount));
     // The program's own icon in the child's title bar rather than the toolkit's.
     document->setWindowIcon(windowIcon());
     // The child's own menu would claim the platform's close keys as well, and a key two

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenu>
@@ -142,8 +143,8 @@ void frmMain::tbToolBar_ButtonClick(const QString &key)
 void frmMain::mnuFileOpen_Click()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("Open");
-    request.filter = QString::fromLatin1(ConfigFileFilter);
+    request.title = tr("Open");
+    request.filter = QCoreApplication::translate("frmDocument", ConfigFileFilter);
     request.filterIndex = 1;
     const std::optional<QString> path = m_modal.OpenFile(this, request);
     if (!path || path->isEmpty())
@@ -193,7 +194,7 @@ void frmMain::mnuFilePrint_Click()
             return;
         const QPlainTextEdit &box = *document->txtScript();
         PrintRequest request;
-        request.title = QStringLiteral("Print");
+        request.title = tr("Print");
         request.selectionPreselected = box.textCursor().hasSelection();
         request.pageRangesDisabled = true;
         QPrinter printer(QPrinter::HighResolution);
@@ -243,13 +244,12 @@ void frmMain::mnuEditPaste_Click()
 void frmMain::mnuHelpAbout_Click()
 {
     const QString credits =
-        QStringLiteral("Quillon %1.%2.%3\nThe configuration file editor for Torvane handheld "
-                       "devices.")
+        tr("Quillon %1.%2.%3\nThe configuration file editor for Torvane handheld "
+           "devices.")
             .arg(VersionMajor)
             .arg(VersionMinor)
             .arg(VersionRevision);
-    m_modal.MsgBox(this, credits, QStringLiteral("Glyph Turner"),
-                   MsgStyle::OKOnly + MsgStyle::Information);
+    m_modal.MsgBox(this, credits, tr("Glyph Turner"), MsgStyle::OKOnly + MsgStyle::Information);
 }
 
 void frmMain::mnuWindowNewWindow_Click()

@@ -100,17 +100,15 @@ void frmMain::mnuFileSaveAll_Click()
             continue;
 
         m_mdiArea->setActiveSubWindow(document);
-        QString text = QStringLiteral("Save All stopped at %1").arg(DocumentName(*document));
-        text += reason.isEmpty() ? QStringLiteral(", which was not saved.")
-                                 : QStringLiteral(":\r\n") + reason;
+        QString text =
+            reason.isEmpty()
+                ? tr("Save All stopped at %1, which was not saved.").arg(DocumentName(*document))
+                : tr("Save All stopped at %1:\r\n%2").arg(DocumentName(*document), reason);
         const qsizetype left = changed.size() - i - 1;
-        if (left == 1)
-            text += QStringLiteral("\r\n\r\nOne more changed document was not saved either.");
-        else if (left > 1)
-            text += QStringLiteral("\r\n\r\n%1 more changed documents were not saved either.")
-                        .arg(left);
-        m_modal.MsgBox(this, text, QStringLiteral("Save All"),
-                       MsgStyle::OKOnly + MsgStyle::Information);
+        if (left > 0)
+            text += tr("\r\n\r\n%n more changed document(s) were not saved either.", nullptr,
+                       static_cast<int>(left));
+        m_modal.MsgBox(this, text, tr("Save All"), MsgStyle::OKOnly + MsgStyle::Information);
         return;
     }
 }
@@ -126,19 +124,19 @@ void frmMain::mnuViewRefresh_Click()
     // since, that would throw the text away for nothing.
     if (!QFileInfo(path).exists()) {
         m_modal.MsgBox(this,
-                       QStringLiteral("%1\r\n\r\nThe file is no longer there, so the document "
-                                      "cannot be reloaded. Its text is kept as it is.")
+                       tr("%1\r\n\r\nThe file is no longer there, so the document "
+                          "cannot be reloaded. Its text is kept as it is.")
                            .arg(path),
-                       QStringLiteral("Refresh"), MsgStyle::OKOnly + MsgStyle::Information);
+                       tr("Refresh"), MsgStyle::OKOnly + MsgStyle::Information);
         return;
     }
     if (document->Changed()) {
-        const MsgAnswer answer = m_modal.MsgBox(
-            this,
-            QStringLiteral("%1\r\n\r\nhas changes that are not saved. Reload it from the file "
-                           "and lose them?")
-                .arg(path),
-            QStringLiteral("Refresh"), MsgStyle::YesNo + MsgStyle::DefaultButton2);
+        const MsgAnswer answer =
+            m_modal.MsgBox(this,
+                           tr("%1\r\n\r\nhas changes that are not saved. Reload it from the file "
+                              "and lose them?")
+                               .arg(path),
+                           tr("Refresh"), MsgStyle::YesNo + MsgStyle::DefaultButton2);
         if (answer != MsgAnswer::Yes)
             return;
     }

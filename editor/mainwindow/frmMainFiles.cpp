@@ -193,14 +193,14 @@ void frmMain::CheckFilesOnDisk()
         constexpr qsizetype Named = 10;
         QString names = QStringList(gone.mid(0, Named)).join(QStringLiteral("\r\n"));
         if (gone.size() > Named)
-            names += QStringLiteral("\r\nand %1 more").arg(gone.size() - Named);
+            names += tr("\r\nand %1 more").arg(gone.size() - Named);
         m_modal.MsgBox(this,
-                       QStringLiteral("%1 open files have been deleted or moved by another "
-                                      "program:\r\n%2\r\nTheir texts stay open here; Save "
-                                      "writes each back.")
-                           .arg(gone.size())
+                       tr("%n open file(s) have been deleted or moved by another "
+                          "program:\r\n%1\r\nTheir texts stay open here; Save "
+                          "writes each back.",
+                          nullptr, static_cast<int>(gone.size()))
                            .arg(names),
-                       QStringLiteral("Files Deleted"), MsgStyle::OKOnly + MsgStyle::Exclamation);
+                       tr("Files Deleted"), MsgStyle::OKOnly + MsgStyle::Exclamation);
     }
     m_checkingFiles = false;
 }

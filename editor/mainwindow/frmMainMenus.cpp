@@ -35,71 +35,71 @@ struct MenuTable
 
 // clang-format off
 const MenuTable Menus[] = {
-    {"mnuFile", "&File", {
-        {"mnuFileNew", "&New", "Ctrl+N"},
-        {"mnuFileOpen", "&Open...", "Ctrl+O"},
-        {"mnuFileClose", "&Close"},
+    {"mnuFile", QT_TRANSLATE_NOOP("frmMain", "&File"), {
+        {"mnuFileNew", QT_TRANSLATE_NOOP("frmMain", "&New"), "Ctrl+N"},
+        {"mnuFileOpen", QT_TRANSLATE_NOOP("frmMain", "&Open..."), "Ctrl+O"},
+        {"mnuFileClose", QT_TRANSLATE_NOOP("frmMain", "&Close")},
         {"mnuFileBar0", "-"},
-        {"mnuFileSave", "&Save"},
-        {"mnuFileSaveAs", "Save &As..."},
-        {"mnuFileSaveAll", "Save A&ll"},
+        {"mnuFileSave", QT_TRANSLATE_NOOP("frmMain", "&Save")},
+        {"mnuFileSaveAs", QT_TRANSLATE_NOOP("frmMain", "Save &As...")},
+        {"mnuFileSaveAll", QT_TRANSLATE_NOOP("frmMain", "Save A&ll")},
         {"mnuFileBar1", "-"},
-        {"mnuFileProperties", "Propert&ies"},
+        {"mnuFileProperties", QT_TRANSLATE_NOOP("frmMain", "Propert&ies")},
         {"mnuFileBar2", "-"},
-        {"mnuFilePageSetup", "Page Set&up..."},
-        {"mnuFilePrintPreview", "Print Pre&view"},
-        {"mnuFilePrint", "&Print..."},
+        {"mnuFilePageSetup", QT_TRANSLATE_NOOP("frmMain", "Page Set&up...")},
+        {"mnuFilePrintPreview", QT_TRANSLATE_NOOP("frmMain", "Print Pre&view")},
+        {"mnuFilePrint", QT_TRANSLATE_NOOP("frmMain", "&Print...")},
         {"mnuFileBar3", "-"},
-        {"mnuFileSend", "Sen&d..."},
+        {"mnuFileSend", QT_TRANSLATE_NOOP("frmMain", "Sen&d...")},
         {"mnuFileBar4", "-"},
         {"mnuFileMRU1", "", nullptr, false, true},
         {"mnuFileMRU2", "", nullptr, false, true},
         {"mnuFileMRU3", "", nullptr, false, true},
         {"mnuFileBar5", "-", nullptr, false, true},
-        {"mnuFileExit", "E&xit"},
+        {"mnuFileExit", QT_TRANSLATE_NOOP("frmMain", "E&xit")},
     }},
-    {"mnuEdit", "&Edit", {
-        {"mnuEditUndo", "&Undo", "Ctrl+Z"},
-        {"mnuEditRedo", "Re&do", "Ctrl+Y"},
+    {"mnuEdit", QT_TRANSLATE_NOOP("frmMain", "&Edit"), {
+        {"mnuEditUndo", QT_TRANSLATE_NOOP("frmMain", "&Undo"), "Ctrl+Z"},
+        {"mnuEditRedo", QT_TRANSLATE_NOOP("frmMain", "Re&do"), "Ctrl+Y"},
         {"mnuEditBar0", "-"},
-        {"mnuEditCut", "Cu&t", "Ctrl+X"},
-        {"mnuEditCopy", "&Copy", "Ctrl+C"},
-        {"mnuEditPaste", "&Paste", "Ctrl+V"},
-        {"mnuEditPasteSpecial", "Paste &Special..."},
+        {"mnuEditCut", QT_TRANSLATE_NOOP("frmMain", "Cu&t"), "Ctrl+X"},
+        {"mnuEditCopy", QT_TRANSLATE_NOOP("frmMain", "&Copy"), "Ctrl+C"},
+        {"mnuEditPaste", QT_TRANSLATE_NOOP("frmMain", "&Paste"), "Ctrl+V"},
+        {"mnuEditPasteSpecial", QT_TRANSLATE_NOOP("frmMain", "Paste &Special...")},
         {"mnuEditBar1", "-"},
-        {"mnuEditFind", "&Find...", "Ctrl+F"},
-        {"mnuEditFindNext", "Find &Next", "F3"},
-        {"mnuEditFindPrevious", "Find Pre&vious", "Shift+F3"},
-        {"mnuEditReplace", "&Replace...", "Ctrl+H"},
-        {"mnuEditGoTo", "&Go To...", "Ctrl+G"},
-        {"mnuEditNextLoss", "Next Character That &Will Not Survive", "F8"},
+        {"mnuEditFind", QT_TRANSLATE_NOOP("frmMain", "&Find..."), "Ctrl+F"},
+        {"mnuEditFindNext", QT_TRANSLATE_NOOP("frmMain", "Find &Next"), "F3"},
+        {"mnuEditFindPrevious", QT_TRANSLATE_NOOP("frmMain", "Find Pre&vious"), "Shift+F3"},
+        {"mnuEditReplace", QT_TRANSLATE_NOOP("frmMain", "&Replace..."), "Ctrl+H"},
+        {"mnuEditGoTo", QT_TRANSLATE_NOOP("frmMain", "&Go To..."), "Ctrl+G"},
+        {"mnuEditNextLoss", QT_TRANSLATE_NOOP("frmMain", "Next Character That &Will Not Survive"), "F8"},
         {"mnuEditBar2", "-"},
-        {"mnuEditSelectAll", "Select &All", "Ctrl+A"},
+        {"mnuEditSelectAll", QT_TRANSLATE_NOOP("frmMain", "Select &All"), "Ctrl+A"},
     }},
-    {"mnuView", "&View", {
-        {"mnuViewToolbar", "&Toolbar", nullptr, true},
-        {"mnuViewStatusBar", "Status &Bar", nullptr, true},
+    {"mnuView", QT_TRANSLATE_NOOP("frmMain", "&View"), {
+        {"mnuViewToolbar", QT_TRANSLATE_NOOP("frmMain", "&Toolbar"), nullptr, true},
+        {"mnuViewStatusBar", QT_TRANSLATE_NOOP("frmMain", "Status &Bar"), nullptr, true},
         {"mnuViewBar0", "-"},
-        {"mnuViewRefresh", "&Refresh", "F5"},
-        {"mnuViewOptions", "&Options..."},
-        {"mnuViewWebBrowser", "&Web Browser"},
+        {"mnuViewRefresh", QT_TRANSLATE_NOOP("frmMain", "&Refresh"), "F5"},
+        {"mnuViewOptions", QT_TRANSLATE_NOOP("frmMain", "&Options...")},
+        {"mnuViewWebBrowser", QT_TRANSLATE_NOOP("frmMain", "&Web Browser")},
     }},
-    {"mnuTools", "&Tools", {
-        {"mnuToolsOptions", "&Options..."},
+    {"mnuTools", QT_TRANSLATE_NOOP("frmMain", "&Tools"), {
+        {"mnuToolsOptions", QT_TRANSLATE_NOOP("frmMain", "&Options...")},
     }},
-    {"mnuWindow", "&Window", {
-        {"mnuWindowNewWindow", "&New Window"},
+    {"mnuWindow", QT_TRANSLATE_NOOP("frmMain", "&Window"), {
+        {"mnuWindowNewWindow", QT_TRANSLATE_NOOP("frmMain", "&New Window")},
         {"mnuWindowBar0", "-"},
-        {"mnuWindowCascade", "&Cascade"},
-        {"mnuWindowTileHorizontal", "Tile &Horizontal"},
-        {"mnuWindowTileVertical", "Tile &Vertical"},
-        {"mnuWindowArrangeIcons", "&Arrange Icons"},
+        {"mnuWindowCascade", QT_TRANSLATE_NOOP("frmMain", "&Cascade")},
+        {"mnuWindowTileHorizontal", QT_TRANSLATE_NOOP("frmMain", "Tile &Horizontal")},
+        {"mnuWindowTileVertical", QT_TRANSLATE_NOOP("frmMain", "Tile &Vertical")},
+        {"mnuWindowArrangeIcons", QT_TRANSLATE_NOOP("frmMain", "&Arrange Icons")},
     }},
-    {"mnuHelp", "&Help", {
-        {"mnuHelpContents", "&Contents", "F1"},
-        {"mnuHelpSearchForHelpOn", "&Search For Help On..."},
+    {"mnuHelp", QT_TRANSLATE_NOOP("frmMain", "&Help"), {
+        {"mnuHelpContents", QT_TRANSLATE_NOOP("frmMain", "&Contents"), "F1"},
+        {"mnuHelpSearchForHelpOn", QT_TRANSLATE_NOOP("frmMain", "&Search For Help On...")},
         {"mnuHelpBar0", "-"},
-        {"mnuHelpAbout", "&About "},
+        {"mnuHelpAbout", QT_TRANSLATE_NOOP("frmMain", "&About ")},
         {"mnuHelpAboutQt", QT_TRANSLATE_NOOP("frmMain", "About &Qt")},
     }},
 };
@@ -138,7 +138,13 @@ const CommandKeys StandardKeys[] = {
 };
 
 // Toolbar keys in button order; an empty key is a separator.
-const char *const ToolbarKeys[] = {"New", "Open", "Save", "", "Print", "", "Cut", "Copy", "Paste"};
+// clang-format off
+const char *const ToolbarKeys[] = {
+    QT_TRANSLATE_NOOP("frmMain", "New"), QT_TRANSLATE_NOOP("frmMain", "Open"),
+    QT_TRANSLATE_NOOP("frmMain", "Save"), "", QT_TRANSLATE_NOOP("frmMain", "Print"), "",
+    QT_TRANSLATE_NOOP("frmMain", "Cut"), QT_TRANSLATE_NOOP("frmMain", "Copy"),
+    QT_TRANSLATE_NOOP("frmMain", "Paste")};
+// clang-format on
 
 // The desktop theme's picture for each key, with our own as the fallback.
 QIcon ToolbarIcon(const QString &key)
@@ -187,8 +193,7 @@ void frmMain::BuildActions()
         for (const MenuItem &item : menu.items) {
             const bool separator = qstrcmp(item.caption, "-") == 0;
             // A separator's text would turn it into a titled section.
-            auto *action =
-                new QAction(separator ? QString() : QString::fromUtf8(item.caption), this);
+            auto *action = new QAction(separator ? QString() : tr(item.caption), this);
             action->setObjectName(QString::fromUtf8(item.name));
             action->setSeparator(separator);
             if (item.shortcut)
@@ -237,7 +242,7 @@ QAction *frmMain::Item(const char *name) const
 void frmMain::BuildMenus()
 {
     for (const MenuTable &table : Menus) {
-        auto *menu = menuBar()->addMenu(QString::fromUtf8(table.caption));
+        auto *menu = menuBar()->addMenu(tr(table.caption));
         menu->setObjectName(QString::fromUtf8(table.name));
         menu->menuAction()->setObjectName(QString::fromUtf8(table.name));
         menu->setSeparatorsCollapsible(true);
@@ -267,9 +272,9 @@ void frmMain::BuildToolBar()
             continue;
         }
         const QString name = QString::fromUtf8(key);
-        QAction *button = m_toolBar->addAction(ToolbarIcon(name), name);
+        QAction *button = m_toolBar->addAction(ToolbarIcon(name), tr(key));
         button->setObjectName(QStringLiteral("tbToolBar") + name);
-        button->setToolTip(name);
+        button->setToolTip(tr(key));
         button->setData(name);
     }
 }
@@ -280,7 +285,7 @@ void frmMain::BuildStatusBar()
     bar->setObjectName(QStringLiteral("sbStatusBar"));
     bar->setAccessibleName(tr("Status bar"));
     setStatusBar(bar);
-    m_statusPanel = new StatusPanel(QStringLiteral("Status"), bar);
+    m_statusPanel = new StatusPanel(tr("Status"), bar);
     m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
     bar->addWidget(m_statusPanel, 1);
     bar->addWidget(new LossPanel(m_mdiArea, Item("mnuEditNextLoss"), bar));

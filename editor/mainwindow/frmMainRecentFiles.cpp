@@ -79,10 +79,10 @@ void frmMain::mnuFileMRU_Click(std::size_t index)
     if (!QFileInfo(path).isFile()) {
         UpdateRecentFiles(recent::Forget(m_recentFiles, m_recentFiles[index]));
         m_modal.MsgBox(this,
-                       QStringLiteral("%1\r\n\r\nThe file is no longer there. It has been taken "
-                                      "off the list of recent files.")
+                       tr("%1\r\n\r\nThe file is no longer there. It has been taken "
+                          "off the list of recent files.")
                            .arg(path),
-                       QStringLiteral("Open"), MsgStyle::OKOnly + MsgStyle::Information);
+                       tr("Open"), MsgStyle::OKOnly + MsgStyle::Information);
         return;
     }
     try {

@@ -61,11 +61,6 @@ void Select(QPlainTextEdit &box, std::size_t position, std::size_t length)
     box.setTextCursor(cursor);
 }
 
-QString Quoted(const QString &pattern)
-{
-    return QStringLiteral("\"%1\"").arg(pattern);
-}
-
 // What a find or a replace works on: the active document's text box and the find bar's
 // pattern. No box when there is no document or nothing to look for.
 struct Search
@@ -117,16 +112,16 @@ void frmMain::FindInDocument(bool forward)
                                        static_cast<std::size_t>(cursor.selectionStart()),
                                        m_findBar->Options());
     if (!found) {
-        SetStatusText(Quoted(pattern) + QStringLiteral(" was not found."));
+        SetStatusText(tr("\"%1\" was not found.").arg(pattern));
         return;
     }
     Select(box, found->position, found->length);
     if (!found->wrapped)
         SetStatusText(QString());
     else if (forward)
-        SetStatusText(QStringLiteral("Passed the end of the document; went on from the top."));
+        SetStatusText(tr("Passed the end of the document; went on from the top."));
     else
-        SetStatusText(QStringLiteral("Passed the top of the document; went on from the end."));
+        SetStatusText(tr("Passed the top of the document; went on from the end."));
 }
 
 void frmMain::ReplaceInDocument()
@@ -160,7 +155,7 @@ void frmMain::ReplaceAllInDocument()
     const std::vector<std::size_t> found =
         textsearch::FindAll(ShownText(box), pattern.toStdU16String(), m_findBar->Options());
     if (found.empty()) {
-        SetStatusText(Quoted(pattern) + QStringLiteral(" was not found."));
+        SetStatusText(tr("\"%1\" was not found.").arg(pattern));
         return;
     }
     const QString replacement = m_findBar->Replacement();
@@ -176,11 +171,9 @@ void frmMain::ReplaceAllInDocument()
     }
     cursor.endEditBlock();
     box.setTextCursor(cursor);
-    SetStatusText(found.size() == 1
-                      ? QStringLiteral("Replaced 1 occurrence of %1.").arg(Quoted(pattern))
-                      : QStringLiteral("Replaced %1 occurrences of %2.")
-                            .arg(found.size())
-                            .arg(Quoted(pattern)));
+    SetStatusText(
+        tr("Replaced %n occurrence(s) of \"%1\".", nullptr, static_cast<int>(found.size()))
+            .arg(pattern));
 }
 
 void frmMain::mnuEditGoTo_Click()
@@ -191,25 +184,23 @@ void frmMain::mnuEditGoTo_Click()
     QPlainTextEdit &box = *document->txtScript();
     const QTextCursor cursor = box.textCursor();
     const std::optional<QString> answer =
-        m_modal.InputBox(this, QStringLiteral("Line number, or line:column:"),
-                         QStringLiteral("Go To"), QString::number(cursor.blockNumber() + 1));
+        m_modal.InputBox(this, tr("Line number, or line:column:"), tr("Go To"),
+                         QString::number(cursor.blockNumber() + 1));
     if (!answer)
         return;
     const auto place = textsearch::ParsePlace(answer->toStdU16String());
     const auto lines = static_cast<std::size_t>(box.document()->blockCount());
     QString complaint;
     if (!place)
-        complaint = Quoted(answer->trimmed()) +
-                    QStringLiteral(" is not a place to go to. Type a line number, or a line "
-                                   "number, a colon and a column number, as in 12:5.");
+        complaint = tr("\"%1\" is not a place to go to. Type a line number, or a line "
+                       "number, a colon and a column number, as in 12:5.")
+                        .arg(answer->trimmed());
     else if (place->line > lines)
-        complaint = QStringLiteral("There is no line %1: the document has %2 line%3.")
-                        .arg(place->line)
-                        .arg(lines)
-                        .arg(lines == 1 ? QString() : QStringLiteral("s"));
+        complaint = tr("There is no line %1: the document has %n line(s).", nullptr,
+                       static_cast<int>(lines))
+                        .arg(place->line);
     if (!complaint.isEmpty()) {
-        m_modal.MsgBox(this, complaint, QStringLiteral("Go To"),
-                       MsgStyle::OKOnly + MsgStyle::Exclamation);
+        m_modal.MsgBox(this, complaint, tr("Go To"), MsgStyle::OKOnly + MsgStyle::Exclamation);
         return;
     }
     // A column past the end of its line stops at the end.
@@ -237,10 +228,10 @@ void frmMain::UpdateCaretPanel()
     }
     const QTextCursor cursor = document->txtScript()->textCursor();
     QString text =
-        QStringLiteral("Line %1, Col %2")
+        tr("Line %1, Col %2")
             .arg(cursor.blockNumber() + 1)
             .arg(Characters(QStringView(cursor.block().text()).left(cursor.positionInBlock())) + 1);
     if (cursor.hasSelection())
-        text += QStringLiteral(" (%1 selected)").arg(Characters(cursor.selectedText()));
+        text += tr(" (%1 selected)").arg(Characters(cursor.selectedText()));
     m_caretPanel->setText(text);
 }

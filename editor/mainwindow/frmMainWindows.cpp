@@ -74,7 +74,7 @@ void frmMain::RefreshWindowMenu()
     }
     if (windows.size() <= MenuWindows)
         return;
-    QAction *more = m_windowMenu->addAction(QStringLiteral("&More Windows..."));
+    QAction *more = m_windowMenu->addAction(tr("&More Windows..."));
     more->setObjectName(QStringLiteral("mnuWindowMore"));
     connect(more, &QAction::triggered, this, &frmMain::mnuWindowMore_Click);
     m_windowListItems.append(more);
@@ -85,7 +85,7 @@ void frmMain::mnuWindowMore_Click()
     const QList<QMdiSubWindow *> windows = OpenWindows(*m_mdiArea);
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("frmSelectWindow"));
-    dialog.setWindowTitle(QStringLiteral("Select Window"));
+    dialog.setWindowTitle(tr("Select Window"));
     auto *list = new QListWidget(&dialog);
     list->setObjectName(QStringLiteral("lstWindows"));
     for (QMdiSubWindow *window : windows)
@@ -96,7 +96,7 @@ void frmMain::mnuWindowMore_Click()
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
     auto *column = new QVBoxLayout(&dialog);
-    column->addWidget(new QLabel(QStringLiteral("&Select window:"), &dialog));
+    column->addWidget(new QLabel(tr("&Select window:"), &dialog));
     column->addWidget(list);
     column->addWidget(buttons);
     qobject_cast<QLabel *>(column->itemAt(0)->widget())->setBuddy(list);

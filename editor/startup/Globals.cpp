@@ -3,6 +3,8 @@
 #include "Modal.h"
 #include "Tokenize.h"
 
+#include <QCoreApplication>
+
 #include <new>
 
 MainFrame *MainWindow = nullptr;
@@ -10,7 +12,8 @@ MainFrame *MainWindow = nullptr;
 void ReportError(const RunTimeError &error, const QString &source, Modal &modal)
 {
     modal.MsgBox(nullptr, QString::fromStdString(error.Description),
-                 QStringLiteral("Error in: ") + source, MsgStyle::Information);
+                 QCoreApplication::translate("ReportError", "Error in: %1").arg(source),
+                 MsgStyle::Information);
 }
 
 std::optional<QStringList> Tokenize(const QString &line, Modal &modal)

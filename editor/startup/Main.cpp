@@ -8,6 +8,7 @@
 #include "SingleInstance.h"
 #include "frmMain.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <cstdlib>
@@ -53,11 +54,13 @@ std::optional<StartupResult> AfterHandOver(singleinstance::HandOver outcome,
     for (const std::u16string &file : files)
         names += QString::fromStdU16String(file) + QStringLiteral("\r\n");
     modal.MsgBox(nullptr,
-                 QStringLiteral("The editor that is already running did not answer in time.\r\n\r\n"
-                                "%1\r\nThese files were not opened here, so that none of them "
-                                "opens in two windows. The running editor may still open them.")
+                 QCoreApplication::translate(
+                     "Main", "The editor that is already running did not answer in time.\r\n\r\n"
+                             "%1\r\nThese files were not opened here, so that none of them "
+                             "opens in two windows. The running editor may still open them.")
                      .arg(names),
-                 QStringLiteral("Open"), MsgStyle::OKOnly + MsgStyle::Exclamation);
+                 QCoreApplication::translate("Main", "Open"),
+                 MsgStyle::OKOnly + MsgStyle::Exclamation);
     return StartupResult::Failed;
 }
 

@@ -4,6 +4,7 @@
 
 #include "OwnerlessClipboard.h"
 #include "Startup.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,5 +44,12 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("TorvaneTests"));
     startup::InstallFontFallbacks();
+    // The texts as an English-speaking user reads them, whatever the machine's language:
+    // Qt's own buttons and the counted texts' singular forms.
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    for (const QString program : {QStringLiteral("quillon"), QStringLiteral("probator")})
+        startup::InstallTranslations(
+            program, english,
+            QStringLiteral(TORVANE_TRANSLATIONS_BUILD_DIR "/%1/translations").arg(program));
     return RUN_ALL_TESTS();
 }
