@@ -52,7 +52,8 @@ bool IsPlain(const QString &text)
     // patterns (*.cfg) are the same in every language.
     static const QRegularExpression marked(QStringLiteral("⟦[^⟦⟧]*⟧|\\*\\.\\w+"));
     static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
-    QString rest = text;
+    // A menu item's key after its tab is named in Qt's own words ("Ctrl+X").
+    QString rest = text.section(QLatin1Char('\t'), 0, 0);
     for (qsizetype before = -1; before != rest.size();) {
         before = rest.size();
         rest.remove(marked);

@@ -3,6 +3,7 @@
 
 #include "PseudoLocale.h"
 #include "CommandTable.h"
+#include "LogView.h"
 #include "QtText.h"
 #include "SimulatedUnit.h"
 #include "TesterWindow.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QPlainTextEdit>
 
 #include <optional>
 
@@ -82,7 +82,7 @@ TEST_F(PseudoTester, NoTextOfTheWindowItsLogOrItsDialogsStaysPlainEnglish)
     EXPECT_FALSE(pseudolocale::IsPlain(logged)) << logged.toStdString();
     EXPECT_FALSE(pseudolocale::IsPlain(window->PanelText(1))) << window->PanelText(1).toStdString();
 
-    QPlainTextEdit *log = Find<QPlainTextEdit>("txtMessages");
+    LogView *log = Find<LogView>("txtMessages");
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10),
                             log->viewport()->mapToGlobal(QPoint(10, 10)));
     QApplication::sendEvent(log->viewport(), &click);
