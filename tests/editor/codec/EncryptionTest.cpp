@@ -215,11 +215,13 @@ TEST(CryptRule, BlockedLoopsMatchTheReferenceAtEveryLengthAndPosition)
             ASSERT_EQ(stored, reference::EnCrypt(plain, key)) << length;
             ASSERT_EQ(DeCrypt(stored, key), plain) << length;
             for (const std::size_t at : positions(length)) {
-                for (const char16_t odd :
-                     {char16_t(0x7FFF), char16_t(0x8000), char16_t(0), char16_t(0x1234)}) {
+                const int k = KeyCodeAt(key, at + 1);
+                // Overflowing or not, negative, zero, exactly the key code (a difference of
+                // 0) and a multiple of 256 above it.
+                for (const char16_t odd : {char16_t(0x7FFF), char16_t(0x8000), char16_t(0),
+                                           char16_t(k), char16_t(k + 256), char16_t(0x1234)}) {
                     std::u16string text = plain;
                     text[at] = odd;
-                    const int k = KeyCodeAt(key, at + 1);
                     // Only the unit at `at` differs from the plain text's rule.
                     std::u16string enciphered = stored;
                     if (EnUnit(odd, k) == Overflowed) {
