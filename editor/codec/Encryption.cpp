@@ -13,6 +13,9 @@
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__)) &&     \
     !defined(_WIN32)
 #define CIPHER_WIDE_COPIES 1
+#if __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#endif
 #define CIPHER_AVX2 [[gnu::target("avx2")]]
 // Only GCC takes the vector width in a function's target; without it the 64-byte registers
 // are left unused.
@@ -175,7 +178,15 @@ enum class Width { Plain, Avx2, Avx512 };
 
 Width VectorWidth()
 {
-#ifdef CIPHER_WIDE_COPIES
+#if defined(CIPHER_WIDE_COPIES) && __has_include(<sys/platform/x86.h>)
+    // What the C library found at start-up, the system's support for the wider registers
+    // included. Asking the processor again costs more than a whole file's cipher in a
+    // virtual machine, where each question is a trip to the host.
+    static const Width width = CPU_FEATURE_ACTIVE(AVX512BW) ? Width::Avx512
+                               : CPU_FEATURE_ACTIVE(AVX2)   ? Width::Avx2
+                                                            : Width::Plain;
+    return width;
+#elif defined(CIPHER_WIDE_COPIES)
     static const Width width = __builtin_cpu_supports("avx512bw") ? Width::Avx512
                                : __builtin_cpu_supports("avx2")   ? Width::Avx2
                                                                   : Width::Plain;

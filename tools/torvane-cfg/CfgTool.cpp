@@ -272,11 +272,10 @@ int Encode(const Options &options, std::istream &in, std::ostream &out, std::ost
             WriteUnicodeFile(CodecPath(path), stored, false);
             return Success;
         }
-        std::string file;
-        file.reserve(stored.size() * 2);
-        for (const char16_t unit : stored) {
-            file.push_back(static_cast<char>(unit & 0xFF));
-            file.push_back(static_cast<char>(unit >> 8));
+        std::string file(stored.size() * 2, '\0');
+        for (std::size_t i = 0; i < stored.size(); ++i) {
+            file[2 * i] = static_cast<char>(stored[i] & 0xFF);
+            file[2 * i + 1] = static_cast<char>(stored[i] >> 8);
         }
         out.write(file.data(), static_cast<std::streamsize>(file.size()));
         return Finish(out, err);
