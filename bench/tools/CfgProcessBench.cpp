@@ -2,7 +2,8 @@
 // exec to exit, beside iconv turning the same UTF-16 bytes into UTF-8. The three run in
 // turn within each round, so that a load on the machine falls on all of them alike; the
 // figures are medians over the rounds of each one's time divided by iconv's in that round,
-// by the clock on the wall and by the processor time the process used.
+// by the clock on the wall and by the processor time the process used. Another build of
+// the tool to race may be named as the one argument.
 
 #include "Encryption.h"
 
