@@ -13,8 +13,10 @@
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__)) &&     \
     !defined(_WIN32)
 #define CIPHER_WIDE_COPIES 1
-#if __has_include(<sys/platform/x86.h>)
+// The C library's header is C: clang does not take its _Bool in C++.
+#if __has_include(<sys/platform/x86.h>) && !defined(__clang__)
 #include <sys/platform/x86.h>
+#define CIPHER_ASK_LIBC 1
 #endif
 #define CIPHER_AVX2 [[gnu::target("avx2")]]
 // Only GCC takes the vector width in a function's target; without it the 64-byte registers
@@ -178,7 +180,7 @@ enum class Width { Plain, Avx2, Avx512 };
 
 Width VectorWidth()
 {
-#if defined(CIPHER_WIDE_COPIES) && __has_include(<sys/platform/x86.h>)
+#if defined(CIPHER_ASK_LIBC)
     // What the C library found at start-up, the system's support for the wider registers
     // included. Asking the processor again costs more than a whole file's cipher in a
     // virtual machine, where each question is a trip to the host.
