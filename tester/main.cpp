@@ -39,6 +39,13 @@ constexpr const char *Help =
     "      --help           show this help and exit\n"
     "      --version        show the version and exit\n";
 
+// A wrong command line, under the program's name and with the way to the help.
+int UsageError(const std::string &what)
+{
+    std::cerr << "probator: " << what << "\nTry 'probator --help' for more information.\n";
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -48,8 +55,7 @@ int main(int argc, char **argv)
         return 0;
     const tester::RunOptions run = tester::FindRunOptions({argv + 1, argv + argc});
     if (!run.error.empty()) {
-        std::cerr << "probator: " << run.error << '\n';
-        return 2;
+        return UsageError(run.error);
     }
     // Every argument is Probator's own: the application object is shown only the program's
     // name, or it would take the options it knows (-reverse, -style, -platform, ...) and
@@ -68,8 +74,7 @@ int main(int argc, char **argv)
     }
     const tester::PortOption port = tester::FindPortOption({argv + 1, argv + argc});
     if (!port.error.empty()) {
-        std::cerr << "probator: " << port.error << '\n';
-        return 2;
+        return UsageError(port.error);
     }
     if (!startup::HasDisplay("probator"))
         return 1;

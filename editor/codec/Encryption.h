@@ -20,4 +20,4 @@ std::u16string EnCrypt(const std::u16string &text, std::u16string key);
 // is dropped otherwise. Raises RunTimeError 6 (Source "DeCrypt", Description
 // "DeCrypt:Overflow") for a text of 32,767 units or more, or a unit whose signed value
 // minus its key code is below -32,768.
-std::u16string DeCrypt(std::u16string text, std::u16string key);
+std::u16string DeCrypt(const std::u16string &text, std::u16string key);

@@ -19,9 +19,14 @@ std::vector<std::size_t> Failing(std::u16string_view text, std::u16string_view k
     std::vector<int> codes(key.size());
     for (std::size_t j = 0; j < key.size(); ++j)
         codes[j] = KeyCodeAt(key, j + 1);
+    // The key letter is stepped along rather than found by a division per unit, which
+    // would cost more than the test itself on a whole file.
+    std::size_t letter = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!keeps(text[i], codes[i % key.size()]))
+        if (!keeps(text[i], codes[letter]))
             failing.push_back(i);
+        if (++letter == codes.size())
+            letter = 0;
     }
     return failing;
 }

@@ -422,8 +422,10 @@ TEST(UnitLine, ASwitchWithoutAFitValueIsRefused)
     unit.start(QStringLiteral(TORVANE_UNIT), {QStringLiteral("--garble"), QStringLiteral("x")});
     ASSERT_TRUE(unit.waitForFinished(10000));
     EXPECT_EQ(unit.exitCode(), 2);
-    EXPECT_TRUE(QString::fromLocal8Bit(unit.readAllStandardOutput())
-                    .contains(QStringLiteral("--garble takes a whole number of 0 or more")));
+    EXPECT_TRUE(unit.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(QString::fromLocal8Bit(unit.readAllStandardError())
+                    .startsWith(QStringLiteral("torvane-unit: --garble takes a whole number of 0 "
+                                               "or more")));
 }
 
 TEST(UnitLine, FaultsOfAUnitEndTheCommandAndTheNextStartsClean)

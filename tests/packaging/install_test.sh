@@ -30,6 +30,8 @@ for f in bin/quillon bin/probator bin/torvane-cfg bin/torvane-unit \
          share/icons/hicolor/scalable/apps/org.torvane.Probator.svg \
          share/man/man1/quillon.1.gz share/man/man1/probator.1.gz \
          share/man/man1/torvane-cfg.1.gz share/man/man1/torvane-unit.1.gz \
+         share/bash-completion/completions/torvane-cfg \
+         share/bash-completion/completions/torvane-unit \
          share/doc/torvane-tools/copyright share/doc/torvane-tools/changelog.gz; do
   [ -f "$prefix/$f" ] || problem "not installed: $f"
 done

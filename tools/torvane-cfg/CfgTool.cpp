@@ -150,7 +150,8 @@ int Decode(const std::vector<std::string> &operands, bool force, std::istream &i
                 " bytes): the last byte is read as a character of its own, as the editor "
                 "opens it");
     const std::u16string &stored = file.units;
-    for (const Loss &loss : StoredLosses(stored, DocumentKey)) {
+    const std::vector<Loss> losses = StoredLosses(stored, DocumentKey);
+    for (const Loss &loss : losses) {
         if (loss.fate == Fate::Overflows) {
             Say(err, shown,
                 "cannot be deciphered: unit " + std::to_string(loss.index + 1) + " (" +
@@ -158,10 +159,11 @@ int Decode(const std::vector<std::string> &operands, bool force, std::istream &i
             return Failure;
         }
     }
-    if (const std::size_t lost = StoredLosses(stored, DocumentKey).size(); lost > 0)
+    if (!losses.empty())
         Say(err, shown,
-            lossreport::Thousands(lost) + " position(s) do not decipher to what is stored; '" +
-                Program + " check' lists them");
+            lossreport::Thousands(losses.size()) +
+                " position(s) do not decipher to what is stored; '" + Program +
+                " check' lists them");
     const std::string text = Utf8(DeCrypt(stored, DocumentKey), false);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return Finish(out, err);
@@ -270,11 +272,10 @@ int Encode(const Options &options, std::istream &in, std::ostream &out, std::ost
             WriteUnicodeFile(CodecPath(path), stored, false);
             return Success;
         }
-        std::string file;
-        file.reserve(stored.size() * 2);
-        for (const char16_t unit : stored) {
-            file.push_back(static_cast<char>(unit & 0xFF));
-            file.push_back(static_cast<char>(unit >> 8));
+        std::string file(stored.size() * 2, '\0');
+        for (std::size_t i = 0; i < stored.size(); ++i) {
+            file[2 * i] = static_cast<char>(stored[i] & 0xFF);
+            file[2 * i + 1] = static_cast<char>(stored[i] >> 8);
         }
         out.write(file.data(), static_cast<std::streamsize>(file.size()));
         return Finish(out, err);

@@ -3,6 +3,7 @@
 // purpose, one way each.
 
 #include "PseudoTerminal.h"
+#include "TorvaneVersion.h"
 #include "UnitEngine.h"
 
 #include <QCommandLineParser>
@@ -11,6 +12,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -65,6 +67,17 @@ constexpr Flag Flags[] = {
     {"abort-twice", "Answer the tester's ABORT with ABORTED twice."},
 };
 
+constexpr const char *Program = "torvane-unit";
+
+// A wrong command line, the way command-line tools say it: on standard error, under the
+// program's name, with the way to the help.
+int UsageError(const QString &what)
+{
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", Program,
+                 qPrintable(what), Program);
+    return 2;
+}
+
 // A whole number of at least 0 from a switch, or nothing when it is not one.
 bool Count(const QCommandLineParser &parser, const char *name, int &into)
 {
@@ -74,8 +87,8 @@ bool Count(const QCommandLineParser &parser, const char *name, int &into)
     into = parser.value(QString::fromLatin1(name)).toInt(&ok);
     if (ok && into >= 0)
         return true;
-    Say(QStringLiteral("torvane-unit: --%1 takes a whole number of 0 or more, not \"%2\".")
-            .arg(QString::fromLatin1(name), parser.value(QString::fromLatin1(name))));
+    UsageError(QStringLiteral("--%1 takes a whole number of 0 or more, not \"%2\".")
+                   .arg(QString::fromLatin1(name), parser.value(QString::fromLatin1(name))));
     return false;
 }
 
@@ -83,21 +96,39 @@ bool Count(const QCommandLineParser &parser, const char *name, int &into)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("torvane-unit"));
+    // The usage line names the program as Qt is told it was started: by its short name,
+    // not by the path it was found at.
+    char name[] = "torvane-unit";
+    std::vector<char *> arguments(argv, argv + argc);
+    arguments.front() = name;
+    QCoreApplication app(argc, arguments.data());
+    QCoreApplication::setApplicationName(QString::fromLatin1(Program));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Runs a simulated Torvane unit on a pseudo-terminal and prints the path a tester "
         "opens as its serial port (probator --port PATH). It serves any number of "
         "commands until Ctrl+C. The switches make it misbehave on purpose."));
-    parser.addHelpOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     for (const Switch &entry : Switches)
         parser.addOption({QString::fromLatin1(entry.name), QString::fromLatin1(entry.help),
                           QString::fromLatin1(entry.valueName)});
     for (const Flag &entry : Flags)
         parser.addOption({QString::fromLatin1(entry.name), QString::fromLatin1(entry.help)});
-    parser.process(app);
+    // Parsed rather than processed: Qt's own handling puts its errors without the way to
+    // the help and ends with status 1, where command-line tools use 2.
+    if (!parser.parse(QCoreApplication::arguments()))
+        return UsageError(parser.errorText());
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", Program, TorvaneVersion);
+        return 0;
+    }
 
     UnitMisbehaviour misbehaviour;
     int pace = 30;
@@ -115,7 +146,7 @@ int main(int argc, char **argv)
 
     PseudoTerminal terminal;
     if (terminal.Path().isEmpty()) {
-        Say(QStringLiteral("torvane-unit: %1").arg(terminal.ErrorText()));
+        std::fprintf(stderr, "%s: %s\n", Program, qPrintable(terminal.ErrorText()));
         return 1;
     }
     UnitEngine unit(terminal.Path(), misbehaviour);

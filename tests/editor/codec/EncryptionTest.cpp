@@ -186,3 +186,65 @@ TEST(DeCrypt, ForeignTextGivesUnitZeroForMultiplesOf256AndDropsNegativeUnits)
     // A dropped unit does not shift the key for the units after it: R, A, Z.
     EXPECT_EQ(DeCrypt(u"\x01\x42\x5B", DocumentKey), u"\x01\x01");
 }
+
+// The vectorised loops work in blocks of whole key periods with tails of any length: every
+// length around the vector widths and the block edges, with keys whose period does and
+// does not divide them, and one overflowing, dropped or wrapping unit placed at each
+// position in turn (each key letter at each lane), against the reference.
+TEST(CryptRule, BlockedLoopsMatchTheReferenceAtEveryLengthAndPosition)
+{
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= 130; ++n)
+        lengths.push_back(n);
+    for (const std::size_t n : {2047u, 2048u, 2049u, 4095u, 4097u, 32766u})
+        lengths.push_back(n);
+    // Every position of a short text; in a long one those near its ends and block edges.
+    const auto positions = [](std::size_t length) {
+        std::vector<std::size_t> at;
+        for (std::size_t i = 0; i < length; ++i)
+            if (length <= 130 || i < 70 || length - i <= 70 || (i + 3) % 2048 < 6)
+                at.push_back(i);
+        return at;
+    };
+    const std::u16string longKey = PlainText(3000); // one period longer than a block
+    for (const std::u16string &key :
+         {std::u16string(DocumentKey), std::u16string(u"q"), std::u16string(u"zyX"), longKey}) {
+        for (const std::size_t length : lengths) {
+            const std::u16string plain = PlainText(length);
+            const std::u16string stored = EnCrypt(plain, key);
+            ASSERT_EQ(stored, reference::EnCrypt(plain, key)) << length;
+            ASSERT_EQ(DeCrypt(stored, key), plain) << length;
+            for (const std::size_t at : positions(length)) {
+                const int k = KeyCodeAt(key, at + 1);
+                // Overflowing or not, negative, zero, exactly the key code (a difference of
+                // 0) and a multiple of 256 above it.
+                for (const char16_t odd : {char16_t(0x7FFF), char16_t(0x8000), char16_t(0),
+                                           char16_t(k), char16_t(k + 256), char16_t(0x1234)}) {
+                    std::u16string text = plain;
+                    text[at] = odd;
+                    // Only the unit at `at` differs from the plain text's rule.
+                    std::u16string enciphered = stored;
+                    if (EnUnit(odd, k) == Overflowed) {
+                        ExpectOverflow("EnCrypt", [&]() { EnCrypt(text, key); });
+                    } else {
+                        enciphered[at] = char16_t(EnUnit(odd, k));
+                        ASSERT_EQ(EnCrypt(text, key), enciphered) << length << " at " << at;
+                    }
+                    std::u16string back = plain;
+                    const int unit = DeUnit(odd, k);
+                    if (unit == Overflowed) {
+                        ExpectOverflow("DeCrypt", [&]() { DeCrypt(text, key); });
+                        continue;
+                    }
+                    std::u16string withOdd = stored;
+                    withOdd[at] = odd;
+                    if (unit == reference::Dropped)
+                        back.erase(at, 1);
+                    else
+                        back[at] = char16_t(unit);
+                    ASSERT_EQ(DeCrypt(withOdd, key), back) << length << " at " << at;
+                }
+            }
+        }
+    }
+}
