@@ -7,6 +7,7 @@
 #include "StatusPanel.h"
 #include "frmDocument.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -51,7 +52,14 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Torvane Config File Editor"));
-    setWindowIcon(QIcon(QStringLiteral(":/quillon/icons/Quillon.xpm")));
+    const QIcon icon(QStringLiteral(":/quillon/icons/Quillon.xpm"));
+    setWindowIcon(icon);
+    // The program's icon for every window it makes: a document window then shows it in
+    // its title bar without a call of its own, and without first loading the style's menu
+    // icon from its image files, which is most of what a new window costs when hundreds
+    // open at once.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(icon);
 
     // The documents, with the find bar below them when it is open.
     auto *client = new QWidget(this);
@@ -199,8 +207,13 @@ frmDocument *frmMain::NewDocument(Activation activation)
         throw RunTimeError(ErrorNumber::Overflow, "Overflow", "frmMain.NewDocument");
     ++m_documentCount;
 
-    auto *document = new frmDocument(m_modal);
+    // Made inside the area's viewport: a window added from outside is moved into it, and
+    // the move lays out its title bar twice over.
+    auto *document = new frmDocument(m_modal, m_mdiArea->viewport());
     document->FirstDocument = !m_firstDocumentMade;
+    // No caption until the window is in the area: the area lays out the title bar several
+    // times as it takes the window, and an empty caption needs no text measured for that.
+    document->setWindowTitle(QString());
     m_mdiArea->addSubWindow(document);
     try {
         document->Form_Load();
@@ -211,8 +224,6 @@ frmDocument *frmMain::NewDocument(Activation activation)
     }
     m_firstDocumentMade = true;
     document->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCount));
-    // The program's own icon in the child's title bar rather than the toolkit's.
-    document->setWindowIcon(windowIcon());
     connect(document, &frmDocument::FileWritten, this, &frmMain::RememberFile);
     QPlainTextEdit *box = document->txtScript();
     const auto caretMoved = [this, document] {
