@@ -3,6 +3,8 @@
 // same-user client sending a request of megabytes to the hand-over socket.
 
 #include "BenchSupport.h"
+#include "Globals.h"
+#include "Main.h"
 #include "SingleInstance.h"
 #include "Startup.h"
 #include "frmMain.h"
@@ -72,6 +74,31 @@ void HandOverThenExit(benchmark::State &state)
     state.counters["open_cpu_s"] = openProcessor / runs;
 }
 
+// The same files named on the command line of a start with no editor running: opened while
+// the frame is hidden, timed until the frame is shown with them.
+void CommandLine(benchmark::State &state)
+{
+    const QStringList files = SmallFiles(static_cast<int>(state.range(0)));
+    SilentModal modal;
+    double processor = 0;
+    for (auto _ : state) {
+        const double before = ProcessorSeconds();
+        if (Main(files, modal) != StartupResult::Shown) {
+            state.SkipWithError("no frame");
+            return;
+        }
+        auto *frame = dynamic_cast<frmMain *>(MainWindow);
+        QApplication::processEvents();
+        processor += ProcessorSeconds() - before;
+        state.PauseTiming();
+        MainWindow = nullptr;
+        delete frame;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["cpu_s"] = processor / static_cast<double>(state.iterations());
+}
+
 // A same-user client writes a request of 3.8 MB (one absurd path) to the running editor;
 // timed until the editor has dealt with it and is idle again.
 void HugeRequest(benchmark::State &state)
@@ -109,6 +136,12 @@ void HugeRequest(benchmark::State &state)
 } // namespace
 
 BENCHMARK(HandOverThenExit)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK(CommandLine)
     ->Arg(100)
     ->Arg(1000)
     ->Unit(benchmark::kMillisecond)

@@ -187,6 +187,34 @@ bool frmMain::event(QEvent *event)
     return result;
 }
 
+// Documents opened while the frame was hidden (the command line's) show with it, and
+// each would become the active one in turn as it shows, going over all the others every
+// time: quadratic in their number. Only the document meant to be in front is let activate;
+// a disabled window shows without activating.
+void frmMain::setVisible(bool visible)
+{
+    if (!visible || isVisible()) {
+        QMainWindow::setVisible(visible);
+        return;
+    }
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    QMdiSubWindow *front = m_mdiArea->currentSubWindow();
+    if (!front && !windows.isEmpty())
+        front = windows.last();
+    QList<QPointer<QMdiSubWindow>> held;
+    for (QMdiSubWindow *window : windows) {
+        if (window != front && window->isEnabled()) {
+            window->setEnabled(false);
+            held.append(window);
+        }
+    }
+    QMainWindow::setVisible(visible);
+    for (const QPointer<QMdiSubWindow> &window : held) {
+        if (window)
+            window->setEnabled(true);
+    }
+}
+
 void frmMain::Form_Unload()
 {
     const int state = isMinimized() ? 1 : (isMaximized() || isFullScreen()) ? 2 : 0;
@@ -259,6 +287,17 @@ frmDocument *frmMain::NewDocument(Activation activation)
 void frmMain::LoadFile(QString path)
 {
     OpenDocument(path, Activation::Now);
+}
+
+void frmMain::LoadFiles(const QStringList &paths)
+{
+    QPointer<frmDocument> last;
+    for (const QString &path : paths) {
+        if (frmDocument *document = OpenDocument(path, Activation::Later))
+            last = document;
+    }
+    if (last && !last->isHidden())
+        m_mdiArea->setActiveSubWindow(last);
 }
 
 frmDocument *frmMain::OpenDocument(const QString &path, Activation activation)
