@@ -149,10 +149,12 @@ QString program;
 std::unique_ptr<QProcess> Start(const QString &role, const QStringList &files, QByteArray &said)
 {
     auto child = std::make_unique<QProcess>();
-    child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The child's warnings (the offscreen platform's among them) only when it fails.
     child->start(program, QStringList{QStringLiteral("--child"), role} + files);
-    if (!child->waitForReadyRead(120000))
+    if (!child->waitForReadyRead(120000)) {
+        std::fputs(child->readAllStandardError().constData(), stderr);
         return nullptr;
+    }
     said = child->readLine().trimmed();
     return child;
 }

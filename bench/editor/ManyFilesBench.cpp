@@ -48,6 +48,7 @@ void HandOverThenExit(benchmark::State &state)
     double openSeconds = 0;
     double exitSeconds = 0;
     double openProcessor = 0;
+    double exitProcessor = 0;
     for (auto _ : state) {
         auto frame = std::make_unique<frmMain>(modal);
         frame->show();
@@ -58,8 +59,10 @@ void HandOverThenExit(benchmark::State &state)
         QApplication::processEvents();
         openProcessor += ProcessorSeconds() - processorBefore;
         auto middle = std::chrono::steady_clock::now();
+        const double exitBefore = ProcessorSeconds();
         frame->close();
         QApplication::processEvents();
+        exitProcessor += ProcessorSeconds() - exitBefore;
         auto end = std::chrono::steady_clock::now();
         openSeconds += std::chrono::duration<double>(middle - start).count();
         exitSeconds += std::chrono::duration<double>(end - middle).count();
@@ -72,6 +75,7 @@ void HandOverThenExit(benchmark::State &state)
     state.counters["open_s"] = openSeconds / runs;
     state.counters["exit_s"] = exitSeconds / runs;
     state.counters["open_cpu_s"] = openProcessor / runs;
+    state.counters["exit_cpu_s"] = exitProcessor / runs;
 }
 
 // The same files named on the command line of a start with no editor running: opened while
