@@ -252,6 +252,8 @@ frmDocument *frmMain::NewDocument(Activation activation)
     }
     m_firstDocumentMade = true;
     document->setWindowTitle(QStringLiteral("Document %1").arg(m_documentCount));
+    // The program's own icon in the child's title bar rather than the toolkit's.
+    document->setWindowIcon(windowIcon());
     connect(document, &frmDocument::FileWritten, this, &frmMain::RememberFile);
     QPlainTextEdit *box = document->txtScript();
     const auto caretMoved = [this, document] {
