@@ -30,3 +30,10 @@ target_link_libraries(bench_editor_replace PRIVATE bench_editor_support quillon_
 add_executable(bench_editor_many ${CMAKE_CURRENT_LIST_DIR}/editor/ManyFilesBench.cpp)
 target_link_libraries(bench_editor_many PRIVATE bench_editor_support quillon_startup
                       benchmark::benchmark torvane_warnings)
+
+# Close to exit (no document, 20 documents) against an empty QMainWindow, and the private
+# memory of 100 documents against bare QPlainTextEdit windows, each child a process of its
+# own.
+add_executable(bench_editor_exit ${CMAKE_CURRENT_LIST_DIR}/editor/ExitAndMemoryBench.cpp)
+target_link_libraries(bench_editor_exit PRIVATE bench_editor_support quillon_startup
+                      torvane_warnings)

@@ -205,4 +205,9 @@ void frmDocument::closeEvent(QCloseEvent *event)
     }
     m_unloaded = true;
     QMdiSubWindow::closeEvent(event);
+    // Gone from the screen and soon deleted: its title bar is still laid out again as it
+    // goes (its layout and then its deletion), and without a caption there is no text to
+    // measure for that. A frame that closes with many documents waits for each of them.
+    if (event->isAccepted())
+        setWindowTitle(QString());
 }

@@ -7,6 +7,7 @@
 #include "StatusPanel.h"
 #include "frmDocument.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -52,7 +53,14 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(tr("Torvane Config File Editor"));
-    setWindowIcon(QIcon(QStringLiteral(":/quillon/icons/Quillon.xpm")));
+    const QIcon icon(QStringLiteral(":/quillon/icons/Quillon.xpm"));
+    setWindowIcon(icon);
+    // The program's icon for every window it makes: a document window then shows it in
+    // its title bar without a call of its own, and without first loading the style's menu
+    // icon from its image files, which is most of what a new window costs when hundreds
+    // open at once.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(icon);
 
     // The documents, with the find bar below them when it is open.
     auto *client = new QWidget(this);
@@ -180,6 +188,34 @@ bool frmMain::event(QEvent *event)
     return result;
 }
 
+// Documents opened while the frame was hidden (the command line's) show with it, and
+// each would become the active one in turn as it shows, going over all the others every
+// time: quadratic in their number. Only the document meant to be in front is let activate;
+// a disabled window shows without activating.
+void frmMain::setVisible(bool visible)
+{
+    if (!visible || isVisible()) {
+        QMainWindow::setVisible(visible);
+        return;
+    }
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    QMdiSubWindow *front = m_mdiArea->currentSubWindow();
+    if (!front && !windows.isEmpty())
+        front = windows.last();
+    QList<QPointer<QMdiSubWindow>> held;
+    for (QMdiSubWindow *window : windows) {
+        if (window != front && window->isEnabled()) {
+            window->setEnabled(false);
+            held.append(window);
+        }
+    }
+    QMainWindow::setVisible(visible);
+    for (const QPointer<QMdiSubWindow> &window : held) {
+        if (window)
+            window->setEnabled(true);
+    }
+}
+
 void frmMain::Form_Unload()
 {
     const int state = isMinimized() ? 1 : (isMaximized() || isFullScreen()) ? 2 : 0;
@@ -200,8 +236,13 @@ frmDocument *frmMain::NewDocument(Activation activation)
         throw RunTimeError(ErrorNumber::Overflow, "Overflow", "frmMain.NewDocument");
     ++m_documentCount;
 
-    auto *document = new frmDocument(m_modal);
+    // Made inside the area's viewport: a window added from outside is moved into it, and
+    // the move lays out its title bar twice over.
+    auto *document = new frmDocument(m_modal, m_mdiArea->viewport());
     document->FirstDocument = !m_firstDocumentMade;
+    // No caption until the window is in the area: the area lays out the title bar several
+    // times as it takes the window, and an empty caption needs no text measured for that.
+    document->setWindowTitle(QString());
     m_mdiArea->addSubWindow(document);
     try {
         document->Form_Load();
@@ -255,6 +296,17 @@ frmDocument *frmMain::NewDocument(Activation activation)
 void frmMain::LoadFile(QString path)
 {
     OpenDocument(path, Activation::Now);
+}
+
+void frmMain::LoadFiles(const QStringList &paths)
+{
+    QPointer<frmDocument> last;
+    for (const QString &path : paths) {
+        if (frmDocument *document = OpenDocument(path, Activation::Later))
+            last = document;
+    }
+    if (last && !last->isHidden())
+        m_mdiArea->setActiveSubWindow(last);
 }
 
 frmDocument *frmMain::OpenDocument(const QString &path, Activation activation)

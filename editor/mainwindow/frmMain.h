@@ -39,6 +39,10 @@ public:
 
     // Opens `path` in a new numbered document window. Errors go to the caller.
     void LoadFile(QString path);
+    // LoadFile for each of `paths` in turn (the command line's files), with the last one
+    // the active document, made active once rather than each in turn. Errors go to the
+    // caller; those opened before stay open.
+    void LoadFiles(const QStringList &paths);
     // Opens each file as File > Open does (files dropped on the frame, or handed over by
     // another start); a failure is reported and the rest still open.
     void OpenFiles(const QStringList &paths);
@@ -67,6 +71,7 @@ public:
     // None: the bars are switched only through the View menu, whose check marks would
     // otherwise fall out of step with them.
     QMenu *createPopupMenu() override;
+    void setVisible(bool visible) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -115,8 +115,10 @@ StartupResult Main(const QStringList &arguments, Modal &modal, int answerWaitMs)
             }
         }
         const settings::WriteBatch batch;
+        QStringList files;
         for (const std::u16string &file : plan.files)
-            frame->LoadFile(QString::fromStdU16String(file));
+            files << QString::fromStdU16String(file);
+        frame->LoadFiles(files);
         frame->show();
         // From here the frame lives until the program ends; Qt's window close ends the loop.
         frame.release();

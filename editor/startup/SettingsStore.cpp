@@ -12,6 +12,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -86,6 +87,28 @@ QHash<QString, QHash<QString, QString>> &HeldBack()
     return held;
 }
 
+// Values read while a batch is open, for the batch's later reads: hundreds of windows
+// opened together each read the same placement keys, and QSettings looks at the file
+// again for each read. A missing key is remembered as no value.
+QHash<QString, QHash<QString, std::optional<QString>>> &ReadDuringBatch()
+{
+    static QHash<QString, QHash<QString, std::optional<QString>>> read;
+    return read;
+}
+
+std::optional<QString> ReadStore(const QString &appName, const QString &path)
+{
+    if (!ReasonableSize(appName))
+        return std::nullopt;
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope,
+                    QCoreApplication::organizationName(), appName);
+    const QVariant value = store.value(path);
+    // A value some other tool stored as a list or number still reads as its text form.
+    if (!value.isValid() || !value.canConvert<QString>())
+        return std::nullopt;
+    return value.toString();
+}
+
 void Store(const QString &appName, const QHash<QString, QString> &values)
 {
     // Settings may be skipped, never waited for: unsaved work in other windows must not
@@ -110,15 +133,14 @@ QString GetSetting(const QString &appName, const QString &section, const QString
         if (value != held->constEnd())
             return *value;
     }
-    if (!ReasonableSize(appName))
-        return defaultValue;
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope,
-                    QCoreApplication::organizationName(), appName);
-    const QVariant value = store.value(Path(section, key));
-    // A value some other tool stored as a list or number still reads as its text form.
-    if (!value.isValid() || !value.canConvert<QString>())
-        return defaultValue;
-    return value.toString();
+    const QString path = Path(section, key);
+    if (batchDepth == 0)
+        return ReadStore(appName, path).value_or(defaultValue);
+    auto &read = ReadDuringBatch()[appName];
+    auto known = read.constFind(path);
+    if (known == read.constEnd())
+        known = read.insert(path, ReadStore(appName, path));
+    return known->value_or(defaultValue);
 }
 
 void SaveSetting(const QString &appName, const QString &section, const QString &key,
@@ -142,6 +164,7 @@ WriteBatch::~WriteBatch()
 {
     if (--batchDepth > 0)
         return;
+    ReadDuringBatch().clear();
     const auto held = std::exchange(HeldBack(), {});
     for (auto app = held.constBegin(); app != held.constEnd(); ++app)
         Store(app.key(), app.value());

@@ -24,7 +24,7 @@ namespace settings {
 // Holds back the writes made while it lives and stores them together when the outermost
 // one ends: a user action that opens or closes hundreds of windows then rewrites the store
 // (and waits for it to reach the disk) once, not several times for each window. Reads
-// made meanwhile see the held-back values.
+// made meanwhile see the held-back values, and each key is read from the store only once.
 class WriteBatch
 {
 public:

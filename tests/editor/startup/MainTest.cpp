@@ -88,6 +88,9 @@ TEST_F(MainTest, OpensEachExistingFileInOrderAndSkipsTheRestSilently)
                    modal),
               StartupResult::Shown);
     EXPECT_EQ(OpenedFiles(), (QStringList{"b.cfg", "my file.cfg", "a.cfg", "b.cfg"}));
+    // The last one named is the document in front.
+    EXPECT_EQ(Frame()->ActiveDocument(),
+              Frame()->mdiArea()->subWindowList(QMdiArea::CreationOrder).last());
     EXPECT_EQ(Frame()->ActiveDocument()->Text(), "text of b.cfg");
     EXPECT_TRUE(Frame()->isVisible());
     ASSERT_EQ(modal.asked().size(), 1u);

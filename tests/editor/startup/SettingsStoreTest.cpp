@@ -35,6 +35,27 @@ TEST_F(SettingsStore, MissingKeyGivesTheDefaultAndWrittenTextReadsBack)
     EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "ChildWidth", "8500"), "6000");
     // Another application name is another store.
     EXPECT_EQ(GetSetting("Other", EditorSection, "ChildWidth", "1"), "1");
+
+    // Inside a batch, what was read once and then written reads as written; a missing key
+    // still gives each read's own default; the store has the value once the batch ends.
+    {
+        const settings::WriteBatch batch;
+        EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "ChildWidth", "8500"), "6000");
+        EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "ChildTop", "200"), "200");
+        EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "ChildTop", "300"), "300");
+        SaveSetting(EditorAppName, EditorSection, "ChildWidth", "7000");
+        SaveSetting(EditorAppName, EditorSection, "ChildTop", "100");
+        EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "ChildWidth", "8500"), "7000");
+        EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "ChildTop", "200"), "100");
+    }
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope,
+                    QCoreApplication::organizationName(), EditorAppName);
+    EXPECT_EQ(store.value("Settings/ChildWidth").toString(), "7000");
+    // Nor does a batch's memory outlive it: the next batch reads what was written since.
+    store.setValue("Settings/ChildWidth", "6500");
+    store.sync();
+    const settings::WriteBatch next;
+    EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "ChildWidth", "8500"), "6500");
 }
 
 TEST_F(SettingsStore, LandsInTheOrganisationsFileAsText)
