@@ -121,9 +121,7 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
         throw RunTimeError(ErrorNumber::PathFileAccess,
                            path.toStdString() + ": " + lossreport::ReadBackMismatch(), source);
 
-    m_savedText = text;
-    m_txtScript->document()->setModified(false);
-    setChanged(false);
+    MarkSaved(text);
     m_unshownPositions = 0;
     m_plainFile = false;
     return true;
