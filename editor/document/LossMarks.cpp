@@ -75,6 +75,8 @@ void LossMarks::Rescan()
     m_tracked.clear();
     m_characters = m_box->document()->characterCount();
     Scan(0, m_characters, m_tracked);
+    // The caller repaints the whole box.
+    m_visible = std::pair(0, 0);
     Judge(0, 0);
 }
 
@@ -173,7 +175,9 @@ void LossMarks::Judge(std::size_t first, int editEnd)
         const bool marked = !UnitSurvives(t.unit, KeyCodeAt(m_key, filePosition));
         if (marked != t.marked) {
             t.marked = marked;
-            if (position >= m_visible.first && position < m_visible.second)
+            if (!m_visible)
+                m_visible = m_box->VisibleRange();
+            if (position >= m_visible->first && position < m_visible->second)
                 Repaint(t);
         }
     }
@@ -223,7 +227,7 @@ void LossMarks::OnContentsChange(int position, int removed, int added)
     m_tracked.insert(at, found.begin(), found.end());
     // The box repaints the text an edit touched, but not the marks whose fate the edit
     // changed further on; those in view are repainted here.
-    m_visible = m_box->VisibleRange();
+    m_visible.reset();
     Judge(index, position + added);
     Recount();
 }

@@ -18,6 +18,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,8 +85,9 @@ private:
     int m_count = 0;
     // The document's length as last seen, to tell an edit that does not add up.
     int m_characters = 0;
-    // The box positions in view while an edit is being followed.
-    std::pair<int, int> m_visible{0, 0};
+    // The box positions in view while an edit is being followed: worked out when a mark in
+    // view may need repainting, and only then; none while the whole text is marked afresh.
+    std::optional<std::pair<int, int>> m_visible;
     // Every character that is not kept at all positions, in text order.
     std::vector<Tracked> m_tracked;
 };

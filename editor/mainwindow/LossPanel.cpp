@@ -22,6 +22,11 @@ LossPanel::LossPanel(QMdiArea *area, QAction *next, QWidget *parent)
     Follow();
 }
 
+QSize LossPanel::minimumSizeHint() const
+{
+    return {0, QLabel::minimumSizeHint().height()};
+}
+
 void LossPanel::Follow()
 {
     // The current window, not the active one: that one is none while another program has

@@ -19,6 +19,10 @@ public:
     // next such character: it does so here, and is enabled only while there is one.
     LossPanel(QMdiArea *area, QAction *next, QWidget *parent = nullptr);
 
+    // No wider than the bar can spare: a long status (a text past the length limit) would
+    // otherwise widen the frame with it.
+    QSize minimumSizeHint() const override;
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
 

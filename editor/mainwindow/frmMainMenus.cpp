@@ -1,6 +1,7 @@
 // The frame's menu bar, toolbar and status bar, built from one table each so that every
 // item has its name, caption, shortcut and check state in one place.
 
+#include "CaretPanel.h"
 #include "ClockPanel.h"
 #include "LossPanel.h"
 #include "StatusPanel.h"
@@ -221,7 +222,7 @@ void frmMain::BuildStatusBar()
     m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
     bar->addWidget(m_statusPanel, 1);
     bar->addWidget(new LossPanel(m_mdiArea, Item("mnuEditNextLoss"), bar));
-    m_caretPanel = new QLabel(bar);
+    m_caretPanel = new CaretPanel(bar);
     m_caretPanel->setObjectName(QStringLiteral("sbStatusBarCaret"));
     bar->addPermanentWidget(m_caretPanel);
     auto *date = new ClockPanel(ClockPanel::Shows::Date, bar);
