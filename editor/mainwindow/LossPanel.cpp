@@ -54,10 +54,24 @@ void LossPanel::Follow()
 
 void LossPanel::Show(const QString &status)
 {
-    setText(status);
-    setVisible(!status.isEmpty());
-    // The status changes with every change of the count, as it names the count.
+    // The status changes with every change of the count, as it names the count. The command
+    // follows at once, so that a key pressed next finds it as it should be.
     m_next->setEnabled(m_document && m_document->Marks()->Count() > 0);
+    // The panel follows once the edit has been drawn: its text or its showing makes the
+    // status bar lay out and repaint all its panels, which would otherwise hold up every
+    // keystroke that changes the count, and each of a burst of them.
+    m_shown = status;
+    if (m_showing)
+        return;
+    m_showing = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_showing = false;
+            setText(m_shown);
+            setVisible(!m_shown.isEmpty());
+        },
+        Qt::QueuedConnection);
 }
 
 void LossPanel::mousePressEvent(QMouseEvent *event)

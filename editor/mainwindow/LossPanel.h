@@ -36,4 +36,6 @@ private:
     QPointer<frmDocument> m_document;
     QMetaObject::Connection m_status;
     QMetaObject::Connection m_gone;
+    QString m_shown;        // the status the panel is to show
+    bool m_showing = false; // that is on its way
 };
