@@ -4,8 +4,16 @@
 #include "frmDocument.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMouseEvent>
+
+namespace {
+
+const auto ShowStatusEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
 
 LossPanel::LossPanel(QMdiArea *area, QAction *next, QWidget *parent)
     : QLabel(parent), m_area(area), m_next(next)
@@ -64,14 +72,17 @@ void LossPanel::Show(const QString &status)
     if (m_showing)
         return;
     m_showing = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_showing = false;
-            setText(m_shown);
-            setVisible(!m_shown.isEmpty());
-        },
-        Qt::QueuedConnection);
+    // Below the priority of the window's own update, so that it draws the edit first.
+    QCoreApplication::postEvent(this, new QEvent(ShowStatusEvent), Qt::LowEventPriority - 1);
+}
+
+void LossPanel::customEvent(QEvent *event)
+{
+    if (event->type() != ShowStatusEvent)
+        return;
+    m_showing = false;
+    setText(m_shown);
+    setVisible(!m_shown.isEmpty());
 }
 
 void LossPanel::mousePressEvent(QMouseEvent *event)

@@ -24,6 +24,7 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    void customEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
