@@ -26,6 +26,11 @@ const BreakBefore *BreakOf(const QTextBlock &block)
     return static_cast<const BreakBefore *>(block.userData());
 }
 
+std::size_t ExtraUnitsOf(const std::u16string &lineBreak)
+{
+    return lineBreak.empty() ? 0 : lineBreak.size() - 1;
+}
+
 } // namespace
 
 LineBreaks::LineBreaks(QTextDocument *document) : QObject(document), m_document(document)
@@ -41,6 +46,7 @@ void LineBreaks::Reset(const std::vector<std::u16string> &breaks, std::u16string
 {
     m_defaultBreak = defaultBreak.empty() ? std::u16string(u"\r\n") : std::move(defaultBreak);
     m_blocks.clear();
+    m_extraUnits = 0;
     m_removed.clear();
     QTextBlock block = m_document->firstBlock();
     block.setUserData(nullptr);
@@ -66,6 +72,7 @@ void LineBreaks::Give(QTextBlock &block, const std::u16string &lineBreak)
 {
     block.setUserData(new BreakBefore(lineBreak, ++m_lastId));
     m_blocks.push_back({m_lastId, lineBreak});
+    m_extraUnits += ExtraUnitsOf(lineBreak);
 }
 
 void LineBreaks::OnContentsChange(int position, int removed, int added)
@@ -140,7 +147,10 @@ void LineBreaks::OnContentsChange(int position, int removed, int added)
             block.setUserData(new BreakBefore(lineBreak, ++m_lastId));
         }
         now.push_back({BreakOf(block)->id, BreakOf(block)->lineBreak});
+        m_extraUnits += ExtraUnitsOf(now.back().lineBreak);
     }
+    for (auto was = begin; was != end; ++was)
+        m_extraUnits -= ExtraUnitsOf(was->lineBreak);
     const auto at = m_blocks.erase(begin, end);
     m_blocks.insert(at, std::make_move_iterator(now.begin()), std::make_move_iterator(now.end()));
 }

@@ -37,6 +37,8 @@ public:
 
     // The break that ends `block`; empty after the last one.
     const std::u16string &After(const QTextBlock &block) const;
+    // How many more units the breaks take in the file than in the box, where each is one.
+    std::size_t ExtraUnits() const { return m_extraUnits; }
 
 private:
     struct Kept
@@ -55,6 +57,7 @@ private:
     std::uint64_t m_lastId = 0;
     // Each block's break as last seen, so that the ones an edit removed can be told.
     std::vector<Kept> m_blocks;
+    std::size_t m_extraUnits = 0;
     // The breaks each edit removed, in text order, by the count of undo steps after it.
     std::map<int, std::vector<std::u16string>> m_removed;
     int m_undoSteps = 0;

@@ -58,13 +58,22 @@ LossMarks::LossMarks(PlainTextBox *box, std::u16string key, BreakLength breakLen
 void LossMarks::SetEnabled(bool enabled)
 {
     m_enabled = enabled;
-    m_tracked.clear();
-    if (enabled) {
-        Scan(0, m_box->document()->characterCount(), m_tracked);
-        Judge(0, 0);
-    }
+    if (enabled)
+        Rescan();
+    else
+        m_tracked.clear();
     Recount();
     m_box->viewport()->update();
+}
+
+void LossMarks::Rescan()
+{
+    m_tracked.clear();
+    m_characters = m_box->document()->characterCount();
+    Scan(0, m_characters, m_tracked);
+    // The caller repaints the whole box.
+    m_visible = std::pair(0, 0);
+    Judge(0, 0);
 }
 
 std::vector<int> LossMarks::Positions() const
@@ -72,7 +81,7 @@ std::vector<int> LossMarks::Positions() const
     std::vector<int> positions;
     for (const Tracked &t : m_tracked) {
         if (t.marked)
-            positions.push_back(t.cursor.selectionStart());
+            positions.push_back(t.position);
     }
     return positions;
 }
@@ -83,11 +92,10 @@ int LossMarks::NextAfter(int position) const
     for (const Tracked &t : m_tracked) {
         if (!t.marked)
             continue;
-        const int start = t.cursor.selectionStart();
-        if (start > position)
-            return start;
+        if (t.position > position)
+            return t.position;
         if (first < 0)
-            first = start;
+            first = t.position;
     }
     return first;
 }
@@ -125,9 +133,8 @@ void LossMarks::Scan(int from, int to, std::vector<Tracked> &into) const
                     ? 2
                     : 1;
             Tracked t;
-            t.cursor = QTextCursor(document);
-            t.cursor.setPosition(base + i);
-            t.cursor.setPosition(base + i + length, QTextCursor::KeepAnchor);
+            t.position = base + i;
+            t.length = length;
             t.unit = unit;
             t.dependsOnPosition = DependsOnPosition(unit);
             into.push_back(std::move(t));
@@ -153,14 +160,14 @@ void LossMarks::Judge(std::size_t first, int editEnd)
     QTextBlock block = document->firstBlock();
     int extra = 0;
     if (first > 0 && m_tracked[first - 1].extra >= 0) {
-        block = document->findBlock(m_tracked[first - 1].cursor.selectionStart());
+        block = document->findBlock(m_tracked[first - 1].position);
         extra = m_tracked[first - 1].extra;
     }
     bool walking = true;
     int shift = 0;
     for (std::size_t i = first; i < m_tracked.size(); ++i) {
         Tracked &t = m_tracked[i];
-        const int position = t.cursor.selectionStart();
+        const int position = t.position;
         if (walking) {
             while (block.isValid() && block.position() + block.length() <= position) {
                 extra += m_breakLength(block) - 1;
@@ -180,7 +187,9 @@ void LossMarks::Judge(std::size_t first, int editEnd)
         const bool marked = !UnitSurvives(t.unit, KeyCodeAt(m_key, filePosition));
         if (marked != t.marked) {
             t.marked = marked;
-            if (position >= m_visible.first && position < m_visible.second)
+            if (!m_visible)
+                m_visible = m_box->VisibleRange();
+            if (position >= m_visible->first && position < m_visible->second)
                 Repaint(t);
         }
     }
@@ -188,37 +197,50 @@ void LossMarks::Judge(std::size_t first, int editEnd)
 
 void LossMarks::OnContentsChange(int position, int removed, int added)
 {
-    Q_UNUSED(removed);
     if (!m_enabled)
         return;
     const int length = m_box->document()->characterCount();
-    const int start = std::clamp(position, 0, length);
-    const int end = std::clamp(position + added, start, length);
-
-    // The characters the edit touched: those it removed (now empty), those next to it
-    // (a character just before an insertion grows over it), and pairs it split or joined.
-    auto first =
-        std::partition_point(m_tracked.begin(), m_tracked.end(),
-                             [start](const Tracked &t) { return t.cursor.selectionEnd() < start; });
-    auto last = std::partition_point(first, m_tracked.end(), [end](const Tracked &t) {
-        return t.cursor.selectionStart() <= end;
-    });
-    int scanFrom = start;
-    int scanTo = end;
-    if (first != last) {
-        scanFrom = std::min(scanFrom, first->cursor.selectionStart());
-        scanTo = std::max(scanTo, std::prev(last)->cursor.selectionEnd());
+    const int was = m_characters;
+    m_characters = length;
+    if (position < 0 || removed < 0 || added < 0 || was - removed + added != length ||
+        position + added > length) {
+        // Not an edit that can be followed: the whole text is looked at again.
+        Rescan();
+        Recount();
+        m_box->viewport()->update();
+        return;
     }
+    const int removedEnd = position + removed;
+    const int moved = added - removed;
+
+    // The characters the edit touched: those it removed, and those beside it, which may
+    // be half of a pair that the edit split or joined.
+    auto first =
+        std::partition_point(m_tracked.begin(), m_tracked.end(), [position](const Tracked &t) {
+            return t.position + t.length < position;
+        });
+    auto last = std::partition_point(first, m_tracked.end(), [removedEnd](const Tracked &t) {
+        return t.position <= removedEnd;
+    });
+    int scanFrom = std::max(position - 1, 0);
+    int scanTo = std::min(position + added + 1, length);
+    if (first != last) {
+        scanFrom = std::min(scanFrom, first->position);
+        const Tracked &back = *std::prev(last);
+        if (back.position + back.length > removedEnd)
+            scanTo = std::max(scanTo, back.position + back.length + moved);
+    }
+    for (auto after = last; after != m_tracked.end(); ++after)
+        after->position += moved;
     const auto index = static_cast<std::size_t>(first - m_tracked.begin());
     std::vector<Tracked> found;
     Scan(scanFrom, scanTo, found);
-    m_tracked.erase(first, last);
-    m_tracked.insert(m_tracked.begin() + static_cast<std::ptrdiff_t>(index),
-                     std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    const auto at = m_tracked.erase(first, last);
+    m_tracked.insert(at, found.begin(), found.end());
     // The box repaints the text an edit touched, but not the marks whose fate the edit
     // changed further on; those in view are repainted here.
-    m_visible = m_box->VisibleRange();
-    Judge(index, end);
+    m_visible.reset();
+    Judge(index, position + added);
     Recount();
 }
 
@@ -226,7 +248,7 @@ void LossMarks::Repaint(const Tracked &t) const
 {
     // The whole line: the box draws whole lines anyway, and finding the character's place
     // on it would cost more than the mark.
-    const QRect line = m_box->LineRect(t.cursor.selectionStart());
+    const QRect line = m_box->LineRect(t.position);
     if (!line.isEmpty())
         m_box->viewport()->update(line);
 }
@@ -248,17 +270,16 @@ void LossMarks::Paint(QPainter &painter, const QRegion &exposed) const
     const auto [from, to] = m_box->VisibleRange();
     auto mark =
         std::partition_point(m_tracked.begin(), m_tracked.end(), [from = from](const Tracked &t) {
-            return t.cursor.selectionEnd() <= from;
+            return t.position + t.length <= from;
         });
     const MarkLook look = MarkLookFor(m_box->palette());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(look.underline, 1));
     painter.setBrush(Qt::NoBrush);
-    for (; mark != m_tracked.end() && mark->cursor.selectionStart() < to; ++mark) {
+    for (; mark != m_tracked.end() && mark->position < to; ++mark) {
         if (!mark->marked)
             continue;
-        const int start = mark->cursor.selectionStart();
-        QRectF cell = m_box->CharacterRect(start, mark->cursor.selectionEnd() - start, &exposed);
+        QRectF cell = m_box->CharacterRect(mark->position, mark->length, &exposed);
         if (cell.height() <= 0)
             continue;
         // A character drawn with no width (a joiner, an object replacement) still gets a

@@ -7,11 +7,15 @@
 // edit can change the fate of every such unit after it; other units either always survive
 // or never do. The marks therefore follow each edit by looking again only at the text the
 // edit touched and at the position-dependent units after it. Only the marks in and near
-// the visible part of the text are handed to the box, so that what an edit costs the box
-// does not grow with the marks far away; scrolling hands over the ones that come near.
+// the visible part of the text are drawn, so that what an edit costs the box does not grow
+// with the marks far away.
+//
+// Each character is held by its position in the box, which the edits move along. Cursors
+// would follow the edits by themselves, but the document walks all its cursors at every
+// change, and its set of them never shrinks: each keystroke would then cost as much as the
+// most marks the text ever had.
 
 #include <QObject>
-#include <QTextCursor>
 
 #include <functional>
 #include <optional>
@@ -60,8 +64,9 @@ signals:
 private:
     struct Tracked
     {
-        QTextCursor cursor; // selects the character; moves with the edits around it
-        char16_t unit = 0;  // its first unit
+        int position = 0;  // of its first unit in the box
+        int length = 1;    // 2 for a surrogate pair
+        char16_t unit = 0; // its first unit
         bool dependsOnPosition = false;
         bool marked = true;
         // How many more units the file holds before the character than the box does (one
@@ -70,6 +75,8 @@ private:
     };
 
     void OnContentsChange(int position, int removed, int added);
+    // Marks the whole text afresh.
+    void Rescan();
     void Scan(int from, int to, std::vector<Tracked> &into) const;
     // Judges the position-dependent characters from `first` on, after an edit that ended at
     // `editEnd`, and repaints those in view whose mark came or went.
@@ -83,8 +90,11 @@ private:
     BreakLength m_breakLength;
     bool m_enabled = true;
     int m_count = 0;
-    // The box positions in view while an edit is being followed.
-    std::pair<int, int> m_visible{0, 0};
+    // The document's length as last seen, to tell an edit that does not add up.
+    int m_characters = 0;
+    // The box positions in view while an edit is being followed: worked out when a mark in
+    // view may need repainting, and only then; none while the whole text is marked afresh.
+    std::optional<std::pair<int, int>> m_visible;
     // Every character that is not kept at all positions, in text order.
     std::vector<Tracked> m_tracked;
 };

@@ -16,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <exception>
 
 frmDocument::frmDocument(Modal &modal, QWidget *parent)
@@ -47,6 +48,8 @@ frmDocument::frmDocument(Modal &modal, QWidget *parent)
 
     SetText(QStringLiteral("Text1"));
     MarkSaved();
+    connect(m_txtScript->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { FollowEdit(position, added); });
     connect(m_txtScript->document(), &QTextDocument::contentsChanged, this,
             [this] { OnContentsChanged(); });
     TellReaders();
@@ -105,15 +108,61 @@ void frmDocument::SetText(const QString &text)
         breaks.push_back(line.lineBreak);
     m_lineBreaks->Reset(breaks, doctext::PreferredBreak(plain));
     m_marks->SetEnabled(marking);
+    m_edited.Replace(0, m_edited.Lines(),
+                     static_cast<std::size_t>(m_txtScript->document()->blockCount()));
     m_settingText = false;
     OnContentsChanged();
 }
 
 void frmDocument::MarkSaved()
 {
-    m_savedText = Text();
+    MarkSaved(Text());
+}
+
+void frmDocument::MarkSaved(const QString &text)
+{
+    m_savedText = text;
+    m_savedLines.clear();
+    qsizetype start = 0;
+    for (QTextBlock block = m_txtScript->document()->firstBlock(); block.isValid();
+         block = block.next()) {
+        m_savedLines.push_back(start);
+        start += block.length() - 1 + static_cast<qsizetype>(m_lineBreaks->After(block).size());
+    }
+    m_edited.Reset(m_savedLines.size());
     m_txtScript->document()->setModified(false);
     setChanged(false);
+}
+
+qsizetype frmDocument::TextUnits() const
+{
+    return m_txtScript->document()->characterCount() - 1 +
+           static_cast<qsizetype>(m_lineBreaks->ExtraUnits());
+}
+
+void frmDocument::FollowEdit(int position, int added)
+{
+    if (m_settingText)
+        return;
+    const QTextDocument *document = m_txtScript->document();
+    const auto lines = static_cast<std::size_t>(document->blockCount());
+    const QTextBlock first = document->findBlock(position);
+    const QTextBlock last =
+        document->findBlock(std::min(position + added, document->characterCount() - 1));
+    if (!first.isValid() || !last.isValid()) {
+        m_edited.Replace(0, m_edited.Lines(), lines);
+        return;
+    }
+    // A line on either side as well: each line's break is kept with the block after it.
+    const auto from = static_cast<std::size_t>(std::max(first.blockNumber() - 1, 0));
+    const std::size_t to = std::min(static_cast<std::size_t>(last.blockNumber()) + 2, lines);
+    const auto were =
+        static_cast<std::ptrdiff_t>(to - from) -
+        (static_cast<std::ptrdiff_t>(lines) - static_cast<std::ptrdiff_t>(m_edited.Lines()));
+    if (were < 0 || from + static_cast<std::size_t>(were) > m_edited.Lines())
+        m_edited.Replace(0, m_edited.Lines(), lines);
+    else
+        m_edited.Replace(from, static_cast<std::size_t>(were), to - from);
 }
 
 void frmDocument::OnContentsChanged()
@@ -121,10 +170,34 @@ void frmDocument::OnContentsChanged()
     if (m_settingText)
         return;
     // Undo back to the loaded state clears the mark as well as any other way of
-    // restoring the text does; a text whose file is gone stays marked until saved.
-    const QString text = Text();
-    setChanged(m_fileGone || text != m_savedText);
-    UpdateLossStatus(text.size());
+    // restoring the text does; a text whose file is gone stays marked until saved. Only
+    // a text as long as the saved one can be it, and then only the lines edits touched
+    // need a look.
+    const qsizetype units = TextUnits();
+    const QTextDocument *document = m_txtScript->document();
+    QTextBlock block;
+    int number = -1;
+    const auto same = [&](std::size_t line) {
+        if (line >= m_savedLines.size())
+            return false;
+        // Lines are mostly asked for in turn.
+        const int wanted = static_cast<int>(line);
+        block = block.isValid() && wanted == number + 1 ? block.next()
+                                                        : document->findBlockByNumber(wanted);
+        number = wanted;
+        const qsizetype start = m_savedLines[line];
+        const qsizetype end =
+            line + 1 < m_savedLines.size() ? m_savedLines[line + 1] : m_savedText.size();
+        const QStringView saved = QStringView(m_savedText).sliced(start, end - start);
+        const QString text = block.text();
+        const std::u16string &lineBreak = m_lineBreaks->After(block);
+        return saved.size() == text.size() + static_cast<qsizetype>(lineBreak.size()) &&
+               saved.startsWith(text) &&
+               saved.sliced(text.size()) ==
+                   QStringView(lineBreak.data(), static_cast<qsizetype>(lineBreak.size()));
+    };
+    setChanged(m_fileGone || units != m_savedText.size() || m_edited.Differs(same));
+    UpdateLossStatus(units);
 }
 
 void frmDocument::UpdateLossStatus(qsizetype units)

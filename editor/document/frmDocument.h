@@ -3,6 +3,7 @@
 // text box txtScript, the path it came from, and the changed mark in the caption.
 
 #include "DocumentFile.h"
+#include "EditedLines.h"
 #include "FileSystem.h"
 #include "PlainTextBox.h"
 
@@ -11,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class FileLayer;
 class LineBreaks;
@@ -121,10 +123,17 @@ private:
     bool SaveAs();
     void Form_Unload();
     void MarkSaved();
+    // Takes `text`, the document's exact text, as the one last loaded or saved.
+    void MarkSaved(const QString &text);
     // Whether FileName may be written: it leads to the file last loaded or saved there, or
     // the user said to write anyway.
     bool MayWriteOver();
     void OnContentsChanged();
+    // Notes the lines an edit touched, for the check whether the text is still the saved
+    // one; `added` units now stand from `position` on.
+    void FollowEdit(int position, int added);
+    // The length of the text in units of the file, each break as it will be saved.
+    qsizetype TextUnits() const;
     void UpdateLossStatus(qsizetype units);
     // How many units of the file the line break after `block` takes.
     int BreakLength(const QTextBlock &block) const;
@@ -154,9 +163,11 @@ private:
     bool m_settingText = false;
     bool m_unloaded = false;
     int m_closeReason = 0;
-    QString m_savedText;                // the text as last loaded or saved
-    fsys::Identity m_file;              // the file FileName led to when last loaded or saved
-    LineBreaks *m_lineBreaks = nullptr; // each line's own break
+    QString m_savedText;                 // the text as last loaded or saved
+    std::vector<qsizetype> m_savedLines; // where each of its lines starts
+    doctext::EditedLines m_edited;       // the lines edited since
+    fsys::Identity m_file;               // the file FileName led to when last loaded or saved
+    LineBreaks *m_lineBreaks = nullptr;  // each line's own break
     LossMarks *m_marks = nullptr;
     QString m_lossStatus;
     qsizetype m_textLength = 0; // in units of the file, line breaks as they will be saved

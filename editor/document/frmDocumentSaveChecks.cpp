@@ -116,9 +116,7 @@ bool frmDocument::WriteChecked(const QString &path, const char *source)
                            path.toStdString() + ": " + LossTexts::ReadBackMismatch().toStdString(),
                            source);
 
-    m_savedText = text;
-    m_txtScript->document()->setModified(false);
-    setChanged(false);
+    MarkSaved(text);
     m_unshownPositions = 0;
     m_plainFile = false;
     return true;

@@ -4,8 +4,16 @@
 #include "frmDocument.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMouseEvent>
+
+namespace {
+
+const auto ShowStatusEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
 
 LossPanel::LossPanel(QMdiArea *area, QAction *next, QWidget *parent)
     : QLabel(parent), m_area(area), m_next(next)
@@ -20,6 +28,11 @@ LossPanel::LossPanel(QMdiArea *area, QAction *next, QWidget *parent)
 
     connect(area, &QMdiArea::subWindowActivated, this, &LossPanel::Follow);
     Follow();
+}
+
+QSize LossPanel::minimumSizeHint() const
+{
+    return {0, QLabel::minimumSizeHint().height()};
 }
 
 void LossPanel::Follow()
@@ -49,10 +62,27 @@ void LossPanel::Follow()
 
 void LossPanel::Show(const QString &status)
 {
-    setText(status);
-    setVisible(!status.isEmpty());
-    // The status changes with every change of the count, as it names the count.
+    // The status changes with every change of the count, as it names the count. The command
+    // follows at once, so that a key pressed next finds it as it should be.
     m_next->setEnabled(m_document && m_document->Marks()->Count() > 0);
+    // The panel follows once the edit has been drawn: its text or its showing makes the
+    // status bar lay out and repaint all its panels, which would otherwise hold up every
+    // keystroke that changes the count, and each of a burst of them.
+    m_shown = status;
+    if (m_showing)
+        return;
+    m_showing = true;
+    // Below the priority of the window's own update, so that it draws the edit first.
+    QCoreApplication::postEvent(this, new QEvent(ShowStatusEvent), Qt::LowEventPriority - 1);
+}
+
+void LossPanel::customEvent(QEvent *event)
+{
+    if (event->type() != ShowStatusEvent)
+        return;
+    m_showing = false;
+    setText(m_shown);
+    setVisible(!m_shown.isEmpty());
 }
 
 void LossPanel::mousePressEvent(QMouseEvent *event)

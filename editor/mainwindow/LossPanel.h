@@ -19,7 +19,12 @@ public:
     // next such character: it does so here, and is enabled only while there is one.
     LossPanel(QMdiArea *area, QAction *next, QWidget *parent = nullptr);
 
+    // No wider than the bar can spare: a long status (a text past the length limit) would
+    // otherwise widen the frame with it.
+    QSize minimumSizeHint() const override;
+
 protected:
+    void customEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
@@ -32,4 +37,6 @@ private:
     QPointer<frmDocument> m_document;
     QMetaObject::Connection m_status;
     QMetaObject::Connection m_gone;
+    QString m_shown;        // the status the panel is to show
+    bool m_showing = false; // that is on its way
 };

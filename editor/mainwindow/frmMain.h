@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class CaretPanel;
 class ClockPanel;
 class FindBar;
 class frmDocument;
@@ -162,7 +163,7 @@ private:
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
     StatusPanel *m_statusPanel = nullptr;
-    QLabel *m_caretPanel = nullptr;
+    CaretPanel *m_caretPanel = nullptr;
     FindBar *m_findBar = nullptr;
     QMenu *m_windowMenu = nullptr;
     QList<QAction *> m_windowListItems;

@@ -2,6 +2,7 @@
 // item has its name, caption, shortcut and check state in one place.
 
 #include "AccessiblePanel.h"
+#include "CaretPanel.h"
 #include "ClockPanel.h"
 #include "LossPanel.h"
 #include "PlainTextBox.h"
@@ -289,7 +290,7 @@ void frmMain::BuildStatusBar()
     m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
     bar->addWidget(m_statusPanel, 1);
     bar->addWidget(new LossPanel(m_mdiArea, Item("mnuEditNextLoss"), bar));
-    m_caretPanel = new QLabel(bar);
+    m_caretPanel = new CaretPanel(bar);
     m_caretPanel->setObjectName(QStringLiteral("sbStatusBarCaret"));
     // Empty while no document is open; a reader still hears what the panel is for.
     accessiblepanel::SetCaption(*m_caretPanel, tr("Caret"));

@@ -3,6 +3,7 @@
 // break the file has), so a position found is a text box position, and since no match
 // runs over a line's end, the breaks the document keeps for its lines are never touched.
 
+#include "CaretPanel.h"
 #include "FindBar.h"
 #include "Modal.h"
 #include "TextSearch.h"
@@ -223,7 +224,7 @@ void frmMain::UpdateCaretPanel()
 {
     frmDocument *document = ActiveDocument();
     if (!document) {
-        m_caretPanel->clear();
+        m_caretPanel->Show(QString());
         return;
     }
     const QTextCursor cursor = document->txtScript()->textCursor();
@@ -233,5 +234,5 @@ void frmMain::UpdateCaretPanel()
             .arg(Characters(QStringView(cursor.block().text()).left(cursor.positionInBlock())) + 1);
     if (cursor.hasSelection())
         text += tr(" (%1 selected)").arg(Characters(cursor.selectedText()));
-    m_caretPanel->setText(text);
+    m_caretPanel->Show(text);
 }

@@ -1,5 +1,6 @@
 #include "DocumentText.h"
 #include "DocumentFile.h"
+#include "EditedLines.h"
 #include "RunTimeError.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,72 @@ TEST(DocumentText, PreferredBreakIsTheMostFrequentThenTheFirst)
     EXPECT_EQ(PreferredBreak(u"a\r\nb\rc"), u"\r\n");
     EXPECT_EQ(PreferredBreak(u"a\r\n\r\nb\n"), u"\r\n") << "CR LF is not a CR and an LF";
     EXPECT_EQ(PreferredBreak(u"a\u2029b"), u"\r\n");
+}
+
+// Whether a text is still the saved one, told from the lines edits touched: edits of every
+// shape, some of them giving back what was there, some moving equal lines up or down (a
+// text of few kinds of lines, so that moved lines often match the saved ones in place).
+TEST(DocumentText, EditedLinesTellWhetherTheTextIsStillTheSavedOne)
+{
+    std::mt19937 random(11);
+    const auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n)(random); };
+    for (int text = 0; text < 40; ++text) {
+        std::vector<int> saved(static_cast<std::size_t>(pick(12)) + 1);
+        for (int &line : saved)
+            line = pick(2);
+        std::vector<int> lines = saved;
+        doctext::EditedLines edited;
+        edited.Reset(lines.size());
+        for (int step = 0; step < 60; ++step) {
+            const auto first = static_cast<std::size_t>(pick(static_cast<int>(lines.size())));
+            const auto removed = static_cast<std::size_t>(
+                pick(static_cast<int>(std::min<std::size_t>(3, lines.size() - first))));
+            std::vector<int> added(static_cast<std::size_t>(pick(3)));
+            for (int &line : added)
+                line = pick(2);
+            if (lines.size() - removed + added.size() == 0)
+                continue;
+            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first),
+                        lines.begin() + static_cast<std::ptrdiff_t>(first + removed));
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(first), added.begin(),
+                         added.end());
+            edited.Replace(first, removed, added.size());
+            ASSERT_EQ(edited.Lines(), lines.size());
+            const bool differs = edited.Differs(
+                [&](std::size_t i) { return i < saved.size() && lines[i] == saved[i]; });
+            ASSERT_EQ(differs, lines != saved) << "text " << text << ", step " << step;
+        }
+    }
+}
+
+// An edit far from the other edits looks at its own lines only.
+TEST(DocumentText, EditedLinesCompareOnlyTheLinesNearTheEdits)
+{
+    constexpr std::size_t Lines = 16000;
+    doctext::EditedLines edited;
+    edited.Reset(Lines);
+    std::size_t compared = 0;
+    const auto sameBut = [&compared](std::size_t changed) {
+        return [&compared, changed](std::size_t line) {
+            ++compared;
+            return line != changed;
+        };
+    };
+    edited.Replace(Lines - 2, 2, 2); // the last line changed, the one before it not
+    EXPECT_TRUE(edited.Differs(sameBut(Lines - 1)));
+    for (int key = 0; key < 100; ++key) {
+        edited.Replace(0, 2, 2); // a key typed on the first line and taken back
+        compared = 0;
+        EXPECT_TRUE(edited.Differs(sameBut(Lines - 1)));
+        EXPECT_LE(compared, 4u);
+    }
+    // A line taken out at the start and put back at the end moves every line between.
+    edited.Reset(Lines);
+    edited.Replace(0, 1, 0);
+    edited.Replace(Lines - 2, 0, 1);
+    compared = 0;
+    EXPECT_TRUE(edited.Differs(sameBut(0)));
+    EXPECT_LE(compared, 2u);
 }
 
 namespace {

@@ -14,6 +14,8 @@
 #include "modUnicodeRW.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -205,6 +207,62 @@ TEST_F(DocumentTest, MarksMatchTheTextThroughEveryKindOfEdit)
         text->redo();
     EXPECT_EQ(document->Text(), edited);
     EXPECT_EQ(document->Marks()->Positions(), ExpectedMarks(*document));
+}
+
+// Keys typed before, inside and after marked text, a paste of marked characters, and undo
+// and redo of them all: the marks stay on their characters and are drawn where they are.
+TEST_F(DocumentTest, MarksStayOnTheirCharactersThroughKeysPasteUndoAndRedo)
+{
+    const struct
+    {
+        const char *what;
+        int caret;
+        QString typed; // "\x16" pastes the clipboard
+    } edits[] = {
+        {"before the marked text", 0, QStringLiteral("ab")},
+        {"inside it, between the halves of a pair", 8, QStringLiteral("\u00B0x")},
+        {"a break inside it", 9, QStringLiteral("\r")},
+        {"after it", 16, QStringLiteral("z\u00E9")},
+        {"a paste of marked characters before it", 1, QStringLiteral("\x16")},
+        {"a paste after it", 21, QStringLiteral("\x16")},
+        {"Delete over a mark", 4, QStringLiteral("\x7F\x7F")},
+    };
+    frmDocument *document = NewDocument();
+    const QString loaded = QStringLiteral("k=\u201Cv\u00B5\U0001F600\u00B0\u201D\r\nn=\u00BA1");
+    document->SetText(loaded);
+    QGuiApplication::clipboard()->setText(QStringLiteral("\u00A6\u201C\u00BE"));
+    QTextDocument *text = document->txtScript()->document();
+    const auto check = [&](const std::string &when) {
+        ASSERT_EQ(document->Marks()->Positions(), ExpectedMarks(*document)) << when;
+        ASSERT_EQ(Shown(*document), MarkedInView(*document)) << when;
+        EXPECT_EQ(document->Marks()->Count(),
+                  static_cast<int>(document->Marks()->Positions().size()));
+    };
+    int steps = 0;
+    for (const auto &edit : edits) {
+        SCOPED_TRACE(edit.what);
+        if (edit.typed == QStringLiteral("\x16")) {
+            QTextCursor cursor = document->txtScript()->textCursor();
+            cursor.setPosition(edit.caret);
+            document->txtScript()->setTextCursor(cursor);
+            document->txtScript()->paste();
+        } else {
+            Type(document, edit.caret, edit.typed);
+        }
+        ++steps;
+        check("after the edit");
+    }
+    for (int step = 0; step < steps && text->isUndoAvailable(); ++step) {
+        text->undo();
+        check("after undo " + std::to_string(step));
+    }
+    while (text->isUndoAvailable())
+        text->undo();
+    EXPECT_EQ(document->Text(), loaded);
+    while (text->isRedoAvailable()) {
+        text->redo();
+        check("after redo");
+    }
 }
 
 TEST_F(DocumentTest, TheStatusCountsWhatWillNotSurviveAndThePastTheLimitLength)

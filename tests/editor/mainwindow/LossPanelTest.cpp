@@ -25,8 +25,10 @@
 
 namespace {
 
+// The panel as shown once the frame has drawn the last edit.
 QLabel *Panel(frmMain &frame)
 {
+    QApplication::processEvents();
     return frame.findChild<QLabel *>(QStringLiteral("sbStatusBarLoss"));
 }
 
@@ -73,7 +75,7 @@ TEST_F(LossPanelTest, PastedQuotesAndAccentsAreMarkedCountedAndAskedAboutOnSave)
     ASSERT_EQ(document.Text(), QStringLiteral("name=\u201Ccaf\u00E9\u201D"));
     EXPECT_EQ(document.Marks()->Positions(), (std::vector<int>{5, 9, 10}));
     EXPECT_EQ(asperson::RedCharacters(*document.txtScript()), (std::vector<int>{5, 9, 10}));
-    EXPECT_EQ(panel->text(), QStringLiteral("3 characters will not survive saving"));
+    EXPECT_EQ(Panel(Frame())->text(), QStringLiteral("3 characters will not survive saving"));
     EXPECT_FALSE(panel->isHidden());
 
     // The same through the menu's Paste, over a selection.
@@ -84,14 +86,14 @@ TEST_F(LossPanelTest, PastedQuotesAndAccentsAreMarkedCountedAndAskedAboutOnSave)
     document.txtScript()->setTextCursor(cursor);
     Item(QStringLiteral("mnuEditPaste"))->trigger();
     EXPECT_EQ(document.Text(), QStringLiteral("\u201C=\u201Ccaf\u00E9\u201D"));
-    EXPECT_EQ(panel->text(), QStringLiteral("4 characters will not survive saving"));
+    EXPECT_EQ(Panel(Frame())->text(), QStringLiteral("4 characters will not survive saving"));
 
     modal.AnswerQuestion(0);
     Item(QStringLiteral("mnuFileSave"))->trigger();
     ASSERT_EQ(modal.asked().size(), 1u);
     EXPECT_EQ(modal.asked()[0].title, QStringLiteral("Characters Will Be Lost"));
     EXPECT_EQ(document.Text(), QStringLiteral("\"=\"cafe\""));
-    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(Panel(Frame())->isHidden());
     Frame().LoadFile(document.FileName);
     EXPECT_EQ(Frame().ActiveDocument()->Text(), QStringLiteral("\"=\"cafe\""));
 }
