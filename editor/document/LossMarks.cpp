@@ -104,9 +104,9 @@ std::optional<LossMarks::Loss> LossMarks::LossAt(int position) const
 {
     const auto t =
         std::partition_point(m_tracked.begin(), m_tracked.end(), [position](const Tracked &each) {
-            return each.cursor.selectionEnd() <= position;
+            return each.position + each.length <= position;
         });
-    if (t == m_tracked.end() || !t->marked || t->cursor.selectionStart() != position)
+    if (t == m_tracked.end() || !t->marked || t->position != position)
         return std::nullopt;
     if (t->dependsOnPosition)
         return Loss::AtThisPosition;
