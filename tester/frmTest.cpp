@@ -86,9 +86,11 @@ frmTest::frmTest(Modal &modal, DeviceControl *device, QWidget *parent)
 
     Settle("frmTest.Form_Load", [this] { Form_Load(); });
 
-    resize(screenunits::TwipsToPixelsX(tester::DesignClientWidth, this),
-           screenunits::TwipsToPixelsY(tester::DesignClientHeight, this) +
-               menuBar()->sizeHint().height());
+    // The design's size where the screen has room for it, at any scale.
+    screenunits::ResizeWithinScreen(
+        this, QSize(screenunits::TwipsToPixelsX(tester::DesignClientWidth, this),
+                    screenunits::TwipsToPixelsY(tester::DesignClientHeight, this) +
+                        menuBar()->sizeHint().height()));
     cmbCommand->setFocus();
 }
 

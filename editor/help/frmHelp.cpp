@@ -1,5 +1,7 @@
 #include "frmHelp.h"
 
+#include "ScreenUnits.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +13,7 @@ frmHelp::frmHelp(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Quillon Help"));
-    resize(640, 560);
+    screenunits::ResizeWithinScreen(this, QSize(640, 560));
 
     auto *searchRow = new QHBoxLayout;
     auto *caption = new QLabel(QStringLiteral("&Search:"), this);

@@ -39,7 +39,8 @@ std::vector<framelayout::Box> ScreenBoxes()
 {
     std::vector<framelayout::Box> boxes;
     for (const QScreen *screen : QGuiApplication::screens()) {
-        const QRect r = screen->geometry();
+        // Less the desktop's panels, or a bar along the bottom could hide the status bar.
+        const QRect r = screen->availableGeometry();
         boxes.push_back({r.x(), r.y(), r.width(), r.height()});
     }
     return boxes;
@@ -141,15 +142,22 @@ void frmMain::ApplyPendingOuterSize()
     m_pendingOuterSize.reset();
 }
 
-// Qt's placer centres a child wider than the area on it, which leaves the start of every
-// line out of reach left of the area; such a child starts at the area's edge instead. A
-// first document keeps the place it restored from the settings.
-void frmMain::KeepInReach(frmDocument *document)
+// A child opens wholly within the area, whether the area placed it or it came back to a
+// remembered place: Qt's placer centres a child wider than the area on it, leaving the
+// start of every line out of reach, and a place remembered in a larger frame may lie
+// half outside this one.
+void frmMain::KeepWithinArea(frmDocument *document) const
 {
-    if (document->FirstDocument || document->isMinimized() || document->isMaximized())
+    // A hidden area has no size yet; it is laid out before it is shown, and then this runs
+    // for every child.
+    if (!m_mdiArea->isVisible() || document->isMinimized() || document->isMaximized())
         return;
-    if (document->x() < 0 || document->y() < 0)
-        document->move(std::max(0, document->x()), std::max(0, document->y()));
+    const QSize area = m_mdiArea->viewport()->size();
+    const framelayout::Box within = framelayout::WithinArea(
+        {document->x(), document->y(), document->width(), document->height()}, area.width(),
+        area.height());
+    document->resize(within.width, within.height);
+    document->move(within.x, within.y);
 }
 
 bool frmMain::event(QEvent *event)
@@ -160,7 +168,7 @@ bool frmMain::event(QEvent *event)
         // The area places the children that opened while it was hidden as it is shown.
         for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
             if (auto *document = dynamic_cast<frmDocument *>(window))
-                KeepInReach(document);
+                KeepWithinArea(document);
         }
         ApplyPendingOuterSize();
         break;
@@ -238,7 +246,7 @@ frmDocument *frmMain::NewDocument(Activation activation)
         document->show();
         document->setEnabled(true);
     }
-    KeepInReach(document);
+    KeepWithinArea(document);
     // Made current explicitly: a hidden frame (start-up) activates nothing by itself.
     if (activation == Activation::Now)
         m_mdiArea->setActiveSubWindow(document);

@@ -91,7 +91,7 @@ private:
     // Files dragged onto a document's text box: taken here (true) so that they open rather
     // than land in the text as their names.
     bool DropOnDocument(QObject *watched, QEvent *event);
-    static void KeepInReach(frmDocument *document);
+    void KeepWithinArea(frmDocument *document) const;
 
     // Built in frmMainMenus.cpp.
     void BuildActions();
