@@ -8,11 +8,11 @@
 #include "LogTexts.h"
 #include "Modal.h"
 #include "PlainTextBox.h"
+#include "ProgramIcon.h"
 #include "Progress.h"
 #include "QtText.h"
 #include "RunOptions.h"
 #include "ScreenUnits.h"
-#include "TesterIcon.h"
 #include "TimeStamp.h"
 #include "Torvane.h"
 
@@ -68,7 +68,7 @@ frmTest::frmTest(Modal &modal, DeviceControl *device, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Pellow Tester"));
-    setWindowIcon(TesterIcon());
+    setWindowIcon(ProgramIcon(QStringLiteral(":/probator/icons/program")));
 
     if (!torMain)
         torMain = new Torvane(Torvane::DefaultCommSettings, Torvane::DefaultInitFile);

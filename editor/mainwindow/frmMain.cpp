@@ -2,6 +2,7 @@
 
 #include "FindBar.h"
 #include "FrameLayout.h"
+#include "ProgramIcon.h"
 #include "ScreenUnits.h"
 #include "SettingsStore.h"
 #include "StatusPanel.h"
@@ -52,7 +53,7 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Torvane Config File Editor"));
-    setWindowIcon(QIcon(QStringLiteral(":/quillon/icons/Quillon.xpm")));
+    setWindowIcon(ProgramIcon(QStringLiteral(":/quillon/icons/program")));
 
     // The documents, with the find bar below them when it is open.
     auto *client = new QWidget(this);

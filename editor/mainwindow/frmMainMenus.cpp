@@ -117,7 +117,11 @@ QIcon ToolbarIcon(const QString &key)
         {QStringLiteral("Copy"), QStringLiteral("edit-copy")},
         {QStringLiteral("Paste"), QStringLiteral("edit-paste")},
     };
-    const QIcon fallback(QStringLiteral(":/quillon/icons/%1.xpm").arg(key));
+    // Drawn for 1x, 1.5x and 2x, so that no scale shows a 16-pixel picture enlarged.
+    QIcon fallback;
+    for (const int size : {16, 24, 32})
+        fallback.addFile(QStringLiteral(":/quillon/icons/%1/%2.png").arg(size).arg(key),
+                         QSize(size, size));
     return QIcon::fromTheme(themeNames.value(key), fallback);
 }
 

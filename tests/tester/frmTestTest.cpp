@@ -58,7 +58,9 @@ protected:
 TEST_F(WithFakeDevice, OpensWithTheDesignedElements)
 {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Pellow Tester"));
-    EXPECT_FALSE(window->windowIcon().isNull());
+    // The installed icon at every size it is installed at.
+    EXPECT_EQ(window->windowIcon().availableSizes(),
+              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
     QComboBox *list = List();
     ASSERT_EQ(list->count(), 21);
     EXPECT_EQ(list->itemText(0), QStringLiteral("Read ESN"));

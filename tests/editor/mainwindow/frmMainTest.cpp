@@ -26,7 +26,9 @@ QRect Twips(double left, double top, double width, double height)
 TEST_F(FrameTest, FirstRunOpensAtTheDefaultPlacementAndStoresItOnClose)
 {
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Torvane Config File Editor"));
-    EXPECT_FALSE(Frame().windowIcon().isNull());
+    // The installed icon at every size it is installed at.
+    EXPECT_EQ(Frame().windowIcon().availableSizes(),
+              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
     EXPECT_EQ(Frame().frameGeometry(), Twips(1000, 1000, 6500, 6500));
     EXPECT_EQ(Frame().windowState(), Qt::WindowNoState);
     EXPECT_EQ(Frame().DocumentCount(), 0);
