@@ -3,6 +3,7 @@
 
 #include "ClockPanel.h"
 #include "LossPanel.h"
+#include "ProgramIcon.h"
 #include "StatusPanel.h"
 #include "frmMain.h"
 
@@ -118,11 +119,13 @@ QIcon ToolbarIcon(const QString &key)
         {QStringLiteral("Paste"), QStringLiteral("edit-paste")},
     };
     // Drawn for 1x, 1.5x and 2x, so that no scale shows a 16-pixel picture enlarged.
-    QIcon fallback;
+    QStringList sizes;
     for (const int size : {16, 24, 32})
-        fallback.addFile(QStringLiteral(":/quillon/icons/%1/%2.png").arg(size).arg(key),
-                         QSize(size, size));
-    return QIcon::fromTheme(themeNames.value(key), fallback);
+        sizes << QStringLiteral(":/quillon/icons/%1/%2.png").arg(size).arg(key);
+    const QIcon own = PngIcon(sizes);
+    if (!HasIconTheme())
+        return own;
+    return QIcon::fromTheme(themeNames.value(key), own);
 }
 
 // Shows a divider only where it parts two groups of shown items, and the menu itself
