@@ -39,6 +39,7 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     auto *findLabel = new QLabel(QStringLiteral("Fi&nd:"), this);
     m_find = new QLineEdit(this);
     m_find->setObjectName(QStringLiteral("txtFind"));
+    m_find->setClearButtonEnabled(true);
     findLabel->setBuddy(m_find);
     m_matchCase = new QCheckBox(QStringLiteral("Match &case"), this);
     m_matchCase->setObjectName(QStringLiteral("chkMatchCase"));
@@ -98,10 +99,6 @@ void FindBar::Open(bool withReplace, const QString &pattern)
         widget->setVisible(withReplace);
     if (!pattern.isEmpty())
         m_find->setText(OneLine(pattern));
-    // Here rather than at construction: its picture comes from the icon theme, whose first
-    // look-up (reading the theme's index) would otherwise hold up the frame's first paint
-    // for a bar that most runs never open.
-    m_find->setClearButtonEnabled(true);
     show();
     m_find->setFocus(Qt::ShortcutFocusReason);
     m_find->selectAll();

@@ -1,6 +1,5 @@
 #include "frmMain.h"
 
-#include "FindBar.h"
 #include "FrameLayout.h"
 #include "ProgramIcon.h"
 #include "ScreenUnits.h"
@@ -57,14 +56,12 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
 
     // The documents, with the find bar below them when it is open.
     auto *client = new QWidget(this);
-    auto *column = new QVBoxLayout(client);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    m_column = new QVBoxLayout(client);
+    m_column->setContentsMargins(0, 0, 0, 0);
+    m_column->setSpacing(0);
     m_mdiArea = new QMdiArea(client);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
-    column->addWidget(m_mdiArea, 1);
-    m_findBar = new FindBar(client);
-    column->addWidget(m_findBar);
+    m_column->addWidget(m_mdiArea, 1);
     setCentralWidget(client);
     setAcceptDrops(true);
 

@@ -13,6 +13,7 @@
 
 class ClockPanel;
 class FindBar;
+class QVBoxLayout;
 class frmDocument;
 class frmHelp;
 class Modal;
@@ -151,13 +152,18 @@ private:
     // The guide, in frmMainHelp.cpp.
     void ConnectHelpCommands();
     frmHelp &Help();
+    // The find bar, made below the documents the first time it is asked for.
+    FindBar &Finder();
 
     Modal &m_modal;
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
     StatusPanel *m_statusPanel = nullptr;
     QLabel *m_caretPanel = nullptr;
+    // Made when first needed (Finder()): most runs never open it, and its fields would
+    // hold up the frame's first appearance.
     FindBar *m_findBar = nullptr;
+    QVBoxLayout *m_column = nullptr;
     QMenu *m_windowMenu = nullptr;
     QList<QAction *> m_windowListItems;
     QHash<QString, QAction *> m_items;
