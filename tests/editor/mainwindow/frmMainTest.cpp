@@ -132,7 +132,8 @@ TEST_F(FrameTest, APlacementLargerThanTheScreenIsKeptWithinIt)
 TEST_F(FrameTest, FrameAndHelpOpenWithinTheScreensAvailableArea)
 {
     Frame().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
     const QRect area = Frame().screen()->availableGeometry();
     EXPECT_TRUE(area.contains(Frame().frameGeometry()))
         << Frame().frameGeometry().width() << "x" << Frame().frameGeometry().height() << " on "
