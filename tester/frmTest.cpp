@@ -68,7 +68,7 @@ frmTest::frmTest(Modal &modal, DeviceControl *device, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Pellow Tester"));
-    setWindowIcon(ProgramIcon(QStringLiteral(":/probator/icons/program")));
+    SetProgramIcon(this, QStringLiteral(":/probator/icons/program"));
 
     if (!torMain)
         torMain = new Torvane(Torvane::DefaultCommSettings, Torvane::DefaultInitFile);

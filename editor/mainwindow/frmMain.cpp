@@ -52,7 +52,7 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Torvane Config File Editor"));
-    setWindowIcon(ProgramIcon(QStringLiteral(":/quillon/icons/program")));
+    SetProgramIcon(this, QStringLiteral(":/quillon/icons/program"));
 
     // The documents, with the find bar below them when it is open.
     auto *client = new QWidget(this);

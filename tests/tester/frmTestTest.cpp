@@ -58,9 +58,11 @@ protected:
 TEST_F(WithFakeDevice, OpensWithTheDesignedElements)
 {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Pellow Tester"));
-    // The installed icon at every size it is installed at.
-    EXPECT_EQ(window->windowIcon().availableSizes(),
-              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
+    // The installed icon at every size it is installed at, once the window is on screen.
+    const QList<QSize> installed{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    EXPECT_TRUE(QTest::qWaitFor([this, &installed] {
+        return window->windowIcon().availableSizes() == installed;
+    })) << window->windowIcon().availableSizes().size();
     QComboBox *list = List();
     ASSERT_EQ(list->count(), 21);
     EXPECT_EQ(list->itemText(0), QStringLiteral("Read ESN"));
