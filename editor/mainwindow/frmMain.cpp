@@ -163,10 +163,14 @@ bool frmMain::event(QEvent *event)
     const bool result = QMainWindow::event(event);
     switch (event->type()) {
     case QEvent::Show:
-        // The area places the children that opened while it was hidden as it is shown.
-        for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
-            if (auto *document = dynamic_cast<frmDocument *>(window))
-                KeepWithinArea(document);
+        // The area places the children that opened while it was hidden as it is shown. A
+        // frame coming back from the task bar (shown by the system) keeps the children where
+        // the user left them.
+        if (!event->spontaneous()) {
+            for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+                if (auto *document = dynamic_cast<frmDocument *>(window))
+                    KeepWithinArea(document);
+            }
         }
         ApplyPendingOuterSize();
         break;
