@@ -6,7 +6,9 @@
 // further along each time) and each contender's median is given as a ratio to the empty
 // window's, which the shared, loaded machines make the only figure worth comparing.
 //
-// Usage: bench_startup [--rounds N]   (16 by default)
+// Usage: bench_startup [--rounds N] [--compare-with DIR]
+// 16 rounds by default; DIR holds another build's quillon and probator (an older one, say),
+// raced in the same rounds as two contenders more.
 
 #include "BenchSupport.h"
 
@@ -248,8 +250,13 @@ std::vector<std::string> ContenderEnvironment(const QString &home, const QString
 int main(int argc, char **argv)
 {
     int rounds = 16;
-    if (argc == 3 && std::strcmp(argv[1], "--rounds") == 0)
-        rounds = std::max(1, std::atoi(argv[2]));
+    std::string compareWith;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--rounds") == 0)
+            rounds = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--compare-with") == 0)
+            compareWith = argv[i + 1];
+    }
 
     QTemporaryDir scratch;
     if (!scratch.isValid())
@@ -291,6 +298,10 @@ int main(int argc, char **argv)
         {"Probator", {PROBATOR_PATH}, {}},
     };
     contenders[3].arguments.insert(contenders[3].arguments.end(), files.begin(), files.end());
+    if (!compareWith.empty()) {
+        contenders.push_back({"Quillon (other)", {compareWith + "/quillon"}, {}});
+        contenders.push_back({"Probator (other)", {compareWith + "/probator"}, {}});
+    }
 
     // One round unmeasured: the first start of each program pays for the disk cache.
     for (const Contender &contender : contenders)
