@@ -1,5 +1,5 @@
-# The editor: opening many of the largest config files into one frame, and the time from
-# process start to the frame shown with one document.
+# The editor: opening many of the largest config files into one frame (start-up as a
+# whole process is bench/startup.cmake's race).
 add_library(bench_editor_support STATIC
   ${CMAKE_CURRENT_LIST_DIR}/editor/BenchSupport.h ${CMAKE_CURRENT_LIST_DIR}/editor/BenchSupport.cpp)
 target_link_libraries(bench_editor_support
@@ -8,10 +8,6 @@ target_link_libraries(bench_editor_support
 
 add_executable(bench_editor_open ${CMAKE_CURRENT_LIST_DIR}/editor/OpenDocumentsBench.cpp)
 target_link_libraries(bench_editor_open PRIVATE bench_editor_support quillon_mainwindow
-                      benchmark::benchmark torvane_warnings)
-
-add_executable(bench_editor_startup ${CMAKE_CURRENT_LIST_DIR}/editor/StartupBench.cpp)
-target_link_libraries(bench_editor_startup PRIVATE bench_editor_support quillon_startup
                       benchmark::benchmark torvane_warnings)
 
 # One keystroke in the longest text with the marks on characters a save would lose, on and

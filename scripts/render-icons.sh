@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Renders the hicolor PNG icons from their scalable originals in packaging/icons. The PNGs
-# are kept in the repository so that a build needs no SVG renderer; run this after
-# changing an SVG, and commit what it writes.
+# Renders the PNG icons from their scalable originals: the hicolor icons in packaging/icons,
+# and the editor's toolbar pictures in editor/mainwindow/icons at 1x, 1.5x and 2x of their
+# 16 pixels. The PNGs are kept in the repository so that a build needs no SVG renderer;
+# run this after changing an SVG, and commit what it writes.
 set -euo pipefail
-cd "$(dirname "$0")/../packaging/icons"
-for svg in *.svg; do
-  for size in 16 32 48 64 128 256; do
-    mkdir -p "$size"
-    rsvg-convert --width "$size" --height "$size" "$svg" --output "$size/${svg%.svg}.png"
+root="$(dirname "$0")/.."
+render() { # folder, sizes...
+  local folder=$1
+  shift
+  cd "$root/$folder"
+  for svg in *.svg; do
+    for size in "$@"; do
+      mkdir -p "$size"
+      rsvg-convert --width "$size" --height "$size" "$svg" --output "$size/${svg%.svg}.png"
+    done
   done
-done
-echo "rendered: $(ls -d */ | tr -d / | tr '\n' ' ')"
+  echo "rendered in $folder: $(ls -d */ | tr -d / | tr '\n' ' ')"
+  cd - >/dev/null
+}
+render packaging/icons 16 32 48 64 128 256
+render editor/mainwindow/icons 16 24 32

@@ -8,11 +8,11 @@
 #include "LogTexts.h"
 #include "LogView.h"
 #include "Modal.h"
+#include "ProgramIcon.h"
 #include "Progress.h"
 #include "QtText.h"
 #include "RunOptions.h"
 #include "ScreenUnits.h"
-#include "TesterIcon.h"
 #include "TimeStamp.h"
 #include "Torvane.h"
 
@@ -67,7 +67,7 @@ frmTest::frmTest(Modal &modal, DeviceControl *device, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Pellow Tester"));
-    setWindowIcon(TesterIcon());
+    SetProgramIcon(this, QStringLiteral(":/probator/icons/program"));
 
     if (!torMain)
         torMain = new Torvane(Torvane::DefaultCommSettings, Torvane::DefaultInitFile);
@@ -86,9 +86,11 @@ frmTest::frmTest(Modal &modal, DeviceControl *device, QWidget *parent)
 
     Settle("frmTest.Form_Load", [this] { Form_Load(); });
 
-    resize(screenunits::TwipsToPixelsX(tester::DesignClientWidth, this),
-           screenunits::TwipsToPixelsY(tester::DesignClientHeight, this) +
-               menuBar()->sizeHint().height());
+    // The design's size where the screen has room for it, at any scale.
+    screenunits::ResizeWithinScreen(
+        this, QSize(screenunits::TwipsToPixelsX(tester::DesignClientWidth, this),
+                    screenunits::TwipsToPixelsY(tester::DesignClientHeight, this) +
+                        menuBar()->sizeHint().height()));
     cmbCommand->setFocus();
 }
 

@@ -1,5 +1,7 @@
 #include "frmHelp.h"
 
+#include "ScreenUnits.h"
+
 #include <QAccessibleWidget>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,7 +33,7 @@ frmHelp::frmHelp(QWidget *parent) : QWidget(parent, Qt::Window)
     Q_UNUSED(asWindow);
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(tr("Quillon Help"));
-    resize(640, 560);
+    screenunits::ResizeWithinScreen(this, QSize(640, 560));
 
     auto *searchRow = new QHBoxLayout;
     auto *caption = new QLabel(tr("&Search:"), this);

@@ -64,6 +64,15 @@ Box FitOnScreen(Box window, const std::vector<Box> &screens)
     return window;
 }
 
+Box WithinArea(Box child, int areaWidth, int areaHeight)
+{
+    child.width = std::clamp(child.width, 0, std::max(areaWidth, 0));
+    child.height = std::clamp(child.height, 0, std::max(areaHeight, 0));
+    child.x = std::clamp(child.x, 0, std::max(areaWidth, 0) - child.width);
+    child.y = std::clamp(child.y, 0, std::max(areaHeight, 0) - child.height);
+    return child;
+}
+
 std::vector<Box> TileBoxes(int count, int areaWidth, int areaHeight, Tiling tiling)
 {
     std::vector<Box> boxes;

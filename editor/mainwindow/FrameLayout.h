@@ -27,6 +27,11 @@ bool OnSomeScreen(const Box &window, const std::vector<Box> &screens);
 // that fits is returned as it is.
 Box FitOnScreen(Box window, const std::vector<Box> &screens);
 
+// A child window's box shrunk where it is larger than an area of `areaWidth` by
+// `areaHeight` (whose top left corner is 0, 0), and moved the least that puts it wholly
+// within the area.
+Box WithinArea(Box child, int areaWidth, int areaHeight);
+
 // Tile Horizontal: windows as full-width bands one above the other; from four windows
 // on, bands are split into columns, filled column by column. Tile Vertical is the same
 // turned on its side: side-by-side columns, split into rows from four windows on.

@@ -1,7 +1,7 @@
 #include "frmMain.h"
 
-#include "FindBar.h"
 #include "FrameLayout.h"
+#include "ProgramIcon.h"
 #include "ScreenUnits.h"
 #include "SettingsStore.h"
 #include "StatusPanel.h"
@@ -41,7 +41,8 @@ std::vector<framelayout::Box> ScreenBoxes()
 {
     std::vector<framelayout::Box> boxes;
     for (const QScreen *screen : QGuiApplication::screens()) {
-        const QRect r = screen->geometry();
+        // Less the desktop's panels, or a bar along the bottom could hide the status bar.
+        const QRect r = screen->availableGeometry();
         boxes.push_back({r.x(), r.y(), r.width(), r.height()});
     }
     return boxes;
@@ -53,25 +54,22 @@ frmMain::frmMain(Modal &modal, QWidget *parent) : QMainWindow(parent), m_modal(m
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(tr("Torvane Config File Editor"));
-    const QIcon icon(QStringLiteral(":/quillon/icons/Quillon.xpm"));
-    setWindowIcon(icon);
+    SetProgramIcon(this, QStringLiteral(":/quillon/icons/program"));
     // The program's icon for every window it makes: a document window then shows it in
     // its title bar without a call of its own, and without first loading the style's menu
     // icon from its image files, which is most of what a new window costs when hundreds
     // open at once.
     if (QApplication::windowIcon().isNull())
-        QApplication::setWindowIcon(icon);
+        QApplication::setWindowIcon(windowIcon());
 
     // The documents, with the find bar below them when it is open.
     auto *client = new QWidget(this);
-    auto *column = new QVBoxLayout(client);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    m_column = new QVBoxLayout(client);
+    m_column->setContentsMargins(0, 0, 0, 0);
+    m_column->setSpacing(0);
     m_mdiArea = new QMdiArea(client);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
-    column->addWidget(m_mdiArea, 1);
-    m_findBar = new FindBar(client);
-    column->addWidget(m_findBar);
+    m_column->addWidget(m_mdiArea, 1);
     setCentralWidget(client);
     setAcceptDrops(true);
 
@@ -150,15 +148,22 @@ void frmMain::ApplyPendingOuterSize()
     m_pendingOuterSize.reset();
 }
 
-// Qt's placer centres a child wider than the area on it, which leaves the start of every
-// line out of reach left of the area; such a child starts at the area's edge instead. A
-// first document keeps the place it restored from the settings.
-void frmMain::KeepInReach(frmDocument *document)
+// A child opens wholly within the area, whether the area placed it or it came back to a
+// remembered place: Qt's placer centres a child wider than the area on it, leaving the
+// start of every line out of reach, and a place remembered in a larger frame may lie
+// half outside this one.
+void frmMain::KeepWithinArea(frmDocument *document) const
 {
-    if (document->FirstDocument || document->isMinimized() || document->isMaximized())
+    // A hidden area has no size yet; it is laid out before it is shown, and then this runs
+    // for every child.
+    if (!m_mdiArea->isVisible() || document->isMinimized() || document->isMaximized())
         return;
-    if (document->x() < 0 || document->y() < 0)
-        document->move(std::max(0, document->x()), std::max(0, document->y()));
+    const QSize area = m_mdiArea->viewport()->size();
+    const framelayout::Box within = framelayout::WithinArea(
+        {document->x(), document->y(), document->width(), document->height()}, area.width(),
+        area.height());
+    document->resize(within.width, within.height);
+    document->move(within.x, within.y);
 }
 
 bool frmMain::event(QEvent *event)
@@ -166,10 +171,14 @@ bool frmMain::event(QEvent *event)
     const bool result = QMainWindow::event(event);
     switch (event->type()) {
     case QEvent::Show:
-        // The area places the children that opened while it was hidden as it is shown.
-        for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
-            if (auto *document = dynamic_cast<frmDocument *>(window))
-                KeepInReach(document);
+        // The area places the children that opened while it was hidden as it is shown. A
+        // frame coming back from the task bar (shown by the system) keeps the children where
+        // the user left them.
+        if (!event->spontaneous()) {
+            for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+                if (auto *document = dynamic_cast<frmDocument *>(window))
+                    KeepWithinArea(document);
+            }
         }
         ApplyPendingOuterSize();
         break;
@@ -286,7 +295,7 @@ frmDocument *frmMain::NewDocument(Activation activation)
         document->show();
         document->setEnabled(true);
     }
-    KeepInReach(document);
+    KeepWithinArea(document);
     // Made current explicitly: a hidden frame (start-up) activates nothing by itself.
     if (activation == Activation::Now)
         m_mdiArea->setActiveSubWindow(document);

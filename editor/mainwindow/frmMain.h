@@ -14,6 +14,7 @@
 class CaretPanel;
 class ClockPanel;
 class FindBar;
+class QVBoxLayout;
 class frmDocument;
 class frmHelp;
 class Modal;
@@ -97,7 +98,7 @@ private:
     // Files dragged onto a document's text box: taken here (true) so that they open rather
     // than land in the text as their names.
     bool DropOnDocument(QObject *watched, QEvent *event);
-    static void KeepInReach(frmDocument *document);
+    void KeepWithinArea(frmDocument *document) const;
 
     // Built in frmMainMenus.cpp.
     void BuildActions();
@@ -158,13 +159,18 @@ private:
     // The guide, in frmMainHelp.cpp.
     void ConnectHelpCommands();
     frmHelp &Help();
+    // The find bar, made below the documents the first time it is asked for.
+    FindBar &Finder();
 
     Modal &m_modal;
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
     StatusPanel *m_statusPanel = nullptr;
     CaretPanel *m_caretPanel = nullptr;
+    // Made when first needed (Finder()): most runs never open it, and its fields would
+    // hold up the frame's first appearance.
     FindBar *m_findBar = nullptr;
+    QVBoxLayout *m_column = nullptr;
     QMenu *m_windowMenu = nullptr;
     QList<QAction *> m_windowListItems;
     QHash<QString, QAction *> m_items;

@@ -1,7 +1,6 @@
 // What the frame's menu items and toolbar buttons do. Each command works on whatever
 // document is current when it runs and settles its own errors.
 
-#include "FindBar.h"
 #include "Modal.h"
 #include "PageLayoutStore.h"
 #include "TextPrinter.h"
@@ -79,18 +78,6 @@ void frmMain::ConnectCommands()
             [this] { FindInDocument(false); });
     connect(Item("mnuEditGoTo"), &QAction::triggered, this, &frmMain::mnuEditGoTo_Click);
     connect(Item("mnuEditSelectAll"), &QAction::triggered, this, &frmMain::mnuEditSelectAll_Click);
-    connect(m_findBar, &FindBar::FindNext, this, [this] { FindInDocument(true); });
-    connect(m_findBar, &FindBar::FindPrevious, this, [this] { FindInDocument(false); });
-    connect(m_findBar, &FindBar::Replace, this, &frmMain::ReplaceInDocument);
-    connect(m_findBar, &FindBar::ReplaceAll, this, &frmMain::ReplaceAllInDocument);
-    connect(m_findBar, &FindBar::Closed, this, [this] {
-        if (frmDocument *document = ActiveDocument())
-            document->txtScript()->setFocus(Qt::OtherFocusReason);
-    });
-    connect(m_findBar, &FindBar::FocusToDocument, this, [this] {
-        if (frmDocument *document = ActiveDocument())
-            document->txtScript()->setFocus(Qt::TabFocusReason);
-    });
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::UpdateCaretPanel);
 
     connect(m_toolBar, &QToolBar::actionTriggered, this,

@@ -6,6 +6,7 @@
 #include "ClockPanel.h"
 #include "LossPanel.h"
 #include "PlainTextBox.h"
+#include "ProgramIcon.h"
 #include "StatusPanel.h"
 #include "frmMain.h"
 
@@ -159,8 +160,14 @@ QIcon ToolbarIcon(const QString &key)
         {QStringLiteral("Copy"), QStringLiteral("edit-copy")},
         {QStringLiteral("Paste"), QStringLiteral("edit-paste")},
     };
-    const QIcon fallback(QStringLiteral(":/quillon/icons/%1.xpm").arg(key));
-    return QIcon::fromTheme(themeNames.value(key), fallback);
+    // Drawn for 1x, 1.5x and 2x, so that no scale shows a 16-pixel picture enlarged.
+    QStringList sizes;
+    for (const int size : {16, 24, 32})
+        sizes << QStringLiteral(":/quillon/icons/%1/%2.png").arg(size).arg(key);
+    const QIcon own = PngIcon(sizes);
+    if (!HasIconTheme())
+        return own;
+    return QIcon::fromTheme(themeNames.value(key), own);
 }
 
 // Shows a divider only where it parts two groups of shown items, and the menu itself

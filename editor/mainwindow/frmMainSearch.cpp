@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QVBoxLayout>
 
 #include <utility>
 
@@ -80,6 +81,27 @@ Search SearchIn(const frmDocument *document, const FindBar &bar)
 
 } // namespace
 
+FindBar &frmMain::Finder()
+{
+    if (m_findBar)
+        return *m_findBar;
+    m_findBar = new FindBar(centralWidget());
+    m_column->addWidget(m_findBar);
+    connect(m_findBar, &FindBar::FindNext, this, [this] { FindInDocument(true); });
+    connect(m_findBar, &FindBar::FindPrevious, this, [this] { FindInDocument(false); });
+    connect(m_findBar, &FindBar::Replace, this, &frmMain::ReplaceInDocument);
+    connect(m_findBar, &FindBar::ReplaceAll, this, &frmMain::ReplaceAllInDocument);
+    connect(m_findBar, &FindBar::Closed, this, [this] {
+        if (frmDocument *document = ActiveDocument())
+            document->txtScript()->setFocus(Qt::OtherFocusReason);
+    });
+    connect(m_findBar, &FindBar::FocusToDocument, this, [this] {
+        if (frmDocument *document = ActiveDocument())
+            document->txtScript()->setFocus(Qt::TabFocusReason);
+    });
+    return *m_findBar;
+}
+
 void frmMain::mnuEditFind_Click(bool withReplace)
 {
     QString pattern;
@@ -89,15 +111,15 @@ void frmMain::mnuEditFind_Click(bool withReplace)
         if (!selected.contains(QChar::ParagraphSeparator))
             pattern = selected;
     }
-    m_findBar->Open(withReplace, pattern);
+    Finder().Open(withReplace, pattern);
 }
 
 void frmMain::FindInDocument(bool forward)
 {
-    const Search search = SearchIn(ActiveDocument(), *m_findBar);
+    const Search search = SearchIn(ActiveDocument(), Finder());
     if (!search.box) {
         if (ActiveDocument())
-            m_findBar->Open(false); // nothing to look for yet: ask for it
+            Finder().Open(false); // nothing to look for yet: ask for it
         return;
     }
     const QString &pattern = search.pattern;
@@ -108,10 +130,10 @@ void frmMain::FindInDocument(bool forward)
     const auto found =
         forward
             ? textsearch::FindNext(text, wanted, static_cast<std::size_t>(cursor.selectionEnd()),
-                                   m_findBar->Options())
+                                   Finder().Options())
             : textsearch::FindPrevious(text, wanted,
                                        static_cast<std::size_t>(cursor.selectionStart()),
-                                       m_findBar->Options());
+                                       Finder().Options());
     if (!found) {
         SetStatusText(tr("\"%1\" was not found.").arg(pattern));
         return;
@@ -127,7 +149,7 @@ void frmMain::FindInDocument(bool forward)
 
 void frmMain::ReplaceInDocument()
 {
-    const Search search = SearchIn(ActiveDocument(), *m_findBar);
+    const Search search = SearchIn(ActiveDocument(), Finder());
     if (!search.box)
         return;
     const QString &pattern = search.pattern;
@@ -139,8 +161,8 @@ void frmMain::ReplaceInDocument()
             ShownText(box), pattern.toStdU16String(),
             static_cast<std::size_t>(cursor.selectionStart()),
             static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart()),
-            m_findBar->Options())) {
-        cursor.insertText(m_findBar->Replacement());
+            Finder().Options())) {
+        cursor.insertText(Finder().Replacement());
         box.setTextCursor(cursor);
     }
     FindInDocument(true);
@@ -148,18 +170,18 @@ void frmMain::ReplaceInDocument()
 
 void frmMain::ReplaceAllInDocument()
 {
-    const Search search = SearchIn(ActiveDocument(), *m_findBar);
+    const Search search = SearchIn(ActiveDocument(), Finder());
     if (!search.box)
         return;
     const QString &pattern = search.pattern;
     QPlainTextEdit &box = *search.box;
     const std::vector<std::size_t> found =
-        textsearch::FindAll(ShownText(box), pattern.toStdU16String(), m_findBar->Options());
+        textsearch::FindAll(ShownText(box), pattern.toStdU16String(), Finder().Options());
     if (found.empty()) {
         SetStatusText(tr("\"%1\" was not found.").arg(pattern));
         return;
     }
-    const QString replacement = m_findBar->Replacement();
+    const QString replacement = Finder().Replacement();
     const auto length = static_cast<int>(pattern.size());
     // One edit block: one Undo takes every replacement back. From the last match back to
     // the first, so the positions still to come do not move.

@@ -3,6 +3,7 @@
 
 #include "FrameLayout.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -71,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Box window{in.Next(), in.Next(), in.Next(), in.Next()};
     const Box screen{in.Next(), in.Next(), in.Next(), in.Next()};
     (void)OnSomeScreen(window, {screen});
+    const Box child = WithinArea(window, width, height);
+    Check(child.x >= 0 && child.y >= 0 && child.width >= 0 && child.height >= 0 &&
+          std::int64_t{child.x} + child.width <= std::max(width, 0) &&
+          std::int64_t{child.y} + child.height <= std::max(height, 0));
 
     const int msecs = in.Next();
     for (const bool seconds : {false, true}) {

@@ -49,6 +49,17 @@ start_program() {
   timeout 10 xdotool windowfocus --sync "$window" || fail "could not give $1 the keyboard"
 }
 
+# check_desktop_class DESKTOP-ID: the main window's class is what the program's desktop
+# entry names, so that a desktop groups its windows under that entry and its icon.
+check_desktop_class() {
+  local entry class
+  entry="$(dirname "${BASH_SOURCE[0]}")/../../packaging/desktop/$1.desktop"
+  class=$(sed -n 's/^StartupWMClass=//p' "$entry")
+  [ -n "$class" ] || fail "$1.desktop names no StartupWMClass"
+  xdotool search --class "^$class\$" | grep -qx "$window" ||
+    fail "the window's class is not $class, which $1.desktop names"
+}
+
 # The program's windows on the screen, its open menus included.
 shown_windows() {
   xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l

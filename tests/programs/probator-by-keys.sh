@@ -11,6 +11,7 @@ probator=$1 close_window=$2
 command -v xclip >/dev/null 2>&1 || { echo "SKIPPED: xclip is not installed"; exit 77; }
 
 start_program "$probator" -reverse
+check_desktop_class org.torvane.Probator
 # The File menu is the first in the bar, at the window's top left.
 open_menu mousemove --window "$window" 20 10 click 1
 xdotool key Down Return

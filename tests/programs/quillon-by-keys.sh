@@ -25,6 +25,7 @@ reference_file() {
 reference_file $'typed first line\r\nsecond line' >expected.cfg
 
 start_program "$quillon" -reverse
+check_desktop_class org.torvane.Quillon
 # The caret starts at the beginning of the opened text.
 xdotool type --delay 30 'typed '
 open_menu key alt+f

@@ -14,7 +14,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -57,7 +59,11 @@ protected:
 TEST_F(WithFakeDevice, OpensWithTheDesignedElements)
 {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Pellow Tester"));
-    EXPECT_FALSE(window->windowIcon().isNull());
+    // The installed icon at every size it is installed at, once the window is on screen.
+    const QList<QSize> installed{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    EXPECT_TRUE(QTest::qWaitFor([this, &installed] {
+        return window->windowIcon().availableSizes() == installed;
+    })) << window->windowIcon().availableSizes().size();
     QComboBox *list = List();
     ASSERT_EQ(list->count(), 21);
     EXPECT_EQ(list->itemText(0), QStringLiteral("Read ESN"));
@@ -170,6 +176,29 @@ TEST_F(WithFakeDevice, LaysOutTheDesignSizeInTwips)
     EXPECT_EQ(SendButton()->geometry(), screenunits::TwipsToPixels(8560, 120, 1575, 375, window));
     EXPECT_EQ(CancelButton()->geometry(),
               screenunits::TwipsToPixels(8560, 6440, 1575, 375, window));
+}
+
+// Also run at twice the scale on a small screen (see CMakeLists.txt), where the design's
+// size is larger than the screen.
+TEST_F(WithFakeDevice, OpensWithinTheScreensAvailableArea)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) { // the run at twice the scale
+        EXPECT_EQ(window->devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+    }
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window->frameGeometry()))
+        << window->frameGeometry().width() << "x" << window->frameGeometry().height() << " on "
+        << area.width() << "x" << area.height();
+    // The status bar, at the client area's bottom edge, is on the screen.
+    EXPECT_EQ(Find<QStatusBar>("stbMain")->geometry().bottom(),
+              window->centralWidget()->height() - 1);
+    // Where the design fits with room for a menu bar and a frame, it is kept.
+    const QSize design = screenunits::TwipsToPixels(0, 0, 10215, 7290, window).size();
+    if (area.width() >= design.width() + 100 && area.height() >= design.height() + 100) {
+        EXPECT_EQ(window->centralWidget()->size(), design);
+    }
 }
 
 TEST_F(WithFakeDevice, ATinyWindowKeepsTheLogsSize)

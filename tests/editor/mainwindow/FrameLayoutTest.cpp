@@ -39,6 +39,26 @@ TEST(FrameLayout, FitOnScreenShrinksOnlyWhatIsLargerThanItsScreen)
     EXPECT_EQ(FitOnScreen({1, 2, 3, 4}, {}), (Box{1, 2, 3, 4}));
 }
 
+TEST(FrameLayout, WithinAreaMovesAndShrinksOnlyAsFarAsItMust)
+{
+    const struct
+    {
+        Box child;
+        Box within;
+    } cases[] = {
+        {{10, 20, 300, 200}, {10, 20, 300, 200}},     // inside: left as it is
+        {{700, 500, 300, 200}, {500, 400, 300, 200}}, // past the right and bottom edges
+        {{-50, -9, 300, 200}, {0, 0, 300, 200}},      // past the left and top edges
+        {{40, 40, 900, 200}, {0, 40, 800, 200}},      // wider than the area
+        {{40, 40, 300, 9000}, {40, 0, 300, 600}},     // taller than the area
+        {{2147483000, 2147483000, 2147483000, 2147483000}, {0, 0, 800, 600}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(WithinArea(c.child, 800, 600), c.within)
+            << c.child.x << "," << c.child.y << " " << c.child.width << "x" << c.child.height;
+    EXPECT_EQ(WithinArea({5, 5, 10, 10}, -4, 0), (Box{0, 0, 0, 0})); // no area at all
+}
+
 namespace {
 
 // Every pixel of the area belongs to exactly one box.

@@ -89,14 +89,19 @@ TEST_F(FrameTest, ToolbarHasItsNineButtonsInOrder)
         if (!button->isSeparator()) {
             EXPECT_EQ(button->toolTip(), button->data().toString());
             EXPECT_FALSE(button->icon().isNull()) << button->toolTip().toStdString();
+            // Drawn for twice the scale too, not a 16-pixel picture enlarged.
+            EXPECT_TRUE(button->icon().availableSizes().contains(QSize(32, 32)))
+                << button->toolTip().toStdString();
         }
     }
     EXPECT_EQ(keys,
               (QStringList{"New", "Open", "Save", "|", "Print", "|", "Cut", "Copy", "Paste"}));
-    // Our own pictures, for a desktop without an icon theme.
+    // Our own pictures, for a desktop without an icon theme, at 1x, 1.5x and 2x.
     for (const char *key : {"New", "Open", "Save", "Print", "Cut", "Copy", "Paste"}) {
-        const QPixmap picture(QStringLiteral(":/quillon/icons/%1.xpm").arg(key));
-        EXPECT_EQ(picture.size(), QSize(16, 16)) << key;
+        for (const int size : {16, 24, 32}) {
+            const QPixmap picture(QStringLiteral(":/quillon/icons/%1/%2.png").arg(size).arg(key));
+            EXPECT_EQ(picture.size(), QSize(size, size)) << key;
+        }
     }
 }
 

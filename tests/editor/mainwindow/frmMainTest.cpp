@@ -26,13 +26,18 @@ QRect Twips(double left, double top, double width, double height)
 TEST_F(FrameTest, FirstRunOpensAtTheDefaultPlacementAndStoresItOnClose)
 {
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Torvane Config File Editor"));
-    EXPECT_FALSE(Frame().windowIcon().isNull());
+    // The installed icon: the title bars' sizes at once, every installed size once shown.
+    EXPECT_EQ(Frame().windowIcon().availableSizes(),
+              (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}}));
     EXPECT_EQ(Frame().frameGeometry(), Twips(1000, 1000, 6500, 6500));
     EXPECT_EQ(Frame().windowState(), Qt::WindowNoState);
     EXPECT_EQ(Frame().DocumentCount(), 0);
     EXPECT_EQ(Frame().ActiveDocument(), nullptr);
 
     Frame().show();
+    const QList<QSize> installed{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this, &installed] { return Frame().windowIcon().availableSizes() == installed; }));
     ASSERT_TRUE(CloseFrame());
     // Whole pixels back to twips: within one pixel of what was stored.
     EXPECT_NEAR(Stored("MainLeft").toDouble(), 1000, 15);
@@ -126,6 +131,24 @@ TEST_F(FrameTest, APlacementLargerThanTheScreenIsKeptWithinIt)
         << Frame().frameGeometry().width() << "x" << Frame().frameGeometry().height();
 }
 
+// Also run at twice the scale on a small screen (see CMakeLists.txt).
+TEST_F(FrameTest, FrameAndHelpOpenWithinTheScreensAvailableArea)
+{
+    Frame().show();
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    const QRect area = Frame().screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(Frame().frameGeometry()))
+        << Frame().frameGeometry().width() << "x" << Frame().frameGeometry().height() << " on "
+        << area.width() << "x" << area.height();
+    QTest::keyClick(&Frame(), Qt::Key_F1);
+    auto *help = Frame().findChild<QWidget *>(QStringLiteral("frmHelp"));
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+    EXPECT_TRUE(area.contains(help->frameGeometry()))
+        << help->frameGeometry().width() << "x" << help->frameGeometry().height();
+}
+
 TEST_F(FrameTest, DocumentsAreNumberedAndNumbersAreNeverReused)
 {
     const QString first = scratch.filePath("missing-a.cfg");
@@ -198,7 +221,7 @@ TEST_F(FrameTest, StatusBarHasTheStatusPanelAndTheClock)
     EXPECT_EQ(status->text(), QString());
 }
 
-TEST_F(FrameTest, ADocumentWiderThanTheAreaStartsAtItsLeftEdgeNotBeyondIt)
+TEST_F(FrameTest, ADocumentLargerThanTheAreaOpensWithinIt)
 {
     // The default child (8500 twips) is wider than the default frame (6500 twips).
     // As at start-up: the documents open before the frame is shown.
@@ -208,9 +231,28 @@ TEST_F(FrameTest, ADocumentWiderThanTheAreaStartsAtItsLeftEdgeNotBeyondIt)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
     Frame().LoadFile(scratch.filePath("missing-c.cfg"));
     Settle();
+    const QRect area = Frame().mdiArea()->viewport()->rect();
+    for (QMdiSubWindow *window : Frame().mdiArea()->subWindowList())
+        EXPECT_TRUE(area.contains(window->geometry())) << window->windowTitle().toStdString();
+}
+
+TEST_F(FrameTest, ARememberedDocumentPlaceOutsideTheAreaOpensWithinIt)
+{
+    // Left by a larger frame: most of the window would lie right of and below this one's.
+    Store("ChildLeft", "5000");
+    Store("ChildTop", "4000");
+    Store("ChildWidth", "4000");
+    Store("ChildHeight", "3000");
+    Frame().LoadFile(scratch.filePath("missing-a.cfg")); // at start-up, before the frame shows
+    Frame().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().LoadFile(scratch.filePath("missing-b.cfg"));
+    Settle();
+    const QRect area = Frame().mdiArea()->viewport()->rect();
     for (QMdiSubWindow *window : Frame().mdiArea()->subWindowList()) {
-        EXPECT_GE(window->x(), 0) << window->windowTitle().toStdString();
-        EXPECT_GE(window->y(), 0) << window->windowTitle().toStdString();
+        EXPECT_TRUE(area.contains(window->geometry())) << window->windowTitle().toStdString();
+        // Not shrunk where it fits.
+        EXPECT_EQ(window->width(), screenunits::TwipsToPixelsX(4000, window));
     }
 }
 
