@@ -22,7 +22,9 @@ run_one() {
   [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
   {
     echo "== $name, ${seconds}s"
-    "$target" -max_total_time="$seconds" -print_final_stats=0 "$corpus" >"$work/$name.log" 2>&1 ||
+    # One input may take at most 10 s: a hang fails the run at once instead of after
+    # libFuzzer's default of 20 minutes.
+    "$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=0 "$corpus" >"$work/$name.log" 2>&1 ||
       status=$?
     tail -n 3 "$work/$name.log"
   } >"$work/$name.out"

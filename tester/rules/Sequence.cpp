@@ -1,9 +1,11 @@
 #include "Sequence.h"
 
 #include "CommandTable.h"
+#include "Pattern.h"
+#include "Utf8Char.h"
 
 #include <charconv>
-#include <regex>
+#include <variant>
 
 namespace tester {
 namespace {
@@ -53,39 +55,6 @@ std::string Ascii(std::u16string_view name)
     return {name.begin(), name.end()};
 }
 
-// The length of the valid UTF-8 sequence at the start of `text`, or 0.
-std::size_t Utf8Length(std::string_view text)
-{
-    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    std::uint32_t code = 0;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    if (text.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0u) != 0x80u)
-            return 0;
-        code = (code << 6) | (byte(i) & 0x3Fu);
-    }
-    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    return overlong || surrogate || code > 0x10FFFF ? 0 : length;
-}
-
 // Why `line` cannot be text of a sequence, or nothing.
 std::optional<std::string> BadText(std::string_view line)
 {
@@ -93,7 +62,7 @@ std::optional<std::string> BadText(std::string_view line)
         const auto c = static_cast<unsigned char>(line[at]);
         if ((c < 0x20 && c != '\t') || c == 0x7F)
             return "holds a control character";
-        const std::size_t length = Utf8Length(line.substr(at));
+        const std::size_t length = FirstUtf8Char(line.substr(at)).length;
         if (length == 0)
             return "is not UTF-8 text";
         at += length;
@@ -204,11 +173,10 @@ private:
             Mistake("the pattern is longer than " + std::to_string(MaxPatternBytes) + " bytes.");
             return std::nullopt;
         }
-        try {
-            std::regex check(expectation.pattern, std::regex::ECMAScript);
-        } catch (const std::regex_error &error) {
+        const auto compiled = Pattern::Compile(expectation.pattern);
+        if (const auto *why = std::get_if<std::string>(&compiled)) {
             Mistake("the pattern \"" + expectation.pattern +
-                    "\" is not a regular expression: " + error.what());
+                    "\" is not a regular expression: " + *why);
             return std::nullopt;
         }
         return expectation;
@@ -260,8 +228,9 @@ std::optional<std::string> CheckExpectation(const Expectation &expectation,
         const std::string_view field = fieldText.substr(0, end);
         if (field.substr(0, label.size()) == label) {
             const std::string value(field.substr(label.size()));
-            const std::regex pattern(expectation.pattern, std::regex::ECMAScript);
-            if (std::regex_search(value, pattern))
+            const auto compiled = Pattern::Compile(expectation.pattern);
+            const auto *pattern = std::get_if<Pattern>(&compiled);
+            if (pattern && pattern->IsFoundIn(value))
                 return std::nullopt;
             return expectation.field + " is \"" + value + "\", which does not match " +
                    expectation.pattern;

@@ -340,6 +340,13 @@ TEST(Sequence, EveryMistakeNamesItsFileAndLine)
         {"Read ESN expect ~ x", "s.seq:1: the expectation names no field before \"~\"."},
         {"Read ESN expect ESN ~  ", "s.seq:1: the expectation has no pattern after \"~\"."},
         {"Read ESN expect ESN ~ ([0-9]", "s.seq:1: the pattern \"([0-9]\" is not a regular"},
+        {"Read ESN expect ESN ~ ^t**", "s.seq:1: the pattern \"^t**\" is not a regular expression: "
+                                       "\"*\" has nothing to repeat."},
+        {"Read ESN expect ESN ~ (A)\\1", "s.seq:1: the pattern \"(A)\\1\" is not a regular "
+                                         "expression: back-references such as \\1 are not"},
+        {"Read ESN expect ESN ~ ((A{999}){999})",
+         "s.seq:1: the pattern \"((A{999}){999})\" is not "
+         "a regular expression: its counts repeat too much"},
         {" expect ESN ~ x", "s.seq:1: expected a command before \"expect\"."},
         {"Done\nRead\x01ESN", "s.seq:2: the line holds a control character."},
         {"Done\nRead \xC3(", "s.seq:2: the line is not UTF-8 text."},
@@ -364,6 +371,9 @@ TEST(Sequence, ExpectationsAreCheckedAgainstTheFieldWithTheirLabel)
 {
     const Expectation esn{"ESN", "^[0-9A-F]{8}$"};
     const Expectation bytes{"Bytes read", "^16384$"};
+    // Nested repetition that a backtracking matcher takes exponential time over.
+    const Expectation nested{"ESN", "^(A+)+$"};
+    const Expectation owner{"Owner", "^.{3}\\b(?:,| |[^\\d\\s])*\\u00e9e$"};
     const struct
     {
         const Expectation &expectation;
@@ -377,6 +387,11 @@ TEST(Sequence, ExpectationsAreCheckedAgainstTheFieldWithTheirLabel)
         {esn, "ESNX: 4A7F19C2", "the unit returned no field ESN"},
         {bytes, "Checksum: 3C5A\r\nBytes read: 16384", nullptr},
         {bytes, "Bytes read: 163840\r\nChecksum: 3C5A", "Bytes read is \"163840\", which does"},
+        {nested, "ESN: AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAB", "ESN is"},
+        {nested, "ESN: AAAA", nullptr},
+        {owner, "Owner: Åsa, Renée", nullptr}, // a character, not a byte, to each "."
+        {owner, "Owner: Åsa, 2 Renée", "Owner is \"Åsa, 2 Renée\", which does not match"},
+        {owner, "Owner: Åsab Renée", "Owner is"},
     };
     for (const auto &row : rows) {
         const std::optional<std::string> failure = CheckExpectation(row.expectation, row.fields);
