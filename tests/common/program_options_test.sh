@@ -45,6 +45,7 @@ torvane-unit)
   expect_usage_error '--slow takes a whole number of 0 or more, not "abc".' "$program" --slow abc
   expect_usage_error '--pace takes a whole number of 0 or more, not "-1".' "$program" --pace=-1
   expect_usage_error "Unknown option 'bogus'." "$program" --bogus
+  expect_usage_error 'unexpected argument "slow".' "$program" --pace 0 slow
   expect_usage_error "Missing value after '--slow'." "$program" --slow ;;
 quillon|probator)
   # A display that is named but cannot be reached: one line and status 1, not Qt's abort.

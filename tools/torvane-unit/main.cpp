@@ -121,6 +121,10 @@ int main(int argc, char **argv)
     // the help and ends with status 1, where command-line tools use 2.
     if (!parser.parse(QCoreApplication::arguments()))
         return UsageError(parser.errorText());
+    // The unit takes switches only; a stray word is most likely a mistyped switch.
+    if (!parser.positionalArguments().isEmpty())
+        return UsageError(QStringLiteral("unexpected argument \"%1\".")
+                              .arg(parser.positionalArguments().front()));
     if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
