@@ -33,6 +33,7 @@ constexpr const char *HelpText =
     "  decode FILE           print the plain text of FILE as UTF-8, line breaks as stored;\n"
     "                        a file that is not a config file is refused\n"
     "      --force           decipher it anyway, as for a damaged config file\n"
+    "      --textconv        print it as it is, for git's textconv (see below)\n"
     "  encode [-o FILE]      encipher UTF-8 from standard input into FILE (or to standard\n"
     "                        output); characters the file cannot keep are refused\n"
     "      --lossy           write them anyway, as the editor's plain save would\n"
@@ -51,7 +52,7 @@ constexpr const char *HelpText =
     "command line. Nothing is written on failure.\n"
     "\n"
     "As a git textconv driver, so that git diff shows plain text for *.cfg:\n"
-    "  git config diff.torvane-cfg.textconv \"torvane-cfg decode\"\n"
+    "  git config diff.torvane-cfg.textconv \"torvane-cfg decode --textconv\"\n"
     "  echo '*.cfg diff=torvane-cfg' >> .gitattributes\n";
 
 // One line on standard error, in the form compilers and coreutils use.
@@ -126,7 +127,28 @@ int Finish(std::ostream &out, std::ostream &err)
     return Failure;
 }
 
-int Decode(const std::vector<std::string> &operands, bool force, std::istream &in,
+// The bytes `file` was read from.
+std::string StoredBytes(const StoredFile &file)
+{
+    std::string bytes;
+    bytes.reserve(file.bytes);
+    for (const char16_t unit : file.units) {
+        bytes += static_cast<char>(unit & 0xFF);
+        if (bytes.size() < file.bytes)
+            bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+struct Options
+{
+    std::optional<std::string> output;
+    bool lossy = false;
+    bool force = false;
+    bool textconv = false;
+};
+
+int Decode(const std::vector<std::string> &operands, const Options &options, std::istream &in,
            std::ostream &out, std::ostream &err)
 {
     if (operands.size() != 1)
@@ -140,7 +162,14 @@ int Decode(const std::vector<std::string> &operands, bool force, std::istream &i
         Say(err, shown, error.Description);
         return Failure;
     }
-    if (const std::string why = NotAConfigFile(file); !why.empty() && !force) {
+    if (const std::string why = NotAConfigFile(file); !why.empty() && !options.force) {
+        // A repository may hold a plain file of the same name pattern: git diff shows it
+        // as it is rather than failing the whole diff.
+        if (options.textconv) {
+            const std::string bytes = StoredBytes(file);
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            return Finish(out, err);
+        }
         Say(err, shown, why + "; --force deciphers it anyway");
         return Failure;
     }
@@ -168,13 +197,6 @@ int Decode(const std::vector<std::string> &operands, bool force, std::istream &i
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return Finish(out, err);
 }
-
-struct Options
-{
-    std::optional<std::string> output;
-    bool lossy = false;
-    bool force = false;
-};
 
 // The UTF-8 of the longest text a config file holds, at three bytes a unit (a character
 // of four bytes is two units), after a byte-order mark.
@@ -374,6 +396,8 @@ int Run(const std::vector<std::string> &arguments, std::istream &in, std::ostrea
             optionsEnded = true;
         } else if (command != "encode" && argument == "--force") {
             options.force = true;
+        } else if (command == "decode" && argument == "--textconv") {
+            options.textconv = true;
         } else if (command == "encode" && argument == "--lossy") {
             options.lossy = true;
         } else if (command == "encode" && (argument == "-o" || argument == "--output")) {
@@ -390,7 +414,7 @@ int Run(const std::vector<std::string> &arguments, std::istream &in, std::ostrea
         return UsageError(err, "encode: the output FILE name is empty");
 
     if (command == "decode")
-        return Decode(operands, options.force, in, out, err);
+        return Decode(operands, options, in, out, err);
     if (command == "check")
         return Check(operands, options.force, in, out, err);
     if (!operands.empty())

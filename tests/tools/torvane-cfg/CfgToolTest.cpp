@@ -386,6 +386,10 @@ TEST_F(CfgTool, PlainFilesAreRefusedUnlessForcedAndDashIsAStandardStream)
                                ": not a config file (byte 1 is 0x47; every second byte of a "
                                "config file is 0); --force deciphers it anyway\n");
     EXPECT_EQ(RunTool({"decode", "--force", plain}).status, cfgtool::Success);
+    // As git's textconv, a file that is not ours is shown as it is, odd length and all.
+    EXPECT_EQ(RunTool({"decode", "--textconv", plain}).out, plainText);
+    EXPECT_EQ(RunTool({"decode", "--textconv", "-"}, "a=1\n").out, "a=1\n");
+    EXPECT_EQ(RunTool({"decode", "--textconv", "-"}, Enciphered("a=1")).out, "a=1");
     const Outcome checked = RunTool({"check", plain});
     EXPECT_EQ(checked.status, cfgtool::Failure);
     EXPECT_TRUE(checked.out.starts_with(plain + ": not a config file (")) << checked.out;

@@ -16,17 +16,20 @@ git config user.name Test
 git config user.email test@example.invalid
 
 # The README's two lines, with the tool named by its full path.
-git config diff.torvane-cfg.textconv "$tool decode"
+git config diff.torvane-cfg.textconv "$tool decode --textconv"
 echo '*.cfg diff=torvane-cfg' >> .gitattributes
 
 printf '[Device]\r\nName=Torvane T7\r\nBeep=On\r\n' | "$tool" encode -o unit.cfg
-git add .gitattributes unit.cfg
+# A plain file another program wrote, under the same pattern, is shown as it is.
+printf '[view]\nzoom=1\n' > other.cfg
+git add .gitattributes unit.cfg other.cfg
 git commit -q -m first
 printf '[Device]\r\nName=Torvane T9\r\nBeep=On\r\n' | "$tool" encode -o unit.cfg
+printf '[view]\nzoom=2\n' > other.cfg
 
-diff=$(git diff --no-color unit.cfg | tr -d '\r')
+diff=$(git diff --no-color | tr -d '\r')
 fail=0
-for expected in '-Name=Torvane T7' '+Name=Torvane T9' ' Beep=On'; do
+for expected in '-Name=Torvane T7' '+Name=Torvane T9' ' Beep=On' '-zoom=1' '+zoom=2'; do
   if ! printf '%s\n' "$diff" | grep -qxF -e "$expected"; then
     echo "git diff does not show the line: $expected" >&2
     fail=1
