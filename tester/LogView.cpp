@@ -679,12 +679,30 @@ void LogView::mousePressEvent(QMouseEvent *event)
         return;
     }
     m_goalX = -1;
-    SetCaret(PositionAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
+    const QPoint point = event->position().toPoint();
+    // Wall time rather than the events' stamps: a third click is a press, which carries no
+    // double-click flag of its own.
+    const bool tripleClick =
+        m_doubleClicked.isValid() &&
+        m_doubleClicked.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval() &&
+        (point - m_doubleClickedAt).manhattanLength() <
+            QGuiApplication::styleHints()->startDragDistance();
+    m_doubleClicked.invalidate();
+    if (tripleClick) {
+        const std::size_t line = PositionAt(point).line;
+        m_anchor = {line, 0};
+        m_caret = {line, static_cast<std::size_t>(LineText(line).size())};
+        CaretMoved();
+        OfferSelection();
+        m_lineTaken = true;
+        return;
+    }
+    SetCaret(PositionAt(point), event->modifiers() & Qt::ShiftModifier);
 }
 
 void LogView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!(event->buttons() & Qt::LeftButton))
+    if (!(event->buttons() & Qt::LeftButton) || m_lineTaken)
         return;
     QScrollBar *bar = verticalScrollBar();
     const int y = event->position().toPoint().y();
@@ -714,12 +732,16 @@ void LogView::mouseDoubleClickEvent(QMouseEvent *event)
     m_caret = {at.line, end};
     CaretMoved();
     OfferSelection();
+    m_doubleClicked.start();
+    m_doubleClickedAt = event->position().toPoint();
 }
 
 void LogView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         OfferSelection();
+        m_lineTaken = false;
+    }
     QAbstractScrollArea::mouseReleaseEvent(event);
 }
 

@@ -12,6 +12,8 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QElapsedTimer>
+#include <QPoint>
 #include <QString>
 #include <QStringView>
 
@@ -118,6 +120,10 @@ private:
     bool m_followEnd = true;  // the view shows the end and keeps to it as the log grows
     bool m_caretOn = false;   // the caret's blink phase
     QBasicTimer m_blink;
+    // The last double-click, so that a third click soon after on the same spot takes the line.
+    QElapsedTimer m_doubleClicked;
+    QPoint m_doubleClickedAt;
+    bool m_lineTaken = false; // by a third click; the drag that follows leaves it be
     // The layouts of the lines lately in view; the rest are made again when they come back.
     struct Laid
     {

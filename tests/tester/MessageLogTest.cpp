@@ -212,6 +212,24 @@ TEST_F(MessageLogTest, ALineTallerThanTheViewShowsWhereTheCaretIs)
     EXPECT_LT(view.CaretRect().top(), 20);
 }
 
+TEST_F(MessageLogTest, ADoubleClickTakesAWordAndAThirdClickTheLine)
+{
+    view.resize(300, 120);
+    view.show();
+    log.Append(QStringLiteral("\r\nSending Command: Read_ESN now"));
+    QWidget *area = view.viewport();
+    // The word's middle, on the second line.
+    const QPoint onWord(
+        area->fontMetrics().horizontalAdvance(QStringLiteral("Sending Command: Re")),
+        area->fontMetrics().height() * 3 / 2);
+    QTest::mouseDClick(area, Qt::LeftButton, {}, onWord);
+    EXPECT_EQ(view.SelectedText(), QStringLiteral("Read_ESN"));
+    QTest::mousePress(area, Qt::LeftButton, {}, onWord);
+    QTest::mouseMove(area, onWord + QPoint(2, 0));
+    QTest::mouseRelease(area, Qt::LeftButton, {}, onWord + QPoint(2, 0));
+    EXPECT_EQ(view.SelectedText(), QStringLiteral("Sending Command: Read_ESN now"));
+}
+
 TEST_F(MessageLogTest, SelectingOffersTheTextAndTheMiddleButtonPastesIt)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
