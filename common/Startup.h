@@ -41,4 +41,8 @@ public:
 // rather than whatever fontconfig picks first.
 void InstallFontFallbacks();
 
+// Makes the application's style (QT_STYLE_OVERRIDE's included) keep the pictures of a
+// document window's title bar once made (CachedIconStyle). Before the first window.
+void InstallCachedIconStyle();
+
 } // namespace startup

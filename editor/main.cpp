@@ -50,6 +50,7 @@ int main(int argc, char **argv)
     // Ties the windows to the installed menu entry (its icon and name on Wayland).
     QApplication::setDesktopFileName(QStringLiteral("org.torvane.Quillon"));
     startup::InstallFontFallbacks();
+    startup::InstallCachedIconStyle();
     startup::InstallTranslations(QStringLiteral("quillon"), QLocale(),
                                  startup::TranslationsFolder(QStringLiteral("quillon")));
 

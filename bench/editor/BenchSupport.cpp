@@ -59,6 +59,7 @@ int RunEditorBenchmarks(int argc, char **argv, const std::function<void(const QS
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("TorvaneBench"));
     startup::InstallFontFallbacks();
+    startup::InstallCachedIconStyle();
     if (prepare)
         prepare(scratch.path());
 

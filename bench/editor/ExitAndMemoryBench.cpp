@@ -86,6 +86,7 @@ frmMain *StartEditor(const QStringList &files, Modal &modal)
     QApplication::setOrganizationName(QStringLiteral("TorvaneBench"));
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     startup::InstallFontFallbacks();
+    startup::InstallCachedIconStyle();
     if (Main(files, modal) != StartupResult::Shown)
         return nullptr;
     return dynamic_cast<frmMain *>(MainWindow);

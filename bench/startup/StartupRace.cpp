@@ -301,6 +301,10 @@ int main(int argc, char **argv)
     if (!compareWith.empty()) {
         contenders.push_back({"Quillon (other)", {compareWith + "/quillon"}, {}});
         contenders.push_back({"Probator (other)", {compareWith + "/probator"}, {}});
+        contenders.push_back({"Quillon + 1 (other)", {compareWith + "/quillon", files[0]}, {}});
+        contenders.push_back({"Quillon + 20 (other)", {compareWith + "/quillon"}, {}});
+        contenders.back().arguments.insert(contenders.back().arguments.end(), files.begin(),
+                                           files.end());
     }
 
     // One round unmeasured: the first start of each program pays for the disk cache.
@@ -330,5 +334,8 @@ int main(int argc, char **argv)
     }
     std::printf("  Quillon + 20 files  %5.2fx Quillon + 1 file\n",
                 Median(contenders[3].times) / Median(contenders[2].times));
+    if (!compareWith.empty())
+        std::printf("  (other) + 20 files  %5.2fx (other) + 1 file\n",
+                    Median(contenders[8].times) / Median(contenders[7].times));
     return 0;
 }

@@ -23,7 +23,6 @@ frmDocument::frmDocument(Modal &modal, QWidget *parent)
     : QMdiSubWindow(parent), m_modal(modal), m_files(&DiskFileLayer())
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("frmDocument"));
 
     m_txtScript = new PlainTextBox(this);
     m_txtScript->setObjectName(QStringLiteral("txtScript"));
@@ -38,6 +37,9 @@ frmDocument::frmDocument(Modal &modal, QWidget *parent)
     // every resize, maximize and restore.
     setWidget(m_txtScript);
     setFocusProxy(m_txtScript);
+    // Only now: taking the widget lays out the title bar, and a caption is measured for
+    // that each time.
+    setWindowTitle(QStringLiteral("frmDocument"));
 
     // Before the marks, which ask for the breaks as they follow an edit.
     m_lineBreaks = new LineBreaks(m_txtScript->document());

@@ -252,7 +252,19 @@ frmDocument *frmMain::NewDocument(Activation activation)
     // No caption until the window is in the area: the area lays out the title bar several
     // times as it takes the window, and an empty caption needs no text measured for that.
     document->setWindowTitle(QString());
-    m_mdiArea->addSubWindow(document);
+    // The area raises a window it takes above the others only after going over them all
+    // for any that stay on top, with a search of its own list for each: quadratic in the
+    // open windows for every window added. One that stays on top itself is raised without
+    // that, so while no open window stays on top (where the search could find nothing) the
+    // new one does for as long as it is being added.
+    const QList<QMdiSubWindow *> open = m_mdiArea->subWindowList();
+    const bool noneOnTop = std::none_of(open.begin(), open.end(), [](const QMdiSubWindow *window) {
+        return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    });
+    const Qt::WindowFlags flags = document->windowFlags();
+    m_mdiArea->addSubWindow(document, noneOnTop ? flags | Qt::WindowStaysOnTopHint : flags);
+    if (noneOnTop)
+        document->setWindowFlags(flags);
     try {
         document->Form_Load();
     } catch (...) {

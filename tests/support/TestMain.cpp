@@ -44,6 +44,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("TorvaneTests"));
     startup::InstallFontFallbacks();
+    startup::InstallCachedIconStyle();
     // The texts as an English-speaking user reads them, whatever the machine's language:
     // Qt's own buttons and the counted texts' singular forms.
     const QLocale english(QLocale::English, QLocale::UnitedStates);

@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -124,6 +125,50 @@ TEST_F(FilesTest, DroppedFilesOpenEachAsOpenDoes)
     EXPECT_FALSE(Send<QDragEnterEvent>(Frame().mdiArea()->viewport(), remote));
     EXPECT_EQ(Frame().DocumentCount(), 4);
     EXPECT_TRUE(modal.asked().empty());
+}
+
+// Documents handed over in numbers open above the others but never stay on top themselves,
+// and a document the user keeps on top (its window menu's "Stay on Top") stays above them.
+TEST_F(FilesTest, FilesHandedOverOpenUnderADocumentKeptOnTop)
+{
+    QStringList files;
+    for (const char *name : {"a.cfg", "b.cfg", "c.cfg", "d.cfg"}) {
+        files << scratch.filePath(name);
+        WriteConfig(files.last(), name);
+    }
+    Frame().show();
+    const auto stacking = [this] {
+        QList<frmDocument *> order;
+        for (QObject *child : Frame().mdiArea()->viewport()->children())
+            if (auto *document = dynamic_cast<frmDocument *>(child))
+                order << document;
+        return order;
+    };
+    const auto onTop = [](const frmDocument *document) {
+        return document->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    };
+
+    Frame().OpenFiles(files.mid(0, 2));
+    QList<frmDocument *> first = stacking();
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_FALSE(onTop(first[0]) || onTop(first[1]));
+    frmDocument *kept = first[0];
+    QAction *stay = nullptr;
+    for (QAction *action : kept->systemMenu()->actions())
+        if (action->text() == QStringLiteral("Stay on &Top"))
+            stay = action;
+    ASSERT_NE(stay, nullptr);
+    EXPECT_FALSE(stay->isChecked());
+    stay->trigger();
+    ASSERT_TRUE(onTop(kept));
+
+    Frame().OpenFiles(files.mid(2));
+    const QList<frmDocument *> after = stacking();
+    ASSERT_EQ(after.size(), 4);
+    EXPECT_EQ(after.last(), kept);
+    for (frmDocument *document : after)
+        EXPECT_EQ(onTop(document), document == kept) << document->FileName.toStdString();
+    EXPECT_EQ(Frame().ActiveDocument()->FileName, files[3]);
 }
 
 TEST_F(FilesTest, AnOutsideChangeIsToldOnceWhenTheFrameIsNextActive)
