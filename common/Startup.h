@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace startup {
 
@@ -40,5 +41,21 @@ public:
 // Fonts the windows name that a Linux desktop lacks are mapped to installed look-alikes
 // rather than whatever fontconfig picks first.
 void InstallFontFallbacks();
+
+// Loads the system's font configuration on a thread of its own while the program goes on
+// starting. Made before the application object; Wait() before the first window is built,
+// so that the configuration is read once, and not again by Qt at the same time.
+class EarlyFonts
+{
+public:
+    EarlyFonts();
+    ~EarlyFonts();
+    EarlyFonts(const EarlyFonts &) = delete;
+    EarlyFonts &operator=(const EarlyFonts &) = delete;
+    void Wait();
+
+private:
+    std::thread m_loader;
+};
 
 } // namespace startup
