@@ -98,8 +98,15 @@ QStyle *DeferOverflowIcons(QStyle *base)
 
 void DeferOverflowIconsOfApplication()
 {
-    // The proxy takes the style over from the application, which then keeps it.
-    QApplication::setStyle(DeferOverflowIcons(QApplication::style()));
+    // Qt's own styles are made to be wrapped; a desktop's style from a plugin is left as
+    // it is, whatever its overflow pictures cost.
+    QStyle *style = QApplication::style();
+    const QString name = style->name();
+    if (name.compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0 &&
+        name.compare(QLatin1String("windows"), Qt::CaseInsensitive) != 0)
+        return;
+    // The proxy takes the style over from the application, which then keeps the proxy.
+    QApplication::setStyle(DeferOverflowIcons(style));
 }
 
 } // namespace startup

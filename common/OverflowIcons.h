@@ -15,8 +15,8 @@ namespace startup {
 // to `base`.
 QStyle *DeferOverflowIcons(QStyle *base);
 
-// Makes the application's style such a style. Called after the application object and
-// before the first window.
+// Makes the application's style such a style where it is one of Qt's own (Fusion or
+// Windows). Called after the application object and before the first window.
 void DeferOverflowIconsOfApplication();
 
 } // namespace startup
