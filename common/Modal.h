@@ -1,7 +1,8 @@
 #pragma once
 // Everything modal that the windows show (message boxes, the open, save and print
-// dialogs, the one-line input box) goes through this one interface. The programs pass a QtModal;
-// tests pass a scripted one that answers in order and records what was asked.
+// dialogs, the one-line input box) goes through this one interface. The programs pass a
+// QtModal (the editor, which prints, a QtPrintingModal); tests pass a scripted one that
+// answers in order and records what was asked.
 
 #include <QString>
 #include <QStringList>

@@ -5,10 +5,6 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -223,34 +219,29 @@ std::optional<QString> QtModal::SaveFile(QWidget *parent, const FileDialogReques
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
+// Without printing, a program is spared the print support library, which every start
+// would otherwise load (QtPrintingModal has the dialogs).
 bool QtModal::Print(QWidget *parent, QPrinter &printer, const PrintRequest &request)
 {
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(request.title);
-    QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
-    options.setFlag(QAbstractPrintDialog::PrintSelection, request.selectionPreselected);
-    options.setFlag(QAbstractPrintDialog::PrintPageRange, !request.pageRangesDisabled);
-    dialog.setOptions(options);
-    if (request.selectionPreselected)
-        dialog.setPrintRange(QAbstractPrintDialog::Selection);
-    return dialog.exec() == QDialog::Accepted;
+    Q_UNUSED(parent);
+    Q_UNUSED(printer);
+    Q_UNUSED(request);
+    return false;
 }
 
 bool QtModal::PageSetup(QWidget *parent, QPrinter &printer)
 {
-    QPageSetupDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QCoreApplication::translate("QtModal", "Page Setup"));
-    return dialog.exec() == QDialog::Accepted;
+    Q_UNUSED(parent);
+    Q_UNUSED(printer);
+    return false;
 }
 
 void QtModal::PrintPreview(QWidget *parent, QPrinter &printer,
                            const std::function<void(QPrinter &)> &paint)
 {
-    QPrintPreviewDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QCoreApplication::translate("QtModal", "Print Preview"));
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&paint](QPrinter *target) { paint(*target); });
-    dialog.exec();
+    Q_UNUSED(parent);
+    Q_UNUSED(printer);
+    Q_UNUSED(paint);
 }
 
 int QtModal::ShowDialog(QDialog &dialog)

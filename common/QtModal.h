@@ -4,7 +4,8 @@
 
 #include <QStringList>
 
-// The real dialogs.
+// The real dialogs. Print, PageSetup and PrintPreview show nothing and answer "cancelled":
+// a program that prints uses QtPrintingModal.
 class QtModal : public Modal
 {
 public:

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace startup {
 
@@ -44,5 +45,21 @@ void InstallFontFallbacks();
 // Makes the application's style (QT_STYLE_OVERRIDE's included) keep the pictures of a
 // document window's title bar once made (CachedIconStyle). Before the first window.
 void InstallCachedIconStyle();
+
+// Loads the system's font configuration on a thread of its own while the program goes on
+// starting. Made before the application object; Wait() before the first window is built,
+// so that the configuration is read once, and not again by Qt at the same time.
+class EarlyFonts
+{
+public:
+    EarlyFonts();
+    ~EarlyFonts();
+    EarlyFonts(const EarlyFonts &) = delete;
+    EarlyFonts &operator=(const EarlyFonts &) = delete;
+    void Wait();
+
+private:
+    std::thread m_loader;
+};
 
 } // namespace startup

@@ -1,6 +1,7 @@
 #include "Main.h"
+#include "OverflowIcons.h"
 #include "ProgramInfo.h"
-#include "QtModal.h"
+#include "QtPrintingModal.h"
 #include "Startup.h"
 #include "TorvaneVersion.h"
 #include "Translations.h"
@@ -41,6 +42,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     int qtArgc = 1;
+    startup::EarlyFonts fonts;
     std::optional<startup::PlatformGuard> guard(std::in_place, "quillon");
     QApplication app(qtArgc, argv);
     guard.reset();
@@ -49,12 +51,14 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
     // Ties the windows to the installed menu entry (its icon and name on Wayland).
     QApplication::setDesktopFileName(QStringLiteral("org.torvane.Quillon"));
+    startup::DeferOverflowIconsOfApplication();
     startup::InstallFontFallbacks();
     startup::InstallCachedIconStyle();
     startup::InstallTranslations(QStringLiteral("quillon"), QLocale(),
                                  startup::TranslationsFolder(QStringLiteral("quillon")));
+    fonts.Wait();
 
-    QtModal modal;
+    QtPrintingModal modal;
     const StartupResult started = Main(arguments, modal);
     if (started != StartupResult::Shown)
         return ExitStatus(started);

@@ -27,6 +27,8 @@ packages=(
   g++-mingw-w64-x86-64 wine64
   # metric-compatible Arial and a monospaced face for the tester's log
   fonts-liberation fonts-dejavu-core fontconfig
+  # fontconfig's header: both programs start reading its configuration early
+  libfontconfig-dev
   # make package and its checks: dpkg-shlibdeps (which CPack runs with `file`), lintian,
   # the desktop entry and AppStream validators, the file type and menu databases that the
   # install test builds and the three ways a desktop asks for a file's type (gio, Qt,

@@ -1,4 +1,5 @@
 #include "HeadlessRun.h"
+#include "OverflowIcons.h"
 #include "PortOption.h"
 #include "ProgramInfo.h"
 #include "QtModal.h"
@@ -78,6 +79,7 @@ int main(int argc, char **argv)
     }
     if (!startup::HasDisplay("probator"))
         return 1;
+    startup::EarlyFonts fonts;
     std::optional<startup::PlatformGuard> guard(std::in_place, "probator");
     QApplication app(qtArgc, argv);
     guard.reset();
@@ -88,9 +90,11 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QString::fromLatin1(TorvaneVersion));
     // Ties the windows to the installed menu entry (its icon and name on Wayland).
     QApplication::setDesktopFileName(QStringLiteral("org.torvane.Probator"));
+    startup::DeferOverflowIconsOfApplication();
     startup::InstallFontFallbacks();
     startup::InstallTranslations(QStringLiteral("probator"), QLocale(),
                                  startup::TranslationsFolder(QStringLiteral("probator")));
+    fonts.Wait();
     QtModal modal;
     auto *device = new Torvane(Torvane::DefaultCommSettings, Torvane::DefaultInitFile);
     device->SetPort(QString::fromLocal8Bit(port.port.c_str()));

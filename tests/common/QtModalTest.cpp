@@ -1,4 +1,5 @@
 #include "QtModal.h"
+#include "QtPrintingModal.h"
 
 #include "AsPerson.h"
 
@@ -309,7 +310,7 @@ TEST(QtModalFileDialogs, OpenDialogTakesATypedNameOfAFileThatDoesNotExistYet)
 
 TEST(QtModalPrintDialog, SelectionIsPreselectedOnlyWhenAskedAndPageRangesAreOff)
 {
-    QtModal modal;
+    QtPrintingModal modal;
     for (const bool selection : {true, false}) {
         QPrinter printer;
         PrintRequest request;
@@ -329,7 +330,7 @@ TEST(QtModalPrintDialog, SelectionIsPreselectedOnlyWhenAskedAndPageRangesAreOff)
 
 TEST(QtModalPageSetup, AcceptKeepsTheChosenLayoutAndCancelSaysSo)
 {
-    QtModal modal;
+    QtPrintingModal modal;
     for (const bool accept : {true, false}) {
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -351,7 +352,7 @@ TEST(QtModalPageSetup, AcceptKeepsTheChosenLayoutAndCancelSaysSo)
 
 TEST(QtModalPrintPreview, ThePreviewPaintsThroughTheGivenFunction)
 {
-    QtModal modal;
+    QtPrintingModal modal;
     QPrinter printer;
     int painted = 0;
     QString title;
