@@ -25,10 +25,10 @@
 
 namespace {
 
-// The panel as shown once the frame has drawn the last edit.
+// The panel as shown once the frame has drawn the last edit and has nothing left to do.
 QLabel *Panel(frmMain &frame)
 {
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::AllEvents, 1000);
     return frame.findChild<QLabel *>(QStringLiteral("sbStatusBarLoss"));
 }
 
@@ -150,6 +150,7 @@ TEST_F(LossPanelTest, ThePanelFollowsTheActiveDocumentAndTheLengthLimit)
     second.SetText(QString(32766, QLatin1Char('a')));
     second.txtScript()->setFocus();
     Settle();
+    Panel(Frame());
     bool counted = false;
     for (int round = 0; round < 3 && !counted; ++round) {
         const QString time = clock->text();
