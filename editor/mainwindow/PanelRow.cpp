@@ -20,7 +20,18 @@ void PanelRow::Add(QWidget *panel, int stretch)
 
 QSize PanelRow::sizeHint() const
 {
-    return m_row->sizeHint();
+    const QSize hint = m_row->sizeHint();
+    m_height = hint.height();
+    return hint;
+}
+
+bool PanelRow::event(QEvent *event)
+{
+    // The row asks for room again when its panels change; only a new height (another
+    // font, another style) is the bar's business.
+    if (event->type() == QEvent::LayoutRequest && m_row->sizeHint().height() != m_height)
+        updateGeometry();
+    return QWidget::event(event);
 }
 
 QSize PanelRow::minimumSizeHint() const

@@ -26,9 +26,11 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     QWidget *m_row;
     QHBoxLayout *m_layout;
+    mutable int m_height = -1; // the row's height as the bar last asked for it
 };
