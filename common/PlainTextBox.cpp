@@ -159,10 +159,33 @@ QList<QKeySequence> PlainTextBox::RedoKeys()
 
 namespace {
 
+// The platform's keys for these commands, looked up once: each look-up walks its whole
+// table of standard keys, and the box asks about every key typed, twice over.
+struct ClaimedKeys
+{
+    QList<QKeySequence> redo = PlainTextBox::RedoKeys();
+    QList<QKeySequence> clipboard = QKeySequence::keyBindings(QKeySequence::Cut) +
+                                    QKeySequence::keyBindings(QKeySequence::Copy) +
+                                    QKeySequence::keyBindings(QKeySequence::Paste);
+};
+
+const ClaimedKeys &Claimed()
+{
+    static const ClaimedKeys keys;
+    return keys;
+}
+
 bool IsRedoKey(const QKeyEvent &key)
 {
-    const QKeySequence pressed(key.keyCombination());
-    return PlainTextBox::RedoKeys().contains(pressed);
+    return Claimed().redo.contains(QKeySequence(key.keyCombination()));
+}
+
+// As QKeyEvent::matches reads a key: the keypad and group switch modifiers do not count.
+bool IsClipboardKey(const QKeyEvent &key)
+{
+    const int combined = key.keyCombination().toCombined() &
+                         ~static_cast<int>(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+    return Claimed().clipboard.contains(QKeySequence(QKeyCombination::fromCombined(combined)));
 }
 
 } // namespace
@@ -218,8 +241,7 @@ bool PlainTextBox::event(QEvent *event)
     // them, and reach the box as ordinary keys where it has none.
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Copy) ||
-            key->matches(QKeySequence::Paste) || IsRedoKey(*key)) {
+        if (IsClipboardKey(*key) || IsRedoKey(*key)) {
             event->ignore();
             return true;
         }

@@ -9,8 +9,10 @@
 #include "LossTexts.h"
 #include "Modal.h"
 #include "PlainTextBox.h"
+#include "Survival.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFont>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -202,11 +204,54 @@ void frmDocument::OnContentsChanged()
     UpdateLossStatus(units);
 }
 
+namespace {
+
+const auto ShowLossStatusEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
 void frmDocument::UpdateLossStatus(qsizetype units)
 {
     m_textLength = units;
-    const QString status = LossTexts::LossSummary(static_cast<std::size_t>(m_marks->Count()),
-                                                  static_cast<std::size_t>(units));
+    if (m_marks->Count() != m_statusCount) {
+        // At once: the command that goes to the next mark is enabled by the count, and a
+        // key pressed next must find it so.
+        ShowLossStatus();
+        return;
+    }
+    // The status names the length only past the limit.
+    constexpr auto limit = static_cast<qsizetype>(MaxTextUnits);
+    if ((units <= limit && m_statusLength <= limit) || m_lossStatusDue)
+        return;
+    // Each key past the limit changes the length the status names: it follows once the
+    // window has drawn the edit, once for a burst of keys.
+    m_lossStatusDue = true;
+    QCoreApplication::postEvent(this, new QEvent(ShowLossStatusEvent), Qt::LowEventPriority - 1);
+}
+
+void frmDocument::customEvent(QEvent *event)
+{
+    if (event->type() == ShowLossStatusEvent && m_lossStatusDue)
+        ShowLossStatus();
+}
+
+QString frmDocument::LossSummary() const
+{
+    return LossTexts::LossSummary(static_cast<std::size_t>(m_marks->Count()),
+                                  static_cast<std::size_t>(m_textLength));
+}
+
+QString frmDocument::LossStatus() const
+{
+    return m_lossStatusDue ? LossSummary() : m_lossStatus;
+}
+
+void frmDocument::ShowLossStatus()
+{
+    m_lossStatusDue = false;
+    m_statusCount = m_marks->Count();
+    m_statusLength = m_textLength;
+    const QString status = LossSummary();
     if (status == m_lossStatus)
         return;
     m_lossStatus = status;

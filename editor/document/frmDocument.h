@@ -71,7 +71,7 @@ public:
     // The marks on the characters a save would lose, and what the status bar says about
     // them and about the length limit (empty when all is well).
     LossMarks *Marks() const { return m_marks; }
-    QString LossStatus() const { return m_lossStatus; }
+    QString LossStatus() const;
     // Moves the caret to the next marked character, from the first again after the last;
     // false when nothing is marked.
     bool GoToNextLoss();
@@ -117,6 +117,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void customEvent(QEvent *event) override;
 
 private:
     // SaveFileAs, telling whether the text was written.
@@ -135,6 +136,9 @@ private:
     // The length of the text in units of the file, each break as it will be saved.
     qsizetype TextUnits() const;
     void UpdateLossStatus(qsizetype units);
+    // The status for the marks' count and the length as they are now.
+    QString LossSummary() const;
+    void ShowLossStatus();
     // How many units of the file the line break after `block` takes.
     int BreakLength(const QTextBlock &block) const;
 
@@ -170,7 +174,10 @@ private:
     LineBreaks *m_lineBreaks = nullptr;  // each line's own break
     LossMarks *m_marks = nullptr;
     QString m_lossStatus;
-    qsizetype m_textLength = 0; // in units of the file, line breaks as they will be saved
+    int m_statusCount = 0;        // the count m_lossStatus was made for
+    qsizetype m_statusLength = 0; // and the length
+    bool m_lossStatusDue = false; // a new length past the limit, to show soon
+    qsizetype m_textLength = 0;   // in units of the file, line breaks as they will be saved
     FileLayer *m_files = nullptr;
     // Positions of the loaded file that the text does not show, until a save over it.
     std::size_t m_unshownPositions = 0;

@@ -34,7 +34,11 @@ void frmDocument::NameForReaders()
         caption.chop(2);
     // The file's own name: the window around the box says the whole path.
     const QString name = QFileInfo(caption).fileName();
-    m_txtScript->setAccessibleName(name.isEmpty() ? caption : name);
+    // The changed mark comes and goes with the caption; the name stays, and readers are
+    // told of a name only when it changes.
+    const QString &named = name.isEmpty() ? caption : name;
+    if (named != m_txtScript->accessibleName())
+        m_txtScript->setAccessibleName(named);
 }
 
 void frmDocument::DescribeForReaders()

@@ -1,11 +1,36 @@
 #include "CaretPanel.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 
 #include <algorithm>
 
+namespace {
+
+const auto ShowSoonEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
 CaretPanel::CaretPanel(QWidget *parent) : QLabel(parent) {}
+
+void CaretPanel::ShowSoon()
+{
+    if (m_showing)
+        return;
+    m_showing = true;
+    // Below the priority of the window's own update, so that it draws the edit first.
+    QCoreApplication::postEvent(this, new QEvent(ShowSoonEvent), Qt::LowEventPriority - 1);
+}
+
+void CaretPanel::customEvent(QEvent *event)
+{
+    if (event->type() != ShowSoonEvent)
+        return;
+    m_showing = false;
+    if (m_source)
+        Show(m_source());
+}
 
 void CaretPanel::Show(const QString &text)
 {

@@ -1,5 +1,7 @@
 #include "frmMain.h"
 
+#include "CaretPanel.h"
+
 #include "FrameLayout.h"
 #include "ProgramIcon.h"
 #include "ScreenUnits.h"
@@ -286,7 +288,7 @@ frmDocument *frmMain::NewDocument(Activation activation)
     QPlainTextEdit *box = document->txtScript();
     const auto caretMoved = [this, document] {
         if (document == ActiveDocument())
-            UpdateCaretPanel();
+            m_caretPanel->ShowSoon();
     };
     connect(box, &QPlainTextEdit::cursorPositionChanged, this, caretMoved);
     connect(box, &QPlainTextEdit::selectionChanged, this, caretMoved);

@@ -136,6 +136,8 @@ private:
     void mnuEditGoTo_Click();
     void mnuEditSelectAll_Click();
     void UpdateCaretPanel();
+    // "Line 2, Col 5" and the selection's length, for the active document's caret.
+    QString CaretText() const;
     void tbToolBar_ButtonClick(const QString &key);
 
     // New, Save All, Refresh, Undo and Redo, in frmMainDocumentCommands.cpp.

@@ -5,6 +5,7 @@
 #include "CaretPanel.h"
 #include "ClockPanel.h"
 #include "LossPanel.h"
+#include "PanelRow.h"
 #include "PlainTextBox.h"
 #include "ProgramIcon.h"
 #include "StatusPanel.h"
@@ -293,12 +294,17 @@ void frmMain::BuildStatusBar()
     bar->setObjectName(QStringLiteral("sbStatusBar"));
     bar->setAccessibleName(tr("Status bar"));
     setStatusBar(bar);
-    m_statusPanel = new StatusPanel(tr("Status"), bar);
+    // The message and the loss panels change as the user types; in a row of their own,
+    // laying them out again does not lay out the whole frame.
+    auto *row = new PanelRow(bar);
+    m_statusPanel = new StatusPanel(tr("Status"), row);
     m_statusPanel->setObjectName(QStringLiteral("sbStatusBarStatus"));
-    bar->addWidget(m_statusPanel, 1);
-    bar->addWidget(new LossPanel(m_mdiArea, Item("mnuEditNextLoss"), bar));
+    row->Add(m_statusPanel, 1);
+    row->Add(new LossPanel(m_mdiArea, Item("mnuEditNextLoss"), row));
+    bar->addWidget(row, 1);
     m_caretPanel = new CaretPanel(bar);
     m_caretPanel->setObjectName(QStringLiteral("sbStatusBarCaret"));
+    m_caretPanel->SetSource([this] { return CaretText(); });
     // Empty while no document is open; a reader still hears what the panel is for.
     accessiblepanel::SetCaption(*m_caretPanel, tr("Caret"));
     bar->addPermanentWidget(m_caretPanel);

@@ -244,11 +244,14 @@ void frmMain::mnuEditSelectAll_Click()
 
 void frmMain::UpdateCaretPanel()
 {
+    m_caretPanel->Show(CaretText());
+}
+
+QString frmMain::CaretText() const
+{
     frmDocument *document = ActiveDocument();
-    if (!document) {
-        m_caretPanel->Show(QString());
-        return;
-    }
+    if (!document)
+        return {};
     const QTextCursor cursor = document->txtScript()->textCursor();
     QString text =
         tr("Line %1, Col %2")
@@ -256,5 +259,5 @@ void frmMain::UpdateCaretPanel()
             .arg(Characters(QStringView(cursor.block().text()).left(cursor.positionInBlock())) + 1);
     if (cursor.hasSelection())
         text += tr(" (%1 selected)").arg(Characters(cursor.selectedText()));
-    m_caretPanel->Show(text);
+    return text;
 }

@@ -279,6 +279,8 @@ TEST_F(DocumentTest, TheStatusCountsWhatWillNotSurviveAndThePastTheLimitLength)
     EXPECT_EQ(document->LossStatus(), "");
     Type(document, 0, QStringLiteral("b"));
     EXPECT_EQ(document->LossStatus(), "32,767 characters, 1 over the limit of 32,766");
+    // Told once the key has been handled, as the window draws it.
+    QCoreApplication::processEvents();
     EXPECT_EQ(seen.last(), document->LossStatus());
     EXPECT_TRUE(seen.contains("1 character will not survive saving"));
 }

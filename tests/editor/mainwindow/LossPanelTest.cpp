@@ -25,12 +25,27 @@
 
 namespace {
 
-// The panel as shown once the frame has drawn the last edit.
+// The panel as shown once the frame has drawn the last edit and has nothing left to do.
 QLabel *Panel(frmMain &frame)
 {
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::AllEvents, 1000);
     return frame.findChild<QLabel *>(QStringLiteral("sbStatusBarLoss"));
 }
+
+// Counts the times `widget` is asked to lay itself out again.
+class LayoutRequests : public QObject
+{
+public:
+    explicit LayoutRequests(QWidget &widget) { widget.installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::LayoutRequest;
+        return false;
+    }
+};
 
 int Caret(frmDocument &document)
 {
@@ -126,6 +141,34 @@ TEST_F(LossPanelTest, ThePanelFollowsTheActiveDocumentAndTheLengthLimit)
     second.SetText(QString(33010, QLatin1Char('a')));
     EXPECT_EQ(Panel(Frame())->text(),
               QStringLiteral("33,010 characters, 244 over the limit of 32,766"));
+    // It comes and goes as a key takes the text across the limit and back, each time whole
+    // in the bar, without laying out the frame again. The clocks are hidden meanwhile: each
+    // tick does lay it out.
+    QStatusBar *bar = Frame().statusBar();
+    QWidget *clocks[] = {Frame().findChild<QWidget *>(QStringLiteral("sbStatusBarDate")),
+                         Frame().findChild<QWidget *>(QStringLiteral("sbStatusBarTime"))};
+    for (QWidget *clock : clocks)
+        clock->hide();
+    Frame().resize(1000, Frame().height());
+    second.SetText(QString(32766, QLatin1Char('a')));
+    second.txtScript()->setFocus();
+    Settle();
+    Panel(Frame());
+    const LayoutRequests frameLayouts(Frame());
+    for (const bool past : {true, false, true, false}) {
+        ASSERT_TRUE(asperson::Press(past ? Qt::Key_X : Qt::Key_Backspace));
+        QLabel *panel = Panel(Frame());
+        EXPECT_EQ(panel->isHidden(), !past);
+        if (past) {
+            EXPECT_EQ(panel->text(),
+                      QStringLiteral("32,767 characters, 1 over the limit of 32,766"));
+            EXPECT_GE(panel->width(), panel->sizeHint().width());
+            EXPECT_TRUE(bar->rect().contains(QRect(panel->mapTo(bar, QPoint()), panel->size())));
+        }
+    }
+    EXPECT_EQ(frameLayouts.count, 0);
+    for (QWidget *clock : clocks)
+        clock->show();
     Frame().mdiArea()->setActiveSubWindow(&first);
     EXPECT_EQ(Panel(Frame())->text(), QStringLiteral("1 character will not survive saving"));
 

@@ -65,7 +65,12 @@ protected:
         const auto *panel = Child<QLabel>("sbStatusBarStatus");
         return panel->toolTip().isEmpty() ? panel->text() : panel->toolTip();
     }
-    QString Caret() { return Child<QLabel>("sbStatusBarCaret")->text(); }
+    // The caret panel as shown once the frame has drawn what moved the caret.
+    QString Caret()
+    {
+        QApplication::processEvents();
+        return Child<QLabel>("sbStatusBarCaret")->text();
+    }
 
     static std::pair<int, int> Selection(const frmDocument &document)
     {
