@@ -23,6 +23,23 @@ QFileSystemWatcher &Watcher()
 
 } // namespace
 
+QStringList frmDocument::StopWatchingFiles()
+{
+    QFileSystemWatcher &watcher = Watcher();
+    const QStringList files = watcher.files();
+    if (!files.isEmpty())
+        watcher.removePaths(files);
+    return files;
+}
+
+void frmDocument::WatchFilesAgain(const QStringList &files)
+{
+    // A file gone meanwhile is not watched; the frame's check on its next activation
+    // tells of it, as of any change made while nothing watched.
+    if (!files.isEmpty())
+        Watcher().addPaths(files);
+}
+
 void frmDocument::KnowFileOnDisk()
 {
     m_knownStamp = docfile::StampOf(FileName.toStdU16String());

@@ -397,7 +397,12 @@ void frmMain::closeEvent(QCloseEvent *event)
     // close, and go with the process: taking each apart (its text's blocks and layouts)
     // was most of what Exit cost with many documents open.
     QList<QPointer<QMdiSubWindow>> hidden;
+    QStringList watched;
     if (ClosingEndsProgram()) {
+        // The system takes the files' watches apart only after a pause, and an ending
+        // program waits that out unless they went this much earlier. Whatever changes
+        // meanwhile, the check on the frame's next activation still tells.
+        watched = frmDocument::StopWatchingFiles();
         for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
             if (!window->isHidden() && window->testAttribute(Qt::WA_DeleteOnClose)) {
                 window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -416,6 +421,7 @@ void frmMain::closeEvent(QCloseEvent *event)
             window->deleteLater();
     }
     if (!closed) {
+        frmDocument::WatchFilesAgain(watched);
         event->ignore();
         return;
     }

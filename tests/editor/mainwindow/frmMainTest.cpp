@@ -7,6 +7,7 @@
 #include "modUnicodeRW.h"
 
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -209,6 +210,9 @@ TEST_F(FrameTest, ExitThatEndsTheProgramKeepsWhatCancelKeeps)
     QPointer<QMdiSubWindow> unchanged = Frame().mdiArea()->subWindowList()[0];
     QPointer<frmDocument> changed = Frame().ActiveDocument();
     changed->setChanged(true);
+    const QString file = scratch.filePath("kept.cfg");
+    WriteUnicodeFile(file.toStdU16String(), EnCrypt(u"x=1", DocumentKey), false);
+    Frame().LoadFile(file); // last in line, so still open after the Cancel
     const auto closeInLoop = [this] {
         bool closed = false;
         QTimer::singleShot(0, &Frame(), [this, &closed] {
@@ -227,6 +231,10 @@ TEST_F(FrameTest, ExitThatEndsTheProgramKeepsWhatCancelKeeps)
     EXPECT_TRUE(unchanged.isNull());
     ASSERT_TRUE(changed && changed->isVisible());
     EXPECT_TRUE(changed->testAttribute(Qt::WA_DeleteOnClose));
+    // Its file watched again, as before the Exit.
+    const auto *watcher = qApp->findChild<QFileSystemWatcher *>();
+    ASSERT_NE(watcher, nullptr);
+    EXPECT_EQ(watcher->files(), QStringList{file});
 
     modal.AnswerMessage(MsgAnswer::No);
     EXPECT_TRUE(closeInLoop());
