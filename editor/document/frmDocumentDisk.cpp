@@ -13,9 +13,15 @@ namespace {
 
 // One watcher for every document: each watcher holds a system notification handle, and a
 // user may allow only a hundred or so of those.
-QFileSystemWatcher &Watcher()
+QPointer<QFileSystemWatcher> &WatcherMade()
 {
     static QPointer<QFileSystemWatcher> watcher;
+    return watcher;
+}
+
+QFileSystemWatcher &Watcher()
+{
+    QPointer<QFileSystemWatcher> &watcher = WatcherMade();
     if (!watcher)
         watcher = new QFileSystemWatcher(QCoreApplication::instance());
     return *watcher;
@@ -25,10 +31,11 @@ QFileSystemWatcher &Watcher()
 
 QStringList frmDocument::StopWatchingFiles()
 {
-    QFileSystemWatcher &watcher = Watcher();
-    const QStringList files = watcher.files();
+    // Not made for this: without a document's file there is nothing to drop.
+    QFileSystemWatcher *const watcher = WatcherMade();
+    const QStringList files = watcher ? watcher->files() : QStringList();
     if (!files.isEmpty())
-        watcher.removePaths(files);
+        watcher->removePaths(files);
     return files;
 }
 
