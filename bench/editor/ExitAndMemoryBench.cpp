@@ -36,7 +36,7 @@
 
 namespace {
 
-constexpr int ExitRounds = 7;
+constexpr int ExitRounds = 15;
 constexpr int MemoryRounds = 3;
 constexpr int ExitDocuments = 20;
 constexpr int MemoryDocuments = 100;

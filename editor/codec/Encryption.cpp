@@ -261,10 +261,10 @@ template <typename Body> std::u16string Trap(const char *source, Body &&body)
 
 } // namespace
 
-// Both routines grow the result a block at a time and write each block straight after
-// the zeros that make room for it, while those lines are still in the first-level cache:
-// a result made at its full length at once would cost a whole pass over memory for its
-// zeros alone.
+// Both routines grow the result a block at a time, while its lines are still in the
+// first-level cache: a result made at its full length at once would cost a whole pass over
+// memory for its zeros alone. DeCrypt writes each block straight after the zeros that
+// make room for it; EnCrypt copies it on from a buffer of its own.
 
 std::u16string EnCrypt(const std::u16string &text, std::u16string key)
 {
@@ -277,11 +277,23 @@ std::u16string EnCrypt(const std::u16string &text, std::u16string key)
         const EnCryptLoop encipher = EnCryptBlocks();
         std::u16string result;
         result.reserve(text.size());
+        // Each part is enciphered into a buffer that lies against the cache lines as the
+        // text does, so that neither the loads nor the stores of a vector step straddle two
+        // lines, and then copied on: the result lies against them as its allocation fell,
+        // and stores straddling lines, one a step, made enciphering the slower direction.
+        alignas(64) char16_t staging[BlockUnits + 32];
         bool overflow = false;
         for (std::size_t start = 0; start < text.size(); start += stream.size()) {
             const std::size_t length = std::min(stream.size(), text.size() - start);
-            result.append(length, u'\0');
-            overflow |= encipher(text.data() + start, stream.data(), length, result.data() + start);
+            // A key longer than a block makes the stream one key long.
+            for (std::size_t part = 0; part < length; part += BlockUnits) {
+                const char16_t *const units = text.data() + start + part;
+                char16_t *const stage =
+                    staging + reinterpret_cast<std::uintptr_t>(units) % 64 / sizeof(char16_t);
+                const std::size_t partLength = std::min(BlockUnits, length - part);
+                overflow |= encipher(units, stream.data() + part, partLength, stage);
+                result.append(stage, partLength);
+            }
         }
         if (overflow)
             Overflow();

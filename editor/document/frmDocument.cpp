@@ -328,6 +328,8 @@ void frmDocument::closeEvent(QCloseEvent *event)
     // Gone from the screen and soon deleted: its title bar is still laid out again as it
     // goes (its layout and then its deletion), and without a caption there is no text to
     // measure for that. A frame that closes with many documents waits for each of them.
-    if (event->isAccepted())
+    // A window kept to the end of the program is not laid out again, and the caption's
+    // change would itself be measured.
+    if (event->isAccepted() && testAttribute(Qt::WA_DeleteOnClose))
         setWindowTitle(QString());
 }

@@ -9,6 +9,7 @@
 
 #include <QMdiSubWindow>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -94,6 +95,11 @@ public:
                                        bool tellGone = true);
     // Whether the file was removed from under the document and not written back since.
     bool FileGone() const { return m_fileGone; }
+    // Drops the watches on every document's file and gives back the files they were on;
+    // WatchFilesAgain puts them back. A program that ends with its watches still in place
+    // waits as it ends for the system to take them apart.
+    static QStringList StopWatchingFiles();
+    static void WatchFilesAgain(const QStringList &files);
 
     // Restores the stored size and state (and position for the first document). The frame
     // calls it once, after adding the window to its area and before showing it.

@@ -13,15 +13,39 @@ namespace {
 
 // One watcher for every document: each watcher holds a system notification handle, and a
 // user may allow only a hundred or so of those.
-QFileSystemWatcher &Watcher()
+QPointer<QFileSystemWatcher> &WatcherMade()
 {
     static QPointer<QFileSystemWatcher> watcher;
+    return watcher;
+}
+
+QFileSystemWatcher &Watcher()
+{
+    QPointer<QFileSystemWatcher> &watcher = WatcherMade();
     if (!watcher)
         watcher = new QFileSystemWatcher(QCoreApplication::instance());
     return *watcher;
 }
 
 } // namespace
+
+QStringList frmDocument::StopWatchingFiles()
+{
+    // Not made for this: without a document's file there is nothing to drop.
+    QFileSystemWatcher *const watcher = WatcherMade();
+    const QStringList files = watcher ? watcher->files() : QStringList();
+    if (!files.isEmpty())
+        watcher->removePaths(files);
+    return files;
+}
+
+void frmDocument::WatchFilesAgain(const QStringList &files)
+{
+    // A file gone meanwhile is not watched; the frame's check on its next activation
+    // tells of it, as of any change made while nothing watched.
+    if (!files.isEmpty())
+        Watcher().addPaths(files);
+}
 
 void frmDocument::KnowFileOnDisk()
 {

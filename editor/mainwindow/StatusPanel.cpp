@@ -12,6 +12,10 @@ StatusPanel::StatusPanel(const QString &text, QWidget *parent) : QLabel(parent)
 
 void StatusPanel::SetMessage(const QString &message)
 {
+    // Every document closing with the frame clears the message: eliding it and telling
+    // the readers again each time would cost the same for nothing.
+    if (message == m_message && !accessibleName().isEmpty())
+        return;
     m_message = message;
     // The whole message, not what is left of it after eliding; and a name while empty.
     setAccessibleName(message.isEmpty() ? tr("Status") : message.simplified());

@@ -20,11 +20,13 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -209,6 +211,12 @@ void frmMain::setVisible(bool visible)
         QMainWindow::setVisible(visible);
         return;
     }
+    // The program went on after all (another window kept it running, or a new start
+    // handed files over): the documents closed with the frame go now.
+    for (const QPointer<QMdiSubWindow> &window : std::exchange(m_closedWithFrame, {})) {
+        if (window && window->isHidden())
+            delete window;
+    }
     const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
     QMdiSubWindow *front = m_mdiArea->currentSubWindow();
     if (!front && !windows.isEmpty())
@@ -384,14 +392,60 @@ bool frmMain::CloseDocuments(int reason)
     return true;
 }
 
+bool frmMain::ClosingEndsProgram() const
+{
+    if (!QGuiApplication::quitOnLastWindowClosed() || QThread::currentThread()->loopLevel() == 0)
+        return false;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::none_of(windows.begin(), windows.end(), [this](const QWidget *window) {
+        return window != this && window->isVisible() && !window->parentWidget() &&
+               window->testAttribute(Qt::WA_QuitOnClose);
+    });
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
     // Every closing document stores its placement; the store is written once for them all.
     const settings::WriteBatch batch;
-    if (!CloseDocuments(4)) {
+    // When the program ends with the frame, its documents' windows are only hidden as they
+    // close, and go with the process: taking each apart (its text's blocks and layouts)
+    // was most of what Exit cost with many documents open.
+    QList<QPointer<QMdiSubWindow>> hidden;
+    QStringList watched;
+    if (ClosingEndsProgram()) {
+        // The system takes the files' watches apart only after a pause, and an ending
+        // program waits that out unless they went this much earlier. Whatever changes
+        // meanwhile, the check on the frame's next activation still tells.
+        watched = frmDocument::StopWatchingFiles();
+        for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+            if (!window->isHidden() && window->testAttribute(Qt::WA_DeleteOnClose)) {
+                window->setAttribute(Qt::WA_DeleteOnClose, false);
+                hidden.append(window);
+            }
+        }
+    }
+    const bool closed = CloseDocuments(4);
+    for (const QPointer<QMdiSubWindow> &window : hidden) {
+        if (!window)
+            continue;
+        window->setAttribute(Qt::WA_DeleteOnClose, true);
+        // Those that closed before another document's Cancel go as a close of their own
+        // would have taken them.
+        if (!closed && window->isHidden())
+            window->deleteLater();
+    }
+    if (!closed) {
+        frmDocument::WatchFilesAgain(watched);
         event->ignore();
         return;
     }
+    // Nor is a window that stays hidden to the end laid out again: hiding its text box
+    // asked for that.
+    for (const QPointer<QMdiSubWindow> &window : hidden) {
+        if (window)
+            QCoreApplication::removePostedEvents(window, QEvent::LayoutRequest);
+    }
+    m_closedWithFrame = hidden;
     Form_Unload();
     event->accept();
 }

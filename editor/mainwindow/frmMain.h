@@ -21,6 +21,7 @@ class Modal;
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class SessionRequest;
@@ -93,6 +94,9 @@ private:
     // Opens `path` in a new window; nullptr when the user chose not to open it.
     frmDocument *OpenDocument(const QString &path, Activation activation);
     bool CloseDocuments(int reason);
+    // Whether the frame's close ends the program: it is the last window that keeps the
+    // program running, and the event loop is running to end.
+    bool ClosingEndsProgram() const;
     void ApplyPendingOuterSize();
     void CheckFilesSoon();
     // Files dragged onto a document's text box: taken here (true) so that they open rather
@@ -185,6 +189,9 @@ private:
     bool m_firstDocumentMade = false;
     bool m_fileCheckQueued = false;
     bool m_checkingFiles = false;
+    // Document windows only hidden as the frame closed, the program meant to end with it;
+    // taken apart should the frame show again instead.
+    QList<QPointer<QMdiSubWindow>> m_closedWithFrame;
     // The outer size asked for before the window manager told us its frame's size.
     std::optional<QSize> m_pendingOuterSize;
 };

@@ -113,11 +113,19 @@ void Store(const QString &appName, const QHash<QString, QString> &values)
 {
     // Settings may be skipped, never waited for: unsaved work in other windows must not
     // hang behind them.
-    if (values.isEmpty() || !ReasonableSize(appName) ||
-        !LockAvailable(appName, values.constBegin().key()))
+    if (values.isEmpty() || !ReasonableSize(appName))
         return;
     QSettings store(QSettings::NativeFormat, QSettings::UserScope,
                     QCoreApplication::organizationName(), appName);
+    // A frame closed where it was opened stores what the store already holds: the rewrite
+    // would take the lock twice and sync the disk three times, for the same bytes.
+    bool unchanged = true;
+    for (auto value = values.constBegin(); unchanged && value != values.constEnd(); ++value) {
+        const QVariant stored = store.value(value.key());
+        unchanged = stored.typeId() == QMetaType::QString && stored.toString() == value.value();
+    }
+    if (unchanged || !LockAvailable(appName, values.constBegin().key()))
+        return;
     for (auto value = values.constBegin(); value != values.constEnd(); ++value)
         store.setValue(value.key(), value.value());
 }

@@ -7,12 +7,15 @@
 #include "modUnicodeRW.h"
 
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -196,6 +199,49 @@ TEST_F(FrameTest, ClosingStopsWhenADocumentRefusesAndWritesNothing)
     EXPECT_TRUE(CloseFrame());
     EXPECT_TRUE(Frame().mdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(Stored("MainState"), QStringLiteral("0"));
+}
+
+// As Exit runs in the program: inside its event loop, the frame its last window.
+TEST_F(FrameTest, ExitThatEndsTheProgramKeepsWhatCancelKeeps)
+{
+    Frame().show();
+    for (int i = 0; i < 2; ++i)
+        Item("mnuWindowNewWindow")->trigger();
+    QPointer<QMdiSubWindow> unchanged = Frame().mdiArea()->subWindowList()[0];
+    QPointer<frmDocument> changed = Frame().ActiveDocument();
+    changed->setChanged(true);
+    const QString file = scratch.filePath("kept.cfg");
+    WriteUnicodeFile(file.toStdU16String(), EnCrypt(u"x=1", DocumentKey), false);
+    Frame().LoadFile(file); // last in line, so still open after the Cancel
+    const auto closeInLoop = [this] {
+        bool closed = false;
+        QTimer::singleShot(0, &Frame(), [this, &closed] {
+            // exit, not quit: quit would ask the frame to close once more.
+            if (!(closed = Frame().close()))
+                QCoreApplication::exit();
+        });
+        QTimer::singleShot(60000, &Frame(), [] { QCoreApplication::exit(1); }); // no hang
+        QCoreApplication::exec();
+        Settle();
+        return closed;
+    };
+    modal.AnswerMessage(MsgAnswer::Cancel);
+    EXPECT_FALSE(closeInLoop());
+    // Closed before the Cancel: gone, as its own close takes it; the other stays as it was.
+    EXPECT_TRUE(unchanged.isNull());
+    ASSERT_TRUE(changed && changed->isVisible());
+    EXPECT_TRUE(changed->testAttribute(Qt::WA_DeleteOnClose));
+    // Its file watched again, as before the Exit.
+    const auto *watcher = qApp->findChild<QFileSystemWatcher *>();
+    ASSERT_NE(watcher, nullptr);
+    EXPECT_EQ(watcher->files(), QStringList{file});
+
+    modal.AnswerMessage(MsgAnswer::No);
+    EXPECT_TRUE(closeInLoop());
+    EXPECT_EQ(Stored("MainState"), QStringLiteral("0"));
+    // Should the program go on after all, the frame shows again without it.
+    Frame().show();
+    EXPECT_TRUE(changed.isNull());
 }
 
 TEST_F(FrameTest, StatusBarHasTheStatusPanelAndTheClock)

@@ -168,6 +168,12 @@ TEST_F(SettingsStore, ALockThatCannotBeTakenSkipsTheWriteAndSaysSo)
             EXPECT_TRUE(debug.Text().contains(QStringLiteral("MainState not stored")))
                 << debug.Text().toStdString();
         }
+        {
+            // What the store already holds needs neither the lock nor a write.
+            DebugOutput debug;
+            SaveSetting(EditorAppName, EditorSection, "MainState", "1");
+            EXPECT_TRUE(debug.Text().isEmpty()) << debug.Text().toStdString();
+        }
         c.unblock();
         EXPECT_EQ(GetSetting(EditorAppName, EditorSection, "MainState", "0"), "1");
     }
