@@ -4,6 +4,7 @@
 #include "LineBreaks.h"
 #include "LogLines.h"
 #include "LogTexts.h"
+#include "Pattern.h"
 #include "PortOption.h"
 #include "Progress.h"
 #include "RunOptions.h"
@@ -365,6 +366,81 @@ TEST(Sequence, EveryMistakeNamesItsFileAndLine)
     const Sequence all = ReadSequence("s.seq", "Nope\nDone\n99\n");
     EXPECT_EQ(all.mistakes.size(), 2u);
     EXPECT_EQ(all.mistakes.back().rfind("s.seq:3:", 0), 0u);
+}
+
+TEST(Pattern, FindsWhatTheLanguageFindsAndRefusesWhatItCannotMatchQuickly)
+{
+    const struct
+    {
+        const char *pattern;
+        const char *value;
+        bool found;
+    } rows[] = {
+        {"4A7F", "ESN 4A7F19C2", true},
+        {"^4A7F$", "4A7F19C2", false},
+        {"^$", "", true},
+        {"x|", "abc", true},
+        {"^(?:ab|c)+$", "abcab", true},
+        {"^(?:ab|c)+$", "abca", false},
+        {"^a{2}$", "aaa", false},
+        {"^a{2,}$", "aaaa", true},
+        {"^a{1,2}b", "aaab", false},
+        {"^a*?b+?$", "aabb", true},
+        {"^[^0-9]+$", "Åsa", true},
+        {"^[a-c-]+$", "b-a", true},
+        {"^[\\d.]+$", "1.07", true},
+        {"^[\\D]$", "7", false},
+        {"^\\w+\\s\\S$", "Bytes_1 x", true},
+        {"\\W", "abc_9", false},
+        {"\\bread\\b", "Bytes read: 16", true},
+        {"\\bread\\b", "unread", false},
+        {"\\Bread", "unread", true},
+        {"^\\x41\\u00C5\\.\\t$", "AÅ.\t", true},
+        {"^\\cI\\/\\-$", "\t/-", true},
+        {"[\\b]", "\b", true},
+        {"^.$", "\xF0\x9F\x94\x8B", true},
+        {"^..$", "\xC3", false},
+        {"(a*)*b", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", false},
+        {"^[]$", "", false},
+        {"^[^]$", "\n", true},
+        {".", "\n", false},
+        {"]}", "]}", true},
+        {"^ab+$", "a", false},
+    };
+    for (const auto &row : rows) {
+        const auto compiled = Pattern::Compile(row.pattern);
+        ASSERT_TRUE(std::holds_alternative<Pattern>(compiled))
+            << row.pattern << ": " << std::get<std::string>(compiled);
+        EXPECT_EQ(std::get<Pattern>(compiled).IsFoundIn(row.value), row.found)
+            << row.pattern << " in " << row.value;
+    }
+    const struct
+    {
+        const char *pattern;
+        const char *why;
+    } refused[] = {
+        {"(?=a)", "look-arounds and named groups are not supported."},
+        {"(a)\\1", "back-references such as \\1 are not supported."},
+        {"\\01", "octal escapes such as \\01 are not supported."},
+        {"a{2", "a \"{\" starts no count such as {2} or {1,3}."},
+        {"a{3,2}", "the count's smaller number comes second."},
+        {"a+*", "\"*\" has nothing to repeat."},
+        {"$?", "\"?\" has nothing to repeat."},
+        {"[b-a]", "a range in a class runs backwards."},
+        {"[\\w-z]", "a range in a class ends in a class such as \\d."},
+        {"a)", "a \")\" closes no group."},
+        {"\\q", "\\q is no escape."},
+        {"\\x4G", "\\x needs two hexadecimal digits."},
+        {"\\c1", "\\c needs a letter."},
+        {"a\\", "it ends in a \"\\\"."},
+        {"\xC3(", "it is not UTF-8 text."},
+        {"(a{200}){101}", "its counts repeat too much to be checked quickly."},
+    };
+    for (const auto &row : refused) {
+        const auto compiled = Pattern::Compile(row.pattern);
+        ASSERT_TRUE(std::holds_alternative<std::string>(compiled)) << row.pattern;
+        EXPECT_EQ(std::get<std::string>(compiled), row.why) << row.pattern;
+    }
 }
 
 TEST(Sequence, ExpectationsAreCheckedAgainstTheFieldWithTheirLabel)
