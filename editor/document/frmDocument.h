@@ -33,6 +33,7 @@ class frmDocument : public QMdiSubWindow
 
 public:
     explicit frmDocument(Modal &modal, QWidget *parent = nullptr);
+    ~frmDocument() override;
 
     // The path the text was last loaded from or saved as, exactly as given.
     QString FileName;
@@ -164,6 +165,7 @@ private:
     void WarnUnshown(const std::u16string &stored, bool oddLength);
     // The file as it is now is the one this window knows, and it is watched for changes.
     void KnowFileOnDisk();
+    void ReleaseWatch();
     // Reads the file again after another program changed it.
     void ReloadFromDisk();
 
@@ -188,6 +190,7 @@ private:
     // Positions of the loaded file that the text does not show, until a save over it.
     std::size_t m_unshownPositions = 0;
     bool m_watching = false;
+    QString m_watchedPath; // the file this document keeps watched, counted with others on it
     docfile::FileStamp m_knownStamp; // the file as last read, written or told about
     bool m_fileGone = false;
     // Read as plain text: the first save over the file asks before enciphering it.

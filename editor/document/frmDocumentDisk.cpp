@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QHash>
 #include <QPointer>
 
 namespace {
@@ -27,7 +28,33 @@ QFileSystemWatcher &Watcher()
     return *watcher;
 }
 
+// How many documents keep each path watched: the same file may be open in two windows,
+// and the watch goes only with the last of them.
+QHash<QString, int> &WatchCounts()
+{
+    static QHash<QString, int> counts;
+    return counts;
+}
+
 } // namespace
+
+frmDocument::~frmDocument()
+{
+    ReleaseWatch();
+}
+
+void frmDocument::ReleaseWatch()
+{
+    if (m_watchedPath.isEmpty())
+        return;
+    QHash<QString, int> &counts = WatchCounts();
+    if (--counts[m_watchedPath] <= 0) {
+        counts.remove(m_watchedPath);
+        if (QFileSystemWatcher *const watcher = WatcherMade())
+            watcher->removePath(m_watchedPath);
+    }
+    m_watchedPath.clear();
+}
 
 QStringList frmDocument::StopWatchingFiles()
 {
@@ -54,8 +81,15 @@ void frmDocument::KnowFileOnDisk()
         m_fileGone = false;
         OnContentsChanged();
     }
+    // A file saved under another name leaves the old one to whoever else has it open.
+    if (m_watchedPath != FileName)
+        ReleaseWatch();
     if (FileName.isEmpty())
         return;
+    if (m_watchedPath.isEmpty()) {
+        m_watchedPath = FileName;
+        ++WatchCounts()[FileName];
+    }
     QFileSystemWatcher &watcher = Watcher();
     if (!m_watching) {
         m_watching = true;

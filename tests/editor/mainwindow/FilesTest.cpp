@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -201,6 +202,27 @@ TEST_F(FilesTest, AnOutsideChangeIsToldOnceWhenTheFrameIsNextActive)
     EXPECT_EQ(document.Text(), "three");
     EXPECT_FALSE(document.Changed());
     EXPECT_EQ(document.windowTitle(), document.FileName);
+}
+
+TEST_F(FilesTest, AFileStaysWatchedWhileAnyDocumentHasItOpen)
+{
+    frmDocument &first = Open("a.cfg", "one");
+    const QString path = first.FileName;
+    Frame().LoadFile(path);
+    QPointer<frmDocument> second = Frame().ActiveDocument();
+    ASSERT_NE(second.data(), &first);
+    const auto watched = [&path] {
+        const QStringList files = frmDocument::StopWatchingFiles();
+        frmDocument::WatchFilesAgain(files);
+        return files.contains(path);
+    };
+    QPointer<frmDocument> closed = &first;
+    closed->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !closed; }));
+    EXPECT_TRUE(watched()) << "the other window's watch went with the first";
+    second->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !second; }));
+    EXPECT_FALSE(watched()) << "a closed document's file stays watched";
 }
 
 TEST_F(FilesTest, AChangedDocumentKeepsItsEditsOrReloads)
