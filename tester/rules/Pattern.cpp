@@ -102,25 +102,10 @@ Ranges ClassOfEscape(char32_t letter)
     return letter >= 'a' ? ranges : Complement(ranges);
 }
 
-std::string Utf8Of(char32_t c)
+// A sign a message names: only the language's own, which are ASCII.
+std::string Sign(char32_t c)
 {
-    std::string text;
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (c >> 18));
-        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return text;
+    return std::string(1, static_cast<char>(c));
 }
 
 } // namespace
@@ -256,7 +241,7 @@ private:
 
     [[noreturn]] void NothingToRepeat() const
     {
-        throw Refusal{"\"" + Utf8Of(Peek()) + "\" has nothing to repeat."};
+        throw Refusal{"\"" + Sign(Peek()) + "\" has nothing to repeat."};
     }
 
     std::uint32_t Term()
@@ -461,7 +446,7 @@ private:
             if (c == '0')
                 throw Refusal{"octal escapes such as \\01 are not supported."};
             if (IsAsciiAlphanumeric(c))
-                throw Refusal{"\\" + Utf8Of(c) + " is no escape."};
+                throw Refusal{"\\" + Sign(c) + " is no escape."};
             return One(c);
         }
     }
