@@ -6,6 +6,7 @@
 
 #include "BenchSupport.h"
 #include "Globals.h"
+#include "LocalSocket.h"
 #include "Main.h"
 #include "SingleInstance.h"
 #include "Startup.h"
@@ -15,7 +16,6 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
 #include <QPlainTextEdit>
 
 #include <benchmark/benchmark.h>
@@ -189,17 +189,21 @@ void HugeRequest(benchmark::State &state)
     const QString path = QLatin1Char('/') + QString(1'900'000, QLatin1Char('a'));
     const QByteArray request = singleinstance::Request({path});
     for (auto _ : state) {
-        QLocalSocket client;
-        client.connectToServer(singleinstance::ServerName());
-        client.waitForConnected(1000);
-        client.write(request);
+        localsocket::Connection client =
+            localsocket::Connect(QFile::encodeName(singleinstance::ServerName()).toStdString());
         // The client's side is written in pieces as the editor reads; the editor's whole
         // handling is what the user waits for.
-        while (client.state() == QLocalSocket::ConnectedState) {
-            client.waitForBytesWritten(10);
+        std::size_t sent = 0;
+        for (bool ended = client.reach != localsocket::Reach::Connected; !ended;) {
+            const localsocket::Transfer out =
+                localsocket::Send(client.socket.get(), request.constData() + sent,
+                                  static_cast<std::size_t>(request.size()) - sent);
+            sent += out.bytes;
             QApplication::processEvents();
-            client.waitForReadyRead(10);
-            client.readAll();
+            char answer[16];
+            ended = out.flow == localsocket::Flow::Ended ||
+                    localsocket::Receive(client.socket.get(), answer, sizeof answer).flow ==
+                        localsocket::Flow::Ended;
         }
         QApplication::processEvents();
     }

@@ -1,16 +1,24 @@
 #include "SingleInstance.h"
 
+#include "LocalSocket.h"
+
 #include <QDataStream>
 #include <QEventLoop>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QLockFile>
-#include <QPointer>
 #include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstring>
+#include <optional>
 #include <utility>
+
+// The socket is a plain local one of our own rather than QLocalServer's: QtNetwork brings
+// nine more shared libraries into every start of the editor, for one socket that needs
+// nothing of them.
 
 namespace singleinstance {
 
@@ -23,6 +31,9 @@ constexpr char Taken = '1';
 const qint64 HeaderBytes = Greeting.size() + 4;
 // A connection that has not sent a whole request by then is dropped.
 constexpr int RequestTimeoutMs = 5000;
+// How often a start asks again when the editor has more starts queued than it takes in.
+constexpr int BusyRetryMs = 10;
+constexpr qsizetype ChunkBytes = 64 * 1024;
 
 QByteArray List(const QStringList &files)
 {
@@ -33,15 +44,16 @@ QByteArray List(const QStringList &files)
     return bytes;
 }
 
-// Whether an editor is listening on `name` now. A connection to a local socket is taken
-// by the system as soon as somebody listens, before the program accepts it.
-bool SomebodyListens(const QString &name)
+std::string SocketPath(const QString &name)
 {
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    const bool listening = probe.waitForConnected(200);
-    probe.abort();
-    return listening;
+    return QFile::encodeName(name).toStdString();
+}
+
+// Whether an editor is listening on `path` now. A connection to a local socket is taken
+// by the system as soon as somebody listens, before the program accepts it.
+bool SomebodyListens(const std::string &path)
+{
+    return localsocket::Connect(path).reach != localsocket::Reach::NobodyListens;
 }
 
 // The files split into requests that each stay within the editor's limit.
@@ -61,12 +73,10 @@ QList<QStringList> Requests(const QStringList &files)
     return requests;
 }
 
-HandOver HandOverRequest(const QString &name, const QStringList &files, int timeoutMs)
+HandOver HandOverRequest(const std::string &path, const QStringList &files, int timeoutMs)
 {
-    QLocalSocket socket;
     QEventLoop loop;
     bool finished = false;
-    bool connected = false;
     HandOver result = HandOver::NoAnswer;
     const auto finish = [&](HandOver outcome) {
         if (finished)
@@ -75,29 +85,150 @@ HandOver HandOverRequest(const QString &name, const QStringList &files, int time
         result = outcome;
         loop.quit();
     };
-    QObject::connect(&socket, &QLocalSocket::connected, &loop, [&] {
-        connected = true;
-        socket.write(Request(files));
-    });
-    QObject::connect(&socket, &QLocalSocket::readyRead, &loop, [&] {
-        if (socket.readAll().contains(Taken))
-            finish(HandOver::Done);
-    });
-    // Once the request may have gone out, only the editor's answer tells whether it took
-    // the files: a connection that breaks before that leaves it unknown.
-    QObject::connect(&socket, &QLocalSocket::errorOccurred, &loop,
-                     [&] { finish(connected ? HandOver::NoAnswer : HandOver::NoneRunning); });
     QTimer::singleShot(timeoutMs, &loop, [&] { finish(HandOver::NoAnswer); });
 
-    socket.connectToServer(name);
-    // A missing or dead socket fails at once, inside connectToServer.
+    const QByteArray request = Request(files);
+    qsizetype sent = 0;
+    localsocket::Connection connection = localsocket::Connect(path);
+    // Declared after the connection, so that they go before the socket they watch.
+    std::unique_ptr<QSocketNotifier> readable;
+    std::unique_ptr<QSocketNotifier> writable;
+    // Once the request may have gone out, only the editor's answer tells whether it took
+    // the files: a connection that breaks before that leaves it unknown.
+    const auto write = [&] {
+        const localsocket::Transfer done =
+            localsocket::Send(connection.socket.get(), request.constData() + sent,
+                              static_cast<std::size_t>(request.size() - sent));
+        sent += static_cast<qsizetype>(done.bytes);
+        writable->setEnabled(done.flow == localsocket::Flow::Full);
+        if (done.flow == localsocket::Flow::Ended)
+            finish(HandOver::NoAnswer);
+    };
+    const auto read = [&] {
+        char answer[16];
+        const localsocket::Transfer got =
+            localsocket::Receive(connection.socket.get(), answer, sizeof answer);
+        if (got.flow == localsocket::Flow::Ended)
+            finish(HandOver::NoAnswer);
+        else if (std::memchr(answer, Taken, got.bytes))
+            finish(HandOver::Done);
+    };
+    const auto start = [&] {
+        const int socket = connection.socket.get();
+        readable = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+        writable = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Write);
+        QObject::connect(readable.get(), &QSocketNotifier::activated, &loop, read);
+        QObject::connect(writable.get(), &QSocketNotifier::activated, &loop, write);
+        write();
+    };
+    // An editor with more starts queued than it takes in is busy, not gone: this start
+    // asks again until it is let in or its time is up.
+    QTimer retry;
+    QObject::connect(&retry, &QTimer::timeout, &loop, [&] {
+        connection = localsocket::Connect(path);
+        if (connection.reach == localsocket::Reach::Busy)
+            return;
+        retry.stop();
+        if (connection.reach == localsocket::Reach::Connected)
+            start();
+        else
+            finish(HandOver::NoneRunning);
+    });
+
+    switch (connection.reach) {
+    case localsocket::Reach::NobodyListens:
+        return HandOver::NoneRunning;
+    case localsocket::Reach::Busy:
+        retry.start(BusyRetryMs);
+        break;
+    case localsocket::Reach::Connected:
+        start();
+        break;
+    }
     if (!finished)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    socket.abort();
     return result;
 }
 
+// What a request announces as the length of its list; -1 while its header is not all in.
+qint64 Announced(const QByteArray &bytes)
+{
+    if (bytes.size() < HeaderBytes)
+        return -1;
+    quint32 length = 0;
+    QDataStream sizes(bytes.sliced(Greeting.size(), 4));
+    sizes >> length;
+    return length;
+}
+
+// Whether what has come so far can be no request of ours. Judged by the header alone, so
+// that a request larger than any start sends is not read.
+bool Refused(const QByteArray &bytes)
+{
+    if (!Greeting.startsWith(bytes.first(std::min(bytes.size(), Greeting.size()))))
+        return true;
+    const qint64 length = Announced(bytes);
+    return length > MaxRequestBytes - HeaderBytes ||
+           (length >= 0 && bytes.size() > HeaderBytes + length);
+}
+
+bool Whole(const QByteArray &bytes)
+{
+    const qint64 length = Announced(bytes);
+    return length >= 0 && bytes.size() == HeaderBytes + length;
+}
+
+// The paths of a whole request, or nothing when it is not a sane one.
+std::optional<QStringList> Paths(const QByteArray &request)
+{
+    QDataStream in(request.sliced(HeaderBytes));
+    in.setVersion(QDataStream::Qt_6_0);
+    // Read path by path: QDataStream would make room for whatever count the list claims.
+    quint32 count = 0;
+    in >> count;
+    bool sane = count <= static_cast<quint64>(request.size() - HeaderBytes) / 4;
+    QStringList files;
+    for (quint32 i = 0; sane && i < count; ++i) {
+        QString file;
+        in >> file;
+        sane = in.status() == QDataStream::Ok && !file.isEmpty() && file.size() <= MaxPathLength;
+        files << file;
+    }
+    if (in.status() != QDataStream::Ok || !in.atEnd() || !sane)
+        return std::nullopt;
+    return files;
+}
+
 } // namespace
+
+// One connection to the editor's socket, until its request is whole, refused or too slow.
+class PendingRequest : public QObject
+{
+public:
+    PendingRequest(localsocket::Descriptor socket, QObject *parent)
+        : QObject(parent), m_socket(std::move(socket)),
+          m_readable(m_socket.get(), QSocketNotifier::Read)
+    {
+        QTimer::singleShot(RequestTimeoutMs, this, [this] { Close(); });
+    }
+
+    int Socket() const { return m_socket.get(); }
+    QSocketNotifier &Readable() { return m_readable; }
+
+    // At once, so that a start waiting for its answer learns there is none.
+    void Close()
+    {
+        m_readable.setEnabled(false);
+        m_socket.reset();
+        deleteLater();
+    }
+
+    QByteArray bytes;
+
+private:
+    localsocket::Descriptor m_socket;
+    QSocketNotifier m_readable;
+};
 
 QByteArray Request(const QStringList &files)
 {
@@ -131,9 +262,10 @@ HandOver HandOverFiles(const QStringList &files, int timeoutMs)
     const QString name = ServerName();
     if (name.isEmpty())
         return HandOver::NoneRunning;
+    const std::string path = SocketPath(name);
     bool first = true;
     for (const QStringList &request : Requests(files)) {
-        const HandOver outcome = HandOverRequest(name, request, timeoutMs);
+        const HandOver outcome = HandOverRequest(path, request, timeoutMs);
         // After the editor took a part, the rest cannot open here without a second frame.
         if (outcome != HandOver::Done)
             return first ? outcome : HandOver::NoAnswer;
@@ -142,84 +274,97 @@ HandOver HandOverFiles(const QStringList &files, int timeoutMs)
     return HandOver::Done;
 }
 
-InstanceServer::InstanceServer(QObject *parent) : QObject(parent), m_server(new QLocalServer(this))
+InstanceServer::InstanceServer(QObject *parent) : QObject(parent) {}
+
+InstanceServer::~InstanceServer()
 {
-    // Only this user may hand files over: the socket lives in the user's own runtime
-    // folder and is itself closed to everybody else.
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::Accept);
+    // The notifier goes before the socket it watches.
+    delete m_accepting;
 }
 
 bool InstanceServer::Listen()
 {
     const QString name = ServerName();
-    if (name.isEmpty())
+    const std::string path = SocketPath(name);
+    // A runtime folder too deep for a socket's address leaves this editor on its own.
+    if (IsListening() || name.isEmpty() || !localsocket::Fits(path))
         return false;
     // Two editors starting at once must not each take the other's socket for a stale one.
     QLockFile lock(name + QStringLiteral(".lock"));
     lock.tryLock(1000);
-    if (SomebodyListens(name))
+    if (SomebodyListens(path))
         return false;
-    // What is left is a socket file of an editor that ended without removing it.
-    QLocalServer::removeServer(name);
-    return m_server->listen(name);
+    // What is left is a socket file of an editor that ended without removing it; anything
+    // else in its place is not ours to remove. Only this user may hand files over: the
+    // socket lives in the user's own runtime folder and is itself closed to everybody else.
+    auto listener = std::make_unique<localsocket::Listener>();
+    if (!localsocket::RemoveStaleSocket(path) || !listener->Open(path))
+        return false;
+    m_listener = std::move(listener);
+    m_accepting = new QSocketNotifier(m_listener->get(), QSocketNotifier::Read, this);
+    connect(m_accepting, &QSocketNotifier::activated, this, &InstanceServer::Accept);
+    return true;
 }
 
 bool InstanceServer::IsListening() const
 {
-    return m_server->isListening();
+    return m_listener != nullptr;
 }
 
 void InstanceServer::Accept()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(RequestTimeoutMs, socket, [socket] { socket->abort(); });
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
+    for (;;) {
+        bool exhausted = false;
+        localsocket::Descriptor socket = m_listener->Accept(exhausted);
+        if (!socket.valid()) {
+            // Out of descriptors, the waiting connection would wake this again at once,
+            // and again: let the others finish first.
+            if (exhausted) {
+                m_accepting->setEnabled(false);
+                QTimer::singleShot(100, m_accepting,
+                                   [notifier = m_accepting] { notifier->setEnabled(true); });
+            }
+            return;
+        }
+        auto *request = new PendingRequest(std::move(socket), this);
+        connect(&request->Readable(), &QSocketNotifier::activated, this,
+                [this, request] { Read(request); });
     }
 }
 
-void InstanceServer::Read(QLocalSocket *socket)
+void InstanceServer::Read(PendingRequest *request)
 {
-    if (socket->bytesAvailable() < HeaderBytes)
-        return;
-    // Judged by its header alone: a request larger than any start sends is not read.
-    const QByteArray header = socket->peek(HeaderBytes);
-    quint32 length = 0;
-    QDataStream sizes(header.sliced(Greeting.size()));
-    sizes >> length;
-    if (!header.startsWith(Greeting) || length > MaxRequestBytes - HeaderBytes ||
-        socket->bytesAvailable() > HeaderBytes + length) {
-        socket->abort();
-        return;
+    QByteArray &bytes = request->bytes;
+    localsocket::Flow flow = localsocket::Flow::Open;
+    while (flow == localsocket::Flow::Open) {
+        const qsizetype had = bytes.size();
+        bytes.resize(had + ChunkBytes);
+        const localsocket::Transfer got =
+            localsocket::Receive(request->Socket(), bytes.data() + had, ChunkBytes);
+        bytes.resize(had + static_cast<qsizetype>(got.bytes));
+        flow = got.flow;
+        if (Refused(bytes)) {
+            request->Close();
+            return;
+        }
     }
-    if (socket->bytesAvailable() < HeaderBytes + length)
+    // A start that sent its whole request and left still meant it.
+    if (!Whole(bytes)) {
+        if (flow == localsocket::Flow::Ended)
+            request->Close();
         return; // not all there yet
-    socket->skip(HeaderBytes);
-    QDataStream in(socket->read(length));
-    in.setVersion(QDataStream::Qt_6_0);
-    // Read path by path: QDataStream would make room for whatever count the list claims.
-    quint32 count = 0;
-    in >> count;
-    bool sane = count <= length / 4;
-    QStringList files;
-    for (quint32 i = 0; sane && i < count; ++i) {
-        QString file;
-        in >> file;
-        sane = in.status() == QDataStream::Ok && !file.isEmpty() && file.size() <= MaxPathLength;
-        files << file;
     }
-    if (in.status() != QDataStream::Ok || !in.atEnd() || !sane) {
-        socket->abort();
+    const std::optional<QStringList> files = Paths(bytes);
+    if (!files) {
+        request->Close();
         return;
     }
     // The answer goes out before anything is opened: the start waits for it alone, and
     // a message box about one of the files cannot keep it waiting.
-    socket->write(QByteArray(1, Taken));
-    socket->flush();
-    socket->disconnectFromServer();
+    localsocket::Send(request->Socket(), &Taken, 1);
+    request->Close();
     // Starts that come together are answered first and opened together after.
-    m_received += files;
+    m_received += *files;
     if (std::exchange(m_openQueued, true))
         return;
     QTimer::singleShot(0, this, [this] {

@@ -5,10 +5,17 @@
 #include <QObject>
 #include <QStringList>
 
-class QLocalServer;
-class QLocalSocket;
+#include <memory>
+
+class QSocketNotifier;
+
+namespace localsocket {
+class Listener;
+}
 
 namespace singleinstance {
+
+class PendingRequest;
 
 // The socket's path, in the user's runtime folder ($XDG_RUNTIME_DIR, which only the
 // user can enter), named for the display the editor shows on.
@@ -48,6 +55,7 @@ class InstanceServer : public QObject
 
 public:
     explicit InstanceServer(QObject *parent = nullptr);
+    ~InstanceServer() override;
 
     // Starts listening. A socket file left by an editor that crashed is removed first;
     // one that an editor still answers on is left alone, and this returns false.
@@ -61,12 +69,14 @@ signals:
 
 private:
     void Accept();
-    void Read(QLocalSocket *socket);
+    void Read(PendingRequest *request);
+    void Take(const QByteArray &request);
 
     QStringList m_received;
     bool m_openQueued = false;
 
-    QLocalServer *m_server = nullptr;
+    std::unique_ptr<localsocket::Listener> m_listener;
+    QSocketNotifier *m_accepting = nullptr;
 };
 
 } // namespace singleinstance

@@ -4,6 +4,7 @@
 #include "SingleInstance.h"
 #include "Encryption.h"
 #include "Globals.h"
+#include "LocalSocket.h"
 #include "Main.h"
 #include "ScriptedModal.h"
 #include "frmDocument.h"
@@ -11,9 +12,8 @@
 #include "modUnicodeRW.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QMdiArea>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -79,6 +80,11 @@ protected:
     QString previous;
     QList<frmMain *> frames;
 };
+
+std::string SocketPath()
+{
+    return QFile::encodeName(singleinstance::ServerName()).toStdString();
+}
 
 // A socket file with nobody behind it, as an editor that crashed leaves it.
 void LeaveStaleSocket(const QString &path)
@@ -196,8 +202,8 @@ TEST_F(SingleInstanceTest, AStaleSocketOfACrashedEditorIsTakenOver)
 TEST_F(SingleInstanceTest, AStartThatCannotBeSureItsFilesWereTakenOpensNothing)
 {
     // Somebody listens but never answers: it may still open the files once it reads them.
-    QLocalServer silent;
-    ASSERT_TRUE(silent.listen(singleinstance::ServerName()));
+    localsocket::Listener silent;
+    ASSERT_TRUE(silent.Open(SocketPath()));
     EXPECT_EQ(singleinstance::HandOverFiles({Absolute("b.cfg")}, 50),
               singleinstance::HandOver::NoAnswer);
 
@@ -211,9 +217,7 @@ TEST_F(SingleInstanceTest, AStartThatCannotBeSureItsFilesWereTakenOpensNothing)
               "These files were not opened here, so that none of them opens in two windows. "
               "The running editor may still open them.");
     // The socket stays with its owner.
-    QLocalSocket probe;
-    probe.connectToServer(singleinstance::ServerName());
-    EXPECT_TRUE(probe.waitForConnected(1000));
+    EXPECT_EQ(localsocket::Connect(SocketPath()).reach, localsocket::Reach::Connected);
 }
 
 TEST_F(SingleInstanceTest, RequestsFarLargerThanAnyStartSendsAreRefusedUnread)
@@ -224,29 +228,67 @@ TEST_F(SingleInstanceTest, RequestsFarLargerThanAnyStartSendsAreRefusedUnread)
     QObject::connect(&server, &singleinstance::InstanceServer::FilesReceived,
                      [&](const QStringList &files) { received += files; });
     const QString longest = "/" + QString(singleinstance::MaxPathLength - 1, 'x');
+    const QByteArray whole = singleinstance::Request({Absolute("a.cfg")});
     const struct
     {
         const char *name;
         QByteArray request;
+        bool leaves = false; // the client closes right after writing, without waiting
+        bool taken = false;
     } cases[] = {
         {"a path of megabytes", singleinstance::Request({"/" + QString(1'900'000, 'y')})},
         {"a path longer than any system allows", singleinstance::Request({longest + "x"})},
-        {"bytes beyond the list", singleinstance::Request({Absolute("a.cfg")}) + "junk"},
+        {"bytes beyond the list", whole + "junk"},
         {"a list claiming billions of paths",
          singleinstance::Request({}).chopped(4) + QByteArray("\xff\xff\xff\xf0", 4)},
+        {"a header announcing 4 GB",
+         singleinstance::Request({}).chopped(8) + QByteArray("\xff\xff\xff\xff", 4)},
+        {"something else's greeting", "GET / HTTP/1.1\r\n\r\n"},
+        {"nothing at all", {}},
+        {"half a request, then gone", whole.first(whole.size() / 2), true},
+        {"a whole request, then gone before the answer", whole, true, true},
     };
+    QStringList expected;
     for (const auto &c : cases) {
-        QLocalSocket client;
-        client.connectToServer(singleinstance::ServerName());
-        ASSERT_TRUE(client.waitForConnected(1000));
-        client.write(c.request);
+        localsocket::Connection client = localsocket::Connect(SocketPath());
+        ASSERT_EQ(client.reach, localsocket::Reach::Connected) << c.name;
+        // Written as the editor takes it in; closed once either end has gone.
+        std::size_t sent = 0;
         QByteArray answer;
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            answer += client.readAll();
-            return client.state() != QLocalSocket::ConnectedState;
-        })) << c.name;
-        EXPECT_TRUE(answer.isEmpty()) << c.name;
+        bool closed = false;
+        const auto exchange = [&] {
+            const localsocket::Transfer out =
+                localsocket::Send(client.socket.get(), c.request.constData() + sent,
+                                  static_cast<std::size_t>(c.request.size()) - sent);
+            sent += out.bytes;
+            char in[16];
+            const localsocket::Transfer got =
+                localsocket::Receive(client.socket.get(), in, sizeof in);
+            answer.append(in, static_cast<qsizetype>(got.bytes));
+            closed = closed || out.flow == localsocket::Flow::Ended ||
+                     got.flow == localsocket::Flow::Ended;
+            return closed;
+        };
+        exchange();
+        if (c.leaves)
+            client.socket.reset();
+        // Whatever it does, the editor goes on taking the files of a real start meanwhile.
+        EXPECT_EQ(singleinstance::HandOverFiles({Absolute("b.cfg")}),
+                  singleinstance::HandOver::Done)
+            << c.name;
+        expected << Absolute("b.cfg");
+        if (c.taken)
+            expected << Absolute("a.cfg");
+        if (!c.leaves) {
+            ASSERT_TRUE(QTest::qWaitFor(exchange, 10'000)) << c.name;
+            EXPECT_TRUE(answer.isEmpty()) << c.name;
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == expected.size(); })) << c.name;
+        std::sort(received.begin(), received.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(received, expected) << c.name;
     }
+    received.clear();
     // The longest path a system allows still goes through, in a request of its own when
     // many of them would not fit in one.
     const QStringList many(300, longest);
@@ -300,9 +342,60 @@ TEST_F(SingleInstanceTest, EachOfManyStartsAtOnceOpensItsFileOnceInTheRunningFra
 
 TEST_F(SingleInstanceTest, NobodyRunningIsToldAtOnce)
 {
-    EXPECT_EQ(singleinstance::HandOverFiles({Absolute("a.cfg")}),
-              singleinstance::HandOver::NoneRunning);
-    LeaveStaleSocket(singleinstance::ServerName());
-    EXPECT_EQ(singleinstance::HandOverFiles({Absolute("a.cfg")}),
-              singleinstance::HandOver::NoneRunning);
+    // Whatever is in the socket's place, nobody answering there means a start goes on with a
+    // frame of its own; what is not a socket is not the editor's, and stays as it was.
+    const QString name = singleinstance::ServerName();
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QString deep = Absolute(QString(120, 'r'));
+    const auto isGone = [&] { return !QFileInfo::exists(name); };
+    const struct
+    {
+        const char *name;
+        std::function<void()> leave;
+        bool listens;                    // the frame then takes the files of later starts
+        std::function<bool()> leftAlone; // checks, then clears the place for the next row
+    } cases[] = {
+        {"nothing", [] {}, true, isGone},
+        {"a socket nobody listens on", [&] { LeaveStaleSocket(name); }, true, isGone},
+        {"a file",
+         [&] {
+             QFile file(name);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write("not ours");
+         },
+         false,
+         [&] {
+             QFile file(name);
+             const bool kept = file.open(QIODevice::ReadOnly) && file.readAll() == "not ours";
+             return file.remove() && kept;
+         }},
+        {"a folder", [&] { ASSERT_TRUE(QDir().mkdir(name)); }, false,
+         [&] { return QDir().rmdir(name); }},
+        {"a runtime folder too deep for a socket's address",
+         [&] {
+             ASSERT_TRUE(QDir().mkpath(deep));
+             QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+         },
+         false,
+         [&] {
+             qputenv("XDG_RUNTIME_DIR", runtime);
+             return QDir(deep).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                       QDir::System);
+         }},
+    };
+    for (const auto &c : cases) {
+        c.leave();
+        EXPECT_EQ(singleinstance::HandOverFiles({Absolute("a.cfg")}),
+                  singleinstance::HandOver::NoneRunning)
+            << c.name;
+        ASSERT_TRUE(Start({"a.cfg"})) << c.name;
+        EXPECT_EQ(singleinstance::HandOverFiles({Absolute("b.cfg")}) ==
+                      singleinstance::HandOver::Done,
+                  c.listens)
+            << c.name;
+        delete frames.takeLast();
+        MainWindow = nullptr;
+        EXPECT_TRUE(c.leftAlone()) << c.name;
+    }
 }
