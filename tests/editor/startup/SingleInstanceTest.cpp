@@ -185,6 +185,16 @@ TEST_F(SingleInstanceTest, TheSocketIsTheUsersOwnAndGoesWithTheFrame)
     delete frames.takeFirst();
     MainWindow = nullptr;
     EXPECT_FALSE(QFileInfo::exists(name));
+
+    // A frame whose socket file was removed under it (a cleaner of old files) leaves alone
+    // the socket of the editor that started since in its place.
+    ASSERT_TRUE(Start({}));
+    ASSERT_TRUE(QFile::remove(name));
+    singleinstance::InstanceServer since;
+    ASSERT_TRUE(since.Listen());
+    delete frames.takeFirst();
+    MainWindow = nullptr;
+    EXPECT_EQ(singleinstance::HandOverFiles({}), singleinstance::HandOver::Done);
 }
 
 TEST_F(SingleInstanceTest, AStaleSocketOfACrashedEditorIsTakenOver)
