@@ -58,7 +58,9 @@ public:
     ~InstanceServer() override;
 
     // Starts listening. A socket file left by an editor that crashed is removed first;
-    // one that an editor still answers on is left alone, and this returns false.
+    // one that an editor still answers on is left alone, and this returns false, as it
+    // does for anything in the socket's place that is not a socket, and for a runtime
+    // folder too deep for a socket's address.
     bool Listen();
     bool IsListening() const;
 
@@ -70,7 +72,6 @@ signals:
 private:
     void Accept();
     void Read(PendingRequest *request);
-    void Take(const QByteArray &request);
 
     QStringList m_received;
     bool m_openQueued = false;
