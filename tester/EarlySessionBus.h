@@ -7,8 +7,9 @@
 // as soon as the first element of the window reports a change, long before the window is
 // on the screen, and the window's thread waits for the answer: to connect, and where no
 // bus is named, to look for one to start. Made right after the application object, this
-// connects meanwhile, while the application object finishes and the fonts are loaded;
-// Qt shares the one session connection, so the bridge then finds it made or being made.
+// connects meanwhile, while the translations are installed, the window icon read and the
+// fonts loaded; Qt shares the one session connection, so the bridge then finds it made or
+// being made.
 class EarlySessionBus
 {
 public:
