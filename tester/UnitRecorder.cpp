@@ -20,13 +20,17 @@ QSettings Store()
 
 } // namespace
 
-UnitRecorder::UnitRecorder()
-{
-    // Anything but "1" is off: a damaged value must not start writing files.
-    m_on = Store().value(OnKey).toString() == QLatin1String("1");
-}
+UnitRecorder::UnitRecorder() = default;
 
 UnitRecorder::~UnitRecorder() = default;
+
+bool UnitRecorder::IsOn() const
+{
+    // Anything but "1" is off: a damaged value must not start writing files.
+    if (!m_on)
+        m_on = Store().value(OnKey).toString() == QLatin1String("1");
+    return *m_on;
+}
 
 void UnitRecorder::SetOn(bool on)
 {
@@ -53,7 +57,7 @@ QString UnitRecorder::Path() const
 
 void UnitRecorder::Write(const QString &entry)
 {
-    if (!m_on || m_failed)
+    if (m_failed || !IsOn())
         return;
     if (!m_record) {
         m_record = std::make_unique<UnitRecord>(Folder(), QDateTime::currentDateTime());
@@ -70,7 +74,7 @@ void UnitRecorder::Write(const QString &entry)
 
 void UnitRecorder::UnitIs(const QString &folder)
 {
-    if (!m_on || !m_record)
+    if (!m_record || !IsOn())
         return;
     if (m_record->Unit().isEmpty()) {
         m_record->BelongsTo(folder);

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class UnitRecord;
 
@@ -18,7 +19,7 @@ public:
     UnitRecorder();
     ~UnitRecorder();
 
-    bool IsOn() const { return m_on; }
+    bool IsOn() const;
     // Stores the switch; turning it off ends the record being written.
     void SetOn(bool on);
 
@@ -36,7 +37,9 @@ public:
     void UnitIs(const QString &folder);
 
 private:
-    bool m_on = false;
+    // Read from the settings when first needed, which is after the window is on the
+    // screen: a settings file is no part of what the first window shows.
+    mutable std::optional<bool> m_on;
     bool m_failed = false; // said once, not again for every entry
     std::unique_ptr<UnitRecord> m_record;
     QStringList m_command; // the running command's entries so far

@@ -1,3 +1,4 @@
+#include "EarlySessionBus.h"
 #include "HeadlessRun.h"
 #include "OverflowIcons.h"
 #include "PortOption.h"
@@ -83,6 +84,7 @@ int main(int argc, char **argv)
     std::optional<startup::PlatformGuard> guard(std::in_place, "probator");
     QApplication app(qtArgc, argv);
     guard.reset();
+    const EarlySessionBus bus;
     // The settings file (~/.config/Torvane/Probator.conf) and the records' folder live
     // under the organisation, beside the init file's folder.
     QApplication::setOrganizationName(QStringLiteral("Torvane"));
