@@ -291,7 +291,6 @@ frmDocument *frmMain::NewDocument(Activation activation)
         throw;
     }
     m_firstDocumentMade = true;
-    document->setWindowTitle(tr("Document %1").arg(m_documentCount));
     // The program's own icon in the child's title bar rather than the toolkit's.
     document->setWindowIcon(windowIcon());
     // The child's own menu would claim the platform's close keys as well, and a key two
@@ -326,6 +325,11 @@ frmDocument *frmMain::NewDocument(Activation activation)
         document->setEnabled(true);
     }
     KeepWithinArea(document);
+    // The caption only now: showing, sizing and laying out the window measure its caption
+    // again at every step (its layout when the event loop gets to it), and an empty one
+    // costs nothing to measure. Nothing is drawn before it is set.
+    QCoreApplication::sendPostedEvents(document, QEvent::LayoutRequest);
+    document->setWindowTitle(tr("Document %1").arg(m_documentCount));
     // Made current explicitly: a hidden frame (start-up) activates nothing by itself.
     if (activation == Activation::Now)
         m_mdiArea->setActiveSubWindow(document);
