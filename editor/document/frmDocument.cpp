@@ -70,10 +70,15 @@ void frmDocument::FillBox() const
         return;
     // The text is what the document holds all along; only the box's copy of it is late.
     auto *self = const_cast<frmDocument *>(this);
-    const QString text = *std::exchange(self->m_textToCome, std::nullopt);
-    self->SetTextAsIs(text);
-    self->MarkSaved();
-    self->UpdateLossStatus(self->TextUnits());
+    self->TakeAsLoaded(*std::exchange(self->m_textToCome, std::nullopt));
+}
+
+void frmDocument::TakeAsLoaded(const QString &text)
+{
+    // Nothing is compared with what the box held before: the text replaces it as saved.
+    SetTextAsIs(text);
+    MarkSaved();
+    UpdateLossStatus(TextUnits());
 }
 
 bool frmDocument::eventFilter(QObject *watched, QEvent *event)
@@ -133,6 +138,8 @@ int frmDocument::BreakLength(const QTextBlock &block) const
 
 void frmDocument::SetText(const QString &text)
 {
+    // Whether the new text is a change is told against the text the document holds.
+    FillBox();
     SetTextAsIs(text);
     OnContentsChanged();
 }

@@ -154,6 +154,8 @@ private:
     void MarkChanged(bool changed);
     // SetText without the changed check that follows an edit.
     void SetTextAsIs(const QString &text);
+    // Puts `text` in the box as the one last loaded or saved.
+    void TakeAsLoaded(const QString &text);
     // Whether FileName may be written: it leads to the file last loaded or saved there, or
     // the user said to write anyway.
     bool MayWriteOver();

@@ -107,8 +107,7 @@ frmDocument::LoadOutcome frmDocument::LoadFile(QString strFilename, Fill fill)
             // Taken as loaded and saved as it is put in; until then nothing has changed it.
             m_textToCome = std::move(text);
         } else {
-            SetText(text);
-            MarkSaved();
+            TakeAsLoaded(text);
         }
         FileName = path;
         m_file = raw.identity;

@@ -61,6 +61,16 @@ TEST_F(DocumentTest, ANewWindowHoldsText1AndNoFile)
     EXPECT_FALSE(document->txtScript()->horizontalScrollBar()->isVisible());
     const QTextBlock line = document->txtScript()->document()->firstBlock();
     EXPECT_GT(line.layout()->lineCount(), 1);
+
+    // A new window's text is Text1 from the start, whenever the box takes it: the same
+    // text given to it is no change, another one is.
+    frmDocument *second = NewDocument();
+    second->SetText(QStringLiteral("Text1"));
+    EXPECT_FALSE(second->Changed());
+    frmDocument *third = NewDocument();
+    third->SetText(QString());
+    EXPECT_TRUE(third->Changed());
+    third->setChanged(false);
 }
 
 TEST_F(DocumentTest, LoadFileShowsTheTextAndTakesThePathAsGiven)
