@@ -62,15 +62,15 @@ TEST_F(DocumentTest, ANewWindowHoldsText1AndNoFile)
     const QTextBlock line = document->txtScript()->document()->firstBlock();
     EXPECT_GT(line.layout()->lineCount(), 1);
 
-    // A new window's text is Text1 from the start, whenever the box takes it: the same
-    // text given to it is no change, another one is.
-    frmDocument *second = NewDocument();
-    second->SetText(QStringLiteral("Text1"));
-    EXPECT_FALSE(second->Changed());
-    frmDocument *third = NewDocument();
-    third->SetText(QString());
-    EXPECT_TRUE(third->Changed());
-    third->setChanged(false);
+    // A new window's text is Text1 from the start, also before it is first shown (when
+    // its box takes it): the same text given to it is no change, another one is.
+    frmDocument unshown(*modal);
+    unshown.SetText(QStringLiteral("Text1"));
+    EXPECT_FALSE(unshown.Changed());
+    frmDocument emptied(*modal);
+    emptied.SetText(QString());
+    EXPECT_TRUE(emptied.Changed());
+    emptied.setChanged(false);
 }
 
 TEST_F(DocumentTest, LoadFileShowsTheTextAndTakesThePathAsGiven)
