@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 frmDocument::frmDocument(Modal &modal, QWidget *parent)
     : QMdiSubWindow(parent), m_modal(modal), m_files(&DiskFileLayer())
@@ -50,8 +51,12 @@ frmDocument::frmDocument(Modal &modal, QWidget *parent)
                             [this](const QTextBlock &block) { return BreakLength(block); });
     connect(m_marks, &LossMarks::CountChanged, this, [this] { UpdateLossStatus(m_textLength); });
 
-    SetText(QStringLiteral("Text1"));
-    MarkSaved();
+    // Text1 like any loaded text: in the box when first needed. A window made for a file
+    // mostly never needs it.
+    m_textToCome = QStringLiteral("Text1");
+    MarkSaved(QString());
+    m_txtScript->installEventFilter(this);
+    m_txtScript->viewport()->installEventFilter(this);
     connect(m_txtScript->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) { FollowEdit(position, added); });
     connect(m_txtScript->document(), &QTextDocument::contentsChanged, this,
@@ -59,7 +64,49 @@ frmDocument::frmDocument(Modal &modal, QWidget *parent)
     TellReaders();
 }
 
+void frmDocument::FillBox() const
+{
+    if (!m_textToCome)
+        return;
+    // The text is what the document holds all along; only the box's copy of it is late.
+    auto *self = const_cast<frmDocument *>(this);
+    self->TakeAsLoaded(*std::exchange(self->m_textToCome, std::nullopt));
+}
+
+void frmDocument::TakeAsLoaded(const QString &text)
+{
+    // Nothing is compared with what the box held before: the text replaces it as saved.
+    SetTextAsIs(text);
+    MarkSaved();
+    UpdateLossStatus(TextUnits());
+}
+
+bool frmDocument::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_textToCome) {
+        switch (event->type()) {
+        case QEvent::Paint:
+        case QEvent::FocusIn:
+        case QEvent::MouseButtonPress:
+        case QEvent::DragEnter:
+        case QEvent::InputMethodQuery:
+        case QEvent::KeyPress:
+            FillBox();
+            break;
+        default:
+            break;
+        }
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
+}
+
 void frmDocument::setChanged(bool changed)
+{
+    FillBox();
+    MarkChanged(changed);
+}
+
+void frmDocument::MarkChanged(bool changed)
 {
     if (changed == m_changed)
         return;
@@ -72,6 +119,7 @@ void frmDocument::setChanged(bool changed)
 
 QString frmDocument::Text() const
 {
+    FillBox();
     QString text;
     for (QTextBlock block = m_txtScript->document()->firstBlock(); block.isValid();
          block = block.next()) {
@@ -90,6 +138,16 @@ int frmDocument::BreakLength(const QTextBlock &block) const
 
 void frmDocument::SetText(const QString &text)
 {
+    // Whether the new text is a change is told against the text the document holds.
+    FillBox();
+    SetTextAsIs(text);
+    OnContentsChanged();
+}
+
+void frmDocument::SetTextAsIs(const QString &text)
+{
+    // Whatever was still to come is replaced with the rest.
+    m_textToCome.reset();
     const std::u16string plain = text.toStdU16String();
     const std::vector<doctext::Line> lines = doctext::SplitLines(plain);
     QString joined;
@@ -115,7 +173,6 @@ void frmDocument::SetText(const QString &text)
     m_edited.Replace(0, m_edited.Lines(),
                      static_cast<std::size_t>(m_txtScript->document()->blockCount()));
     m_settingText = false;
-    OnContentsChanged();
 }
 
 void frmDocument::MarkSaved()
@@ -135,7 +192,7 @@ void frmDocument::MarkSaved(const QString &text)
     }
     m_edited.Reset(m_savedLines.size());
     m_txtScript->document()->setModified(false);
-    setChanged(false);
+    MarkChanged(false);
 }
 
 qsizetype frmDocument::TextUnits() const
@@ -200,7 +257,7 @@ void frmDocument::OnContentsChanged()
                saved.sliced(text.size()) ==
                    QStringView(lineBreak.data(), static_cast<qsizetype>(lineBreak.size()));
     };
-    setChanged(m_fileGone || units != m_savedText.size() || m_edited.Differs(same));
+    MarkChanged(m_fileGone || units != m_savedText.size() || m_edited.Differs(same));
     UpdateLossStatus(units);
 }
 
@@ -243,6 +300,7 @@ QString frmDocument::LossSummary() const
 
 QString frmDocument::LossStatus() const
 {
+    FillBox();
     return m_lossStatusDue ? LossSummary() : m_lossStatus;
 }
 
@@ -260,6 +318,7 @@ void frmDocument::ShowLossStatus()
 
 bool frmDocument::GoToNextLoss()
 {
+    FillBox();
     const int next = m_marks->NextAfter(m_txtScript->textCursor().position());
     if (next < 0)
         return false;

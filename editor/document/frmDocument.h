@@ -47,12 +47,15 @@ public:
     void setChanged(bool changed);
 
     enum class LoadOutcome { Loaded, Failed, Cancelled };
+    // Whether LoadFile puts the text into the box at once, or leaves that for the first
+    // time the box or the text is needed (a document opened behind others).
+    enum class Fill { Now, Later };
     // Reads, deciphers and shows the file, and takes the path as FileName and caption. A
     // path that names nothing opens as an empty document under that name. A file that is
     // not a config file is opened only as the user then chooses (as plain text, or
     // deciphered anyway); Cancelled leaves the window as it was. Failures are reported to
     // the user here and never reach the caller.
-    LoadOutcome LoadFile(QString strFilename);
+    LoadOutcome LoadFile(QString strFilename, Fill fill = Fill::Now);
     // Whether the text was read from a plain file that no save has enciphered yet.
     bool OpenedAsPlainText() const { return m_plainFile; }
     // Enciphers the text and writes it to FileName. Where FileName now leads to another
@@ -64,7 +67,16 @@ public:
     // path as FileName and caption. Shows its own failures; never throws.
     void SaveFileAs();
 
-    PlainTextBox *txtScript() const { return m_txtScript; }
+    PlainTextBox *txtScript() const
+    {
+        FillBox();
+        return m_txtScript;
+    }
+    // The box as it is, a text still to come left out: for wiring it up, not for its text.
+    PlainTextBox *TextBox() const { return m_txtScript; }
+    // Puts a text still to come into the box; nothing when it is there already. Whatever
+    // reads or changes the text, and the box's first paint, does this first.
+    void FillBox() const;
     // The document's exact text, with each line's own break.
     QString Text() const;
     // Replaces the whole text; the breaks in `text` are kept exactly.
@@ -72,7 +84,11 @@ public:
 
     // The marks on the characters a save would lose, and what the status bar says about
     // them and about the length limit (empty when all is well).
-    LossMarks *Marks() const { return m_marks; }
+    LossMarks *Marks() const
+    {
+        FillBox();
+        return m_marks;
+    }
     QString LossStatus() const;
     // Moves the caret to the next marked character, from the first again after the last;
     // false when nothing is marked.
@@ -124,6 +140,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void customEvent(QEvent *event) override;
 
 private:
@@ -133,6 +150,12 @@ private:
     void MarkSaved();
     // Takes `text`, the document's exact text, as the one last loaded or saved.
     void MarkSaved(const QString &text);
+    // setChanged, the text left as it is (a text still to come too).
+    void MarkChanged(bool changed);
+    // SetText without the changed check that follows an edit.
+    void SetTextAsIs(const QString &text);
+    // Puts `text` in the box as the one last loaded or saved.
+    void TakeAsLoaded(const QString &text);
     // Whether FileName may be written: it leads to the file last loaded or saved there, or
     // the user said to write anyway.
     bool MayWriteOver();
@@ -173,6 +196,10 @@ private:
     PlainTextBox *m_txtScript = nullptr;
     bool m_changed = false;
     bool m_settingText = false;
+    // The text the box is to hold, loaded (or the first "Text1") but not put in yet: a
+    // box takes as long to fill as the rest of opening its file, and those behind the
+    // first one are not seen at once.
+    std::optional<QString> m_textToCome;
     bool m_unloaded = false;
     int m_closeReason = 0;
     QString m_savedText;                 // the text as last loaded or saved

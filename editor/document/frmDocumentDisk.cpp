@@ -189,5 +189,5 @@ void frmDocument::ReloadFromDisk()
     if (edited && outcome == LoadOutcome::Loaded)
         emit EditsSetAside(edits);
     else if (edited)
-        setChanged(true);
+        MarkChanged(true);
 }

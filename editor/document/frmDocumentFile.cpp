@@ -79,12 +79,12 @@ int AskHowToOpen(Modal &modal, QWidget *parent, const QString &path)
 
 } // namespace
 
-frmDocument::LoadOutcome frmDocument::LoadFile(QString strFilename)
+frmDocument::LoadOutcome frmDocument::LoadFile(QString strFilename, Fill fill)
 {
     const QString path = strFilename;
     const bool wasChanged = m_changed;
     try {
-        setChanged(false);
+        MarkChanged(false);
         // An existing file that cannot be read is an error here, not an empty document:
         // taking its path would let the next Save overwrite it with nothing.
         const FileLayer::Contents raw = m_files->Read(path.toStdU16String());
@@ -97,13 +97,18 @@ frmDocument::LoadOutcome frmDocument::LoadFile(QString strFilename)
             case DecipherAnyway:
                 break;
             default:
-                setChanged(wasChanged);
+                MarkChanged(wasChanged);
                 return LoadOutcome::Cancelled;
             }
         }
-        SetText(asPlainText ? PlainTextOf(raw)
-                            : QString::fromStdU16String(DeCrypt(raw.units, DocumentKey)));
-        MarkSaved();
+        QString text = asPlainText ? PlainTextOf(raw)
+                                   : QString::fromStdU16String(DeCrypt(raw.units, DocumentKey));
+        if (fill == Fill::Later) {
+            // Taken as loaded and saved as it is put in; until then nothing has changed it.
+            m_textToCome = std::move(text);
+        } else {
+            TakeAsLoaded(text);
+        }
         FileName = path;
         m_file = raw.identity;
         m_plainFile = asPlainText;

@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -96,8 +97,8 @@ frmMain::~frmMain()
     for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
         window->disconnect(this);
         if (auto *document = dynamic_cast<frmDocument *>(window)) {
-            document->txtScript()->disconnect(this);
-            document->txtScript()->viewport()->removeEventFilter(this);
+            document->TextBox()->disconnect(this);
+            document->TextBox()->viewport()->removeEventFilter(this);
         }
     }
 }
@@ -267,10 +268,17 @@ frmDocument *frmMain::NewDocument(Activation activation)
     // open windows for every window added. One that stays on top itself is raised without
     // that, so while no open window stays on top (where the search could find nothing) the
     // new one does for as long as it is being added.
-    const QList<QMdiSubWindow *> open = m_mdiArea->subWindowList();
-    const bool noneOnTop = std::none_of(open.begin(), open.end(), [](const QMdiSubWindow *window) {
-        return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-    });
+    // In a batch nothing can put a window on top between two documents (each added one
+    // is back to its own flags before the next), so the answer holds for the whole batch.
+    const auto noneOnTopNow = [this] {
+        const QList<QMdiSubWindow *> open = m_mdiArea->subWindowList();
+        return std::none_of(open.begin(), open.end(), [](const QMdiSubWindow *window) {
+            return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        });
+    };
+    if (m_batchDepth > 0 && !m_batchNoneOnTop)
+        m_batchNoneOnTop = noneOnTopNow();
+    const bool noneOnTop = m_batchDepth > 0 ? *m_batchNoneOnTop : noneOnTopNow();
     const Qt::WindowFlags flags = document->windowFlags();
     m_mdiArea->addSubWindow(document, noneOnTop ? flags | Qt::WindowStaysOnTopHint : flags);
     if (noneOnTop)
@@ -283,7 +291,6 @@ frmDocument *frmMain::NewDocument(Activation activation)
         throw;
     }
     m_firstDocumentMade = true;
-    document->setWindowTitle(tr("Document %1").arg(m_documentCount));
     // The program's own icon in the child's title bar rather than the toolkit's.
     document->setWindowIcon(windowIcon());
     // The child's own menu would claim the platform's close keys as well, and a key two
@@ -293,7 +300,7 @@ frmDocument *frmMain::NewDocument(Activation activation)
             action->setShortcuts({});
     }
     connect(document, &frmDocument::FileWritten, this, &frmMain::RememberFile);
-    QPlainTextEdit *box = document->txtScript();
+    QPlainTextEdit *box = document->TextBox();
     const auto caretMoved = [this, document] {
         if (document == ActiveDocument())
             m_caretPanel->ShowSoon();
@@ -318,6 +325,11 @@ frmDocument *frmMain::NewDocument(Activation activation)
         document->setEnabled(true);
     }
     KeepWithinArea(document);
+    // The caption only now: showing, sizing and laying out the window measure its caption
+    // again at every step (its layout when the event loop gets to it), and an empty one
+    // costs nothing to measure. Nothing is drawn before it is set.
+    QCoreApplication::sendPostedEvents(document, QEvent::LayoutRequest);
+    document->setWindowTitle(tr("Document %1").arg(m_documentCount));
     // Made current explicitly: a hidden frame (start-up) activates nothing by itself.
     if (activation == Activation::Now)
         m_mdiArea->setActiveSubWindow(document);
@@ -326,25 +338,58 @@ frmDocument *frmMain::NewDocument(Activation activation)
 
 void frmMain::LoadFile(QString path)
 {
-    OpenDocument(path, Activation::Now);
+    OpenDocument(path, Activation::Now, frmDocument::Fill::Now);
+}
+
+frmMain::OpenBatch::OpenBatch(frmMain &frame) : m_frame(frame)
+{
+    ++m_frame.m_batchDepth;
+}
+
+frmMain::OpenBatch::~OpenBatch()
+{
+    if (--m_frame.m_batchDepth > 0)
+        return;
+    m_frame.m_batchNoneOnTop.reset();
+    if (!std::exchange(m_frame.m_recentFilesDue, false))
+        return;
+    // Also when the batch ends in an error on its way to the caller.
+    try {
+        m_frame.UpdateRecentFiles(m_frame.m_recentFiles);
+    } catch (const std::exception &) {
+    }
 }
 
 void frmMain::LoadFiles(const QStringList &paths)
 {
+    const OpenBatch batch(*this);
     QPointer<frmDocument> last;
     for (const QString &path : paths) {
-        if (frmDocument *document = OpenDocument(path, Activation::Later))
+        // The boxes take their texts when first seen or used (the one in front as it is
+        // made active), the rest once the frame is on the screen: filling them is most of
+        // what opening a large file costs, and the frame waited for all of them.
+        if (frmDocument *document = OpenDocument(path, Activation::Later, frmDocument::Fill::Later))
             last = document;
     }
     if (last && !last->isHidden())
         m_mdiArea->setActiveSubWindow(last);
+    QTimer::singleShot(0, this, &frmMain::FillDocuments);
 }
 
-frmDocument *frmMain::OpenDocument(const QString &path, Activation activation)
+void frmMain::FillDocuments()
+{
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto *document = dynamic_cast<frmDocument *>(window))
+            document->FillBox();
+    }
+}
+
+frmDocument *frmMain::OpenDocument(const QString &path, Activation activation,
+                                   frmDocument::Fill fill)
 {
     frmDocument *document = NewDocument(activation);
     // A window made only for a file the user then chose not to open would stay behind empty.
-    if (document->LoadFile(path) == frmDocument::LoadOutcome::Cancelled) {
+    if (document->LoadFile(path, fill) == frmDocument::LoadOutcome::Cancelled) {
         document->close();
         return nullptr;
     }

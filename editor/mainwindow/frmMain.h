@@ -2,6 +2,7 @@
 
 #include "Globals.h"
 #include "RecentFiles.h"
+#include "frmDocument.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -15,7 +16,6 @@ class CaretPanel;
 class ClockPanel;
 class FindBar;
 class QVBoxLayout;
-class frmDocument;
 class frmHelp;
 class Modal;
 class QAction;
@@ -92,7 +92,12 @@ private:
     enum class Activation { Now, Later };
     frmDocument *NewDocument(Activation activation = Activation::Now);
     // Opens `path` in a new window; nullptr when the user chose not to open it.
-    frmDocument *OpenDocument(const QString &path, Activation activation);
+    frmDocument *OpenDocument(const QString &path, Activation activation, frmDocument::Fill fill);
+    // Puts every document's text still to come into its box.
+    void FillDocuments();
+    // While one lives, the documents opened are one batch: what is the same for all of
+    // them is worked out once, and the recent files are shown and stored once at its end.
+    class OpenBatch;
     bool CloseDocuments(int reason);
     // Whether the frame's close ends the program: it is the last window that keeps the
     // program running, and the event loop is running to end.
@@ -187,6 +192,11 @@ private:
     QPointer<frmHelp> m_help;
     int m_documentCount = 0;
     bool m_firstDocumentMade = false;
+    // In a batch of documents opened at once (OpenBatch): how deep, whether no open window
+    // stays on top (known once for the batch), and whether the recent files changed.
+    int m_batchDepth = 0;
+    std::optional<bool> m_batchNoneOnTop;
+    bool m_recentFilesDue = false;
     bool m_fileCheckQueued = false;
     bool m_checkingFiles = false;
     // Document windows only hidden as the frame closed, the program meant to end with it;
@@ -194,4 +204,16 @@ private:
     QList<QPointer<QMdiSubWindow>> m_closedWithFrame;
     // The outer size asked for before the window manager told us its frame's size.
     std::optional<QSize> m_pendingOuterSize;
+};
+
+class frmMain::OpenBatch
+{
+public:
+    explicit OpenBatch(frmMain &frame);
+    OpenBatch(const OpenBatch &) = delete;
+    OpenBatch &operator=(const OpenBatch &) = delete;
+    ~OpenBatch();
+
+private:
+    frmMain &m_frame;
 };

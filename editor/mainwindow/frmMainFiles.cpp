@@ -47,11 +47,13 @@ void frmMain::OpenFiles(const QStringList &paths)
 {
     // Each file opened is remembered in the recent files; the store is written once.
     const settings::WriteBatch batch;
+    const OpenBatch documents(*this);
     // The last file opened is the active one; those before it never need to be.
     QPointer<frmDocument> last;
     for (const QString &path : paths) {
         try {
-            if (frmDocument *document = OpenDocument(path, Activation::Later))
+            if (frmDocument *document =
+                    OpenDocument(path, Activation::Later, frmDocument::Fill::Now))
                 last = document;
         } catch (const RunTimeError &error) {
             ReportError(error, QStringLiteral("frmMain.OpenFiles"), m_modal);

@@ -40,6 +40,12 @@ void frmMain::ConnectRecentFiles()
 void frmMain::RememberFile(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (m_batchDepth > 0) {
+        // The menu and the store take the list once, as the batch ends.
+        m_recentFiles = recent::Remember(m_recentFiles, absolute.toStdU16String());
+        m_recentFilesDue = true;
+        return;
+    }
     UpdateRecentFiles(recent::Remember(m_recentFiles, absolute.toStdU16String()));
 }
 

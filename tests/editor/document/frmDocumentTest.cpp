@@ -61,6 +61,16 @@ TEST_F(DocumentTest, ANewWindowHoldsText1AndNoFile)
     EXPECT_FALSE(document->txtScript()->horizontalScrollBar()->isVisible());
     const QTextBlock line = document->txtScript()->document()->firstBlock();
     EXPECT_GT(line.layout()->lineCount(), 1);
+
+    // A new window's text is Text1 from the start, also before it is first shown (when
+    // its box takes it): the same text given to it is no change, another one is.
+    frmDocument unshown(*modal);
+    unshown.SetText(QStringLiteral("Text1"));
+    EXPECT_FALSE(unshown.Changed());
+    frmDocument emptied(*modal);
+    emptied.SetText(QString());
+    EXPECT_TRUE(emptied.Changed());
+    emptied.setChanged(false);
 }
 
 TEST_F(DocumentTest, LoadFileShowsTheTextAndTakesThePathAsGiven)

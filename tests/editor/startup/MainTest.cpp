@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +97,46 @@ TEST_F(MainTest, OpensEachExistingFileInOrderAndSkipsTheRestSilently)
     EXPECT_TRUE(Frame()->isVisible());
     ASSERT_EQ(modal.asked().size(), 1u);
     EXPECT_EQ(modal.asked()[0].title, "Not a Config File");
+}
+
+TEST_F(MainTest, DocumentsBehindTheFrontOneAreWholeBeforeAndAfterTheFrameFirstShows)
+{
+    ASSERT_EQ(Main({"a.cfg", "my file.cfg", "b.cfg"}, modal), StartupResult::Shown);
+    const QList<QMdiSubWindow *> windows =
+        Frame()->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(windows.size(), 3);
+    const auto document = [&](qsizetype i) { return qobject_cast<frmDocument *>(windows[i]); };
+    // Before the event loop has turned: what the commands read is the file's text.
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const QString name = OpenedFiles()[i];
+        EXPECT_EQ(windows[i]->windowTitle(), name);
+        EXPECT_FALSE(document(i)->Changed()) << name.toStdString();
+        EXPECT_EQ(document(i)->Text(), "text of " + name);
+    }
+    // Once it has, every box shows its text as loaded, with nothing to undo.
+    QApplication::processEvents();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const QPlainTextEdit *box = document(i)->TextBox();
+        EXPECT_EQ(box->toPlainText(), "text of " + OpenedFiles()[i]);
+        EXPECT_FALSE(box->document()->isUndoAvailable());
+        EXPECT_FALSE(document(i)->Changed());
+        EXPECT_EQ(windows[i]->windowTitle(), OpenedFiles()[i]);
+    }
+}
+
+TEST_F(MainTest, ADocumentBehindTakesKeysAtOnceWhenBroughtToFront)
+{
+    ASSERT_EQ(Main({"a.cfg", "b.cfg"}, modal), StartupResult::Shown);
+    auto *first = qobject_cast<frmDocument *>(
+        Frame()->mdiArea()->subWindowList(QMdiArea::CreationOrder).first());
+    // Chosen from the Window menu before anything else has happened.
+    Frame()->mdiArea()->setActiveSubWindow(first);
+    // The key goes where the window has its focus (the frame may not be active yet).
+    ASSERT_NE(first->focusWidget(), nullptr);
+    QTest::keyClick(first->focusWidget(), Qt::Key_X);
+    EXPECT_EQ(first->Text(), "xtext of a.cfg");
+    EXPECT_TRUE(first->Changed());
+    EXPECT_EQ(first->windowTitle(), "a.cfg *");
 }
 
 TEST_F(MainTest, AWildcardTokenIsPassedOnAsTyped)
