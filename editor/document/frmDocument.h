@@ -197,4 +197,5 @@ private:
     bool m_plainFile = false;
     // The marked character F8 went to, described to readers while the caret stays there.
     int m_describedMark = -1;
+    QString m_namedCaption; // the caption, without the changed mark, readers were named for
 };
