@@ -42,7 +42,8 @@ public:
     bool FirstDocument = false;
 
     // Whether the text differs from what was last loaded or saved; shown as " *" at the end
-    // of the caption. Writing it changes the caption only when the value changes.
+    // of the caption. Writing it changes the caption only when the value changes; an edit
+    // changes the value at once and the caption once the window has drawn the edit.
     bool Changed() const { return m_changed; }
     void setChanged(bool changed);
 
@@ -131,6 +132,8 @@ private:
     bool SaveAs();
     void Form_Unload();
     void MarkSaved();
+    // Adds or removes the changed mark so that the caption shows Changed.
+    void ShowChangedMark();
     // Takes `text`, the document's exact text, as the one last loaded or saved.
     void MarkSaved(const QString &text);
     // Whether FileName may be written: it leads to the file last loaded or saved there, or
@@ -172,6 +175,8 @@ private:
     Modal &m_modal;
     PlainTextBox *m_txtScript = nullptr;
     bool m_changed = false;
+    bool m_markShown = false; // whether the caption carries the changed mark
+    bool m_markDue = false;   // a change of the mark on its way
     bool m_settingText = false;
     bool m_unloaded = false;
     int m_closeReason = 0;
