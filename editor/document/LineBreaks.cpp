@@ -50,7 +50,7 @@ void LineBreaks::Reset(const std::vector<std::u16string> &breaks, std::u16string
     m_removed.clear();
     QTextBlock block = m_document->firstBlock();
     block.setUserData(nullptr);
-    m_blocks.push_back({});
+    m_blocks.push_back({0, Interned({})});
     std::size_t line = 0;
     for (block = block.next(); block.isValid(); block = block.next(), ++line)
         Give(block, line < breaks.size() && !breaks[line].empty() ? breaks[line] : m_defaultBreak);
@@ -68,10 +68,15 @@ const std::u16string &LineBreaks::After(const QTextBlock &block) const
     return before ? before->lineBreak : m_defaultBreak;
 }
 
+const std::u16string *LineBreaks::Interned(const std::u16string &lineBreak)
+{
+    return &*m_breakTexts.insert(lineBreak).first;
+}
+
 void LineBreaks::Give(QTextBlock &block, const std::u16string &lineBreak)
 {
     block.setUserData(new BreakBefore(lineBreak, ++m_lastId));
-    m_blocks.push_back({m_lastId, lineBreak});
+    m_blocks.push_back({m_lastId, Interned(lineBreak)});
     m_extraUnits += ExtraUnitsOf(lineBreak);
 }
 
@@ -118,7 +123,7 @@ void LineBreaks::OnContentsChange(int position, int removed, int added)
     std::vector<std::u16string> gone;
     for (auto was = begin; was != end; ++was) {
         if (!kept.count(was->id))
-            gone.push_back(was->lineBreak);
+            gone.push_back(*was->lineBreak);
     }
 
     // An undo brings back exactly the breaks the edit it undoes removed, in the same order;
@@ -146,11 +151,11 @@ void LineBreaks::OnContentsChange(int position, int removed, int added)
             const std::u16string &lineBreak = back ? (*back)[next++] : m_defaultBreak;
             block.setUserData(new BreakBefore(lineBreak, ++m_lastId));
         }
-        now.push_back({BreakOf(block)->id, BreakOf(block)->lineBreak});
-        m_extraUnits += ExtraUnitsOf(now.back().lineBreak);
+        now.push_back({BreakOf(block)->id, Interned(BreakOf(block)->lineBreak)});
+        m_extraUnits += ExtraUnitsOf(*now.back().lineBreak);
     }
     for (auto was = begin; was != end; ++was)
-        m_extraUnits -= ExtraUnitsOf(was->lineBreak);
+        m_extraUnits -= ExtraUnitsOf(*was->lineBreak);
     const auto at = m_blocks.erase(begin, end);
-    m_blocks.insert(at, std::make_move_iterator(now.begin()), std::make_move_iterator(now.end()));
+    m_blocks.insert(at, now.begin(), now.end());
 }

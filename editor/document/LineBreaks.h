@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,20 +44,26 @@ public:
 private:
     struct Kept
     {
-        std::uint64_t id = 0; // of the block's break, 0 for the first block
-        std::u16string lineBreak;
+        std::uint64_t id = 0;                      // of the block's break, 0 for the first block
+        const std::u16string *lineBreak = nullptr; // in m_breakTexts
     };
 
     void OnContentsChange(int position, int removed, int added);
     // Gives `block` its break as a new record.
     void Give(QTextBlock &block, const std::u16string &lineBreak);
+    // The one copy of `lineBreak` the records point to.
+    const std::u16string *Interned(const std::u16string &lineBreak);
 
     QTextDocument *m_document;
     std::u16string m_defaultBreak;
     bool m_held = false;
     std::uint64_t m_lastId = 0;
-    // Each block's break as last seen, so that the ones an edit removed can be told.
+    // Each block's break as last seen, so that the ones an edit removed can be told. A line
+    // added or joined moves every record after it: they hold no strings of their own, so
+    // that moves them as plain bytes.
     std::vector<Kept> m_blocks;
+    // Each break text the records have pointed to; a text holds only a few kinds.
+    std::set<std::u16string> m_breakTexts;
     std::size_t m_extraUnits = 0;
     // The breaks each edit removed, in text order, by the count of undo steps after it.
     std::map<int, std::vector<std::u16string>> m_removed;

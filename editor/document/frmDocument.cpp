@@ -22,6 +22,13 @@
 #include <exception>
 #include <utility>
 
+namespace {
+
+const auto ShowLossStatusEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const auto ShowChangedMarkEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
 frmDocument::frmDocument(Modal &modal, QWidget *parent)
     : QMdiSubWindow(parent), m_modal(modal), m_files(&DiskFileLayer())
 {
@@ -108,10 +115,19 @@ void frmDocument::setChanged(bool changed)
 
 void frmDocument::MarkChanged(bool changed)
 {
-    if (changed == m_changed)
+    if (changed == m_changed && changed == m_markShown)
         return;
     m_changed = changed;
-    if (changed)
+    ShowChangedMark();
+}
+
+void frmDocument::ShowChangedMark()
+{
+    m_markDue = false;
+    if (m_markShown == m_changed)
+        return;
+    m_markShown = m_changed;
+    if (m_changed)
         setWindowTitle(windowTitle() + QStringLiteral(" *"));
     else
         setWindowTitle(windowTitle().remove(QStringLiteral(" *")));
@@ -257,15 +273,17 @@ void frmDocument::OnContentsChanged()
                saved.sliced(text.size()) ==
                    QStringView(lineBreak.data(), static_cast<qsizetype>(lineBreak.size()));
     };
-    MarkChanged(m_fileGone || units != m_savedText.size() || m_edited.Differs(same));
+    m_changed = m_fileGone || units != m_savedText.size() || m_edited.Differs(same);
+    if (m_changed != m_markShown && !m_markDue) {
+        // The caption follows once the window has drawn the edit: a new caption is laid out
+        // in the title bar and handed to the frame and the window system, which would hold
+        // up the key that changed the text. Changed itself holds at once.
+        m_markDue = true;
+        QCoreApplication::postEvent(this, new QEvent(ShowChangedMarkEvent),
+                                    Qt::LowEventPriority - 1);
+    }
     UpdateLossStatus(units);
 }
-
-namespace {
-
-const auto ShowLossStatusEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-} // namespace
 
 void frmDocument::UpdateLossStatus(qsizetype units)
 {
@@ -290,6 +308,8 @@ void frmDocument::customEvent(QEvent *event)
 {
     if (event->type() == ShowLossStatusEvent && m_lossStatusDue)
         ShowLossStatus();
+    else if (event->type() == ShowChangedMarkEvent && m_markDue)
+        ShowChangedMark();
 }
 
 QString frmDocument::LossSummary() const

@@ -42,7 +42,8 @@ public:
     bool FirstDocument = false;
 
     // Whether the text differs from what was last loaded or saved; shown as " *" at the end
-    // of the caption. Writing it changes the caption only when the value changes.
+    // of the caption. Writing it changes the caption only when the value changes; an edit
+    // changes the value at once and the caption once the window has drawn the edit.
     bool Changed() const { return m_changed; }
     void setChanged(bool changed);
 
@@ -148,6 +149,8 @@ private:
     bool SaveAs();
     void Form_Unload();
     void MarkSaved();
+    // Adds or removes the changed mark so that the caption shows Changed.
+    void ShowChangedMark();
     // Takes `text`, the document's exact text, as the one last loaded or saved.
     void MarkSaved(const QString &text);
     // setChanged, the text left as it is (a text still to come too).
@@ -195,6 +198,8 @@ private:
     Modal &m_modal;
     PlainTextBox *m_txtScript = nullptr;
     bool m_changed = false;
+    bool m_markShown = false; // whether the caption carries the changed mark
+    bool m_markDue = false;   // a change of the mark on its way
     bool m_settingText = false;
     // The text the box is to hold, loaded (or the first "Text1") but not put in yet: a
     // box takes as long to fill as the rest of opening its file, and those behind the
@@ -224,4 +229,5 @@ private:
     bool m_plainFile = false;
     // The marked character F8 went to, described to readers while the caret stays there.
     int m_describedMark = -1;
+    QString m_namedCaption; // the caption, without the changed mark, readers were named for
 };

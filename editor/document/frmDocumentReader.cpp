@@ -32,6 +32,11 @@ void frmDocument::NameForReaders()
     QString caption = windowTitle();
     if (caption.endsWith(QStringLiteral(" *")))
         caption.chop(2);
+    // The changed mark comes and goes with the first key after each save or undo back to
+    // it; the caption under it, and so the name, stays.
+    if (caption == m_namedCaption && !m_txtScript->accessibleName().isEmpty())
+        return;
+    m_namedCaption = caption;
     // The file's own name: the window around the box says the whole path.
     const QString name = QFileInfo(caption).fileName();
     // The changed mark comes and goes with the caption; the name stays, and readers are

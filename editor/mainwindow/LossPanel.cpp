@@ -32,7 +32,42 @@ LossPanel::LossPanel(QMdiArea *area, QAction *next, QWidget *parent)
 
 QSize LossPanel::minimumSizeHint() const
 {
-    return {0, QLabel::minimumSizeHint().height()};
+    return {0, HintsForText().minimumHeight};
+}
+
+QSize LossPanel::sizeHint() const
+{
+    return HintsForText().size;
+}
+
+const LossPanel::Hints &LossPanel::HintsForText() const
+{
+    const QString shown = text();
+    for (const Hints &hints : m_hints) {
+        if (hints.size.isValid() && hints.text == shown)
+            return hints;
+    }
+    Hints &hints = m_hints[m_nextHints];
+    m_nextHints = (m_nextHints + 1) % m_hints.size();
+    hints.text = shown;
+    hints.size = QLabel::sizeHint();
+    hints.minimumHeight = QLabel::minimumSizeHint().height();
+    return hints;
+}
+
+void LossPanel::changeEvent(QEvent *event)
+{
+    QLabel::changeEvent(event);
+    // The hints hold only for the font, style and margins they were measured in.
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+    case QEvent::ContentsRectChange:
+        m_hints = {};
+        break;
+    default:
+        break;
+    }
 }
 
 void LossPanel::Follow()
@@ -81,8 +116,15 @@ void LossPanel::customEvent(QEvent *event)
     if (event->type() != ShowStatusEvent)
         return;
     m_showing = false;
-    setText(m_shown);
-    setVisible(!m_shown.isEmpty());
+    // The text is changed while the panel is hidden, so that the row is laid out once, as
+    // the panel comes or goes, and not again for its text.
+    if (m_shown.isEmpty()) {
+        setVisible(false);
+        setText(m_shown);
+    } else {
+        setText(m_shown);
+        setVisible(true);
+    }
 }
 
 void LossPanel::mousePressEvent(QMouseEvent *event)

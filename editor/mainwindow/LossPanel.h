@@ -6,6 +6,9 @@
 #include <QLabel>
 #include <QPointer>
 
+#include <array>
+#include <cstddef>
+
 class frmDocument;
 class QAction;
 class QMdiArea;
@@ -22,8 +25,10 @@ public:
     // No wider than the bar can spare: a long status (a text past the length limit) would
     // otherwise widen the frame with it.
     QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
 
 protected:
+    void changeEvent(QEvent *event) override;
     void customEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
@@ -39,4 +44,16 @@ private:
     QMetaObject::Connection m_gone;
     QString m_shown;        // the status the panel is to show
     bool m_showing = false; // that is on its way
+    // The label's own size hints for the last few texts it showed. Measuring a text costs
+    // more than the rest of a keystroke, and the panel goes back and forth between a few
+    // texts as keys take the text across the limit and back, or a mark comes and goes.
+    struct Hints
+    {
+        QString text;
+        QSize size;
+        int minimumHeight = 0;
+    };
+    const Hints &HintsForText() const;
+    mutable std::array<Hints, 4> m_hints;
+    mutable std::size_t m_nextHints = 0; // the entry to take next
 };

@@ -1,5 +1,6 @@
 #include "StatusPanel.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -17,6 +18,7 @@ void StatusPanel::SetMessage(const QString &message)
     if (message == m_message && !accessibleName().isEmpty())
         return;
     m_message = message;
+    m_fitsFrom = -1;
     // The whole message, not what is left of it after eliding; and a name while empty.
     setAccessibleName(message.isEmpty() ? tr("Status") : message.simplified());
     Elide();
@@ -32,6 +34,14 @@ QSize StatusPanel::minimumSizeHint() const
 QSize StatusPanel::sizeHint() const
 {
     return {fontMetrics().averageCharWidth() * 10, QLabel::sizeHint().height()};
+}
+
+void StatusPanel::changeEvent(QEvent *event)
+{
+    QLabel::changeEvent(event);
+    // Measured afresh in the new font.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_fitsFrom = -1;
 }
 
 void StatusPanel::resizeEvent(QResizeEvent *event)
@@ -53,10 +63,17 @@ void StatusPanel::Elide()
     QString line = m_message;
     line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
     // Until the bar has laid the panel out its width means nothing; it is elided then.
-    const QString shown =
-        testAttribute(Qt::WA_WState_Visible)
-            ? fontMetrics().elidedText(line, Qt::ElideRight, std::max(0, contentsRect().width()))
-            : line;
-    setToolTip(shown == line ? QString() : m_message);
+    QString shown = line;
+    if (testAttribute(Qt::WA_WState_Visible)) {
+        const int width = std::max(0, contentsRect().width());
+        if (m_fitsFrom < 0 || width < m_fitsFrom) {
+            shown = fontMetrics().elidedText(line, Qt::ElideRight, width);
+            if (shown == line)
+                m_fitsFrom = width;
+        }
+    }
+    const QString tip = shown == line ? QString() : m_message;
+    if (tip != toolTip())
+        setToolTip(tip);
     setText(shown);
 }

@@ -20,6 +20,7 @@ public:
     QSize sizeHint() const override;
 
 protected:
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -27,4 +28,8 @@ private:
     void Elide();
 
     QString m_message;
+    // The narrowest width the whole message was found to fit in: at that width or more it
+    // is shown whole without measuring it again. A panel beside this one that comes and
+    // goes with each keystroke resizes this one each time.
+    int m_fitsFrom = -1;
 };

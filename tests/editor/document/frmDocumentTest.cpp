@@ -161,12 +161,26 @@ TEST_F(DocumentTest, AnEditMarksTheDocumentOnceAndUndoingItClearsTheMark)
     TypeAtEnd(document, "d");
     TypeAtEnd(document, "e");
     EXPECT_TRUE(document->Changed());
+    // The caption follows once the edit has been drawn, and takes the mark once.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return document->windowTitle() != Path("a.cfg"); }));
     EXPECT_EQ(document->windowTitle(), Path("a.cfg") + " *");
     document->txtScript()->undo();
     document->txtScript()->undo();
     EXPECT_EQ(document->Text(), "abc");
     EXPECT_FALSE(document->Changed());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return document->windowTitle() == Path("a.cfg"); }));
+    // An edit and its undo before the caption follows leave the caption as it was.
+    TypeAtEnd(document, "f");
+    document->txtScript()->undo();
+    EXPECT_FALSE(document->Changed());
+    QCoreApplication::processEvents();
     EXPECT_EQ(document->windowTitle(), Path("a.cfg"));
+    // A save before the caption follows leaves no mark behind.
+    TypeAtEnd(document, "g");
+    document->setChanged(false);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(document->windowTitle(), Path("a.cfg"));
+    document->txtScript()->undo();
 
     // Typing the same text again by hand also counts as unchanged.
     TypeAtEnd(document, "x");

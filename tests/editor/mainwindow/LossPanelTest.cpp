@@ -6,6 +6,7 @@
 #include "Encryption.h"
 #include "FrameFixture.h"
 #include "LossMarks.h"
+#include "StatusPanel.h"
 #include "frmDocument.h"
 #include "frmHelp.h"
 #include "frmProperties.h"
@@ -154,11 +155,22 @@ TEST_F(LossPanelTest, ThePanelFollowsTheActiveDocumentAndTheLengthLimit)
     second.txtScript()->setFocus();
     Settle();
     Panel(Frame());
+    // A message that just fits beside the hidden panel, and so not beside the shown one.
+    auto *status = Frame().findChild<StatusPanel *>(QStringLiteral("sbStatusBarStatus"));
+    ASSERT_NE(status, nullptr);
+    QString message = QStringLiteral("m");
+    while (status->fontMetrics().horizontalAdvance(message + QLatin1Char('m')) <=
+           status->contentsRect().width())
+        message += QLatin1Char('m');
+    status->SetMessage(message);
     const LayoutRequests frameLayouts(Frame());
     for (const bool past : {true, false, true, false}) {
         ASSERT_TRUE(asperson::Press(past ? Qt::Key_X : Qt::Key_Backspace));
         QLabel *panel = Panel(Frame());
         EXPECT_EQ(panel->isHidden(), !past);
+        EXPECT_EQ(status->text() == message, !past) << status->text().toStdString();
+        EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()),
+                  status->contentsRect().width());
         if (past) {
             EXPECT_EQ(panel->text(),
                       QStringLiteral("32,767 characters, 1 over the limit of 32,766"));
