@@ -35,13 +35,15 @@ public:
     {
         m_pictures->Get().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
+    // Sizes here are in device pixels already: the made icon must not scale them again by
+    // the screen's pixel ratio, as its pixmap() and actualSize() without a ratio would.
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
     {
-        return m_pictures->Get().pixmap(size, mode, state);
+        return m_pictures->Get().pixmap(size, 1.0, mode, state);
     }
     QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
     {
-        return m_pictures->Get().actualSize(size, mode, state);
+        return pixmap(size, mode, state).size();
     }
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
     {
