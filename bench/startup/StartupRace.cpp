@@ -6,9 +6,10 @@
 // further along each time) and each contender's median is given as a ratio to the empty
 // window's, which the shared, loaded machines make the only figure worth comparing.
 //
-// Usage: bench_startup [--rounds N] [--compare-with DIR]
+// Usage: bench_startup [--rounds N] [--compare-with DIR] [--no-session-bus]
 // 16 rounds by default; DIR holds another build's quillon and probator (an older one, say),
-// raced in the same rounds as two contenders more.
+// raced in the same rounds as two contenders more. The contenders share a private session
+// bus, as on a desktop, unless --no-session-bus is given (or dbus-daemon is missing).
 
 #include "BenchSupport.h"
 
@@ -192,6 +193,44 @@ private:
     ::Display *m_connection = nullptr;
 };
 
+// A session bus of our own, as every desktop session has. Without one, each Qt program
+// that looks for a desktop menu service or an accessibility bus (the editor's menu bar and
+// accessible names, before its window shows; the empty window as it is shown) tries to
+// start one: a fork and a search of the path that no start on a desktop pays.
+class PrivateSessionBus
+{
+public:
+    bool Start(const std::vector<std::string> &environment)
+    {
+        int ready[2];
+        if (access("/usr/bin/dbus-daemon", X_OK) != 0 || pipe(ready) != 0)
+            return false;
+        m_daemon = Spawn({"/usr/bin/dbus-daemon", "--session", "--nofork",
+                          "--print-address=" + std::to_string(ready[1])},
+                         environment);
+        close(ready[1]);
+        std::string address;
+        pollfd waitFor{ready[0], POLLIN, 0};
+        char c = 0;
+        while (m_daemon > 0 && poll(&waitFor, 1, 5000) > 0 && read(ready[0], &c, 1) == 1 &&
+               c != '\n')
+            address += c;
+        close(ready[0]);
+        if (address.empty())
+            return false;
+        m_address = address;
+        return true;
+    }
+
+    ~PrivateSessionBus() { Stop(m_daemon); }
+
+    const std::string &Address() const { return m_address; }
+
+private:
+    pid_t m_daemon = -1;
+    std::string m_address;
+};
+
 // One start of `contender`: milliseconds from exec to its first window mapped.
 std::optional<double> Race(PrivateServer &server, const Contender &contender,
                            const std::vector<std::string> &environment)
@@ -223,7 +262,8 @@ double Median(std::vector<double> values)
 }
 
 std::vector<std::string> ContenderEnvironment(const QString &home, const QString &runtime,
-                                              const std::string &display)
+                                              const std::string &display,
+                                              const std::string &sessionBus)
 {
     std::vector<std::string> environment;
     for (char **variable = environ; *variable; ++variable) {
@@ -231,7 +271,7 @@ std::vector<std::string> ContenderEnvironment(const QString &home, const QString
         const std::string name = entry.substr(0, entry.find('='));
         if (name == "DISPLAY" || name == "WAYLAND_DISPLAY" || name == "QT_QPA_PLATFORM" ||
             name == "HOME" || name == "XDG_CONFIG_HOME" || name == "XDG_RUNTIME_DIR" ||
-            name == "XDG_CACHE_HOME")
+            name == "XDG_CACHE_HOME" || name == "DBUS_SESSION_BUS_ADDRESS")
             continue;
         environment.push_back(entry);
     }
@@ -242,6 +282,8 @@ std::vector<std::string> ContenderEnvironment(const QString &home, const QString
     environment.push_back("XDG_CONFIG_HOME=" + root + "/.config");
     environment.push_back("XDG_CACHE_HOME=" + root + "/.cache");
     environment.push_back("XDG_RUNTIME_DIR=" + runtime.toStdString());
+    if (!sessionBus.empty())
+        environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + sessionBus);
     return environment;
 }
 
@@ -251,11 +293,14 @@ int main(int argc, char **argv)
 {
     int rounds = 16;
     std::string compareWith;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--compare-with") == 0)
-            compareWith = argv[i + 1];
+    bool noBus = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--no-session-bus") == 0)
+            noBus = true;
+        else if (i + 1 < argc && std::strcmp(argv[i], "--rounds") == 0)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else if (i + 1 < argc && std::strcmp(argv[i], "--compare-with") == 0)
+            compareWith = argv[++i];
     }
 
     QTemporaryDir scratch;
@@ -287,8 +332,13 @@ int main(int argc, char **argv)
                   "(scripts/setup.sh installs it)");
         return 0;
     }
+    std::vector<std::string> plain;
+    for (char **variable = environ; *variable; ++variable)
+        plain.emplace_back(*variable);
+    PrivateSessionBus bus;
+    const bool withBus = !noBus && bus.Start(plain);
     const std::vector<std::string> environment =
-        ContenderEnvironment(home, runtime.path(), server.Display());
+        ContenderEnvironment(home, runtime.path(), server.Display(), withBus ? bus.Address() : "");
 
     std::vector<Contender> contenders = {
         {"empty Qt 6 window", {EMPTY_WINDOW_PATH}, {}},
@@ -323,9 +373,10 @@ int main(int argc, char **argv)
         }
     }
 
-    std::printf("Start-up, exec to the first window mapped on a private Xvfb (%s), %d rounds "
-                "interleaved, medians:\n",
-                server.Display().c_str(), rounds);
+    std::printf("Start-up, exec to the first window mapped on a private Xvfb (%s), %s, %d "
+                "rounds interleaved, medians:\n",
+                server.Display().c_str(),
+                withBus ? "with a private session bus" : "without a session bus", rounds);
     const double floor = Median(contenders[0].times);
     for (const Contender &contender : contenders) {
         const double median = Median(contender.times);

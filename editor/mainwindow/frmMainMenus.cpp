@@ -4,6 +4,7 @@
 #include "AccessiblePanel.h"
 #include "CaretPanel.h"
 #include "ClockPanel.h"
+#include "DeferredIcon.h"
 #include "LossPanel.h"
 #include "PanelRow.h"
 #include "PlainTextBox.h"
@@ -149,8 +150,7 @@ const char *const ToolbarKeys[] = {
     QT_TRANSLATE_NOOP("frmMain", "Paste")};
 // clang-format on
 
-// The desktop theme's picture for each key, with our own as the fallback.
-QIcon ToolbarIcon(const QString &key)
+QIcon ToolbarPictures(const QString &key)
 {
     static const QHash<QString, QString> themeNames = {
         {QStringLiteral("New"), QStringLiteral("document-new")},
@@ -169,6 +169,14 @@ QIcon ToolbarIcon(const QString &key)
     if (!HasIconTheme())
         return own;
     return QIcon::fromTheme(themeNames.value(key), own);
+}
+
+// The desktop theme's picture for each key, with our own as the fallback. Made as the
+// toolbar first paints: reading the pictures (and the theme's index) before that would
+// hold up the frame's first appearance for buttons laid out by their icon size alone.
+QIcon ToolbarIcon(const QString &key)
+{
+    return DeferredIcon([key] { return ToolbarPictures(key); });
 }
 
 // Shows a divider only where it parts two groups of shown items, and the menu itself

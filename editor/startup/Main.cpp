@@ -98,6 +98,9 @@ StartupResult Main(const QStringList &arguments, Modal &modal, int answerWaitMs)
                 AfterHandOver(HandOverToRunningEditor(plan.files, answerWaitMs), plan.files, modal))
             return *ended;
 
+        // The frame reads a dozen settings as it is built and its documents more: the
+        // store is opened once for all of them, and written once.
+        const settings::WriteBatch batch;
         frame = std::make_unique<frmMain>(modal);
         MainWindow = frame.get();
         auto *server = new singleinstance::InstanceServer(frame.get());
@@ -114,7 +117,6 @@ StartupResult Main(const QStringList &arguments, Modal &modal, int answerWaitMs)
                 return *ended;
             }
         }
-        const settings::WriteBatch batch;
         QStringList files;
         for (const std::u16string &file : plan.files)
             files << QString::fromStdU16String(file);

@@ -12,6 +12,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <map>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -96,13 +98,41 @@ QHash<QString, QHash<QString, std::optional<QString>>> &ReadDuringBatch()
     return read;
 }
 
+// The store as a batch's reads see it, opened once for all of them: opening it looks for
+// each of its files again, which was most of what a read cost, and a start reads a dozen
+// keys before its frame can show. Null for a store that is not reasonable.
+std::map<QString, std::unique_ptr<QSettings>> &OpenDuringBatch()
+{
+    static std::map<QString, std::unique_ptr<QSettings>> open;
+    return open;
+}
+
+QSettings *BatchStore(const QString &appName)
+{
+    auto &open = OpenDuringBatch();
+    const auto known = open.find(appName);
+    if (known != open.end())
+        return known->second.get();
+    std::unique_ptr<QSettings> &store = open[appName];
+    if (ReasonableSize(appName))
+        store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                            QCoreApplication::organizationName(), appName);
+    return store.get();
+}
+
 std::optional<QString> ReadStore(const QString &appName, const QString &path)
 {
-    if (!ReasonableSize(appName))
+    std::optional<QSettings> own;
+    QSettings *store = nullptr;
+    if (batchDepth > 0) {
+        store = BatchStore(appName);
+    } else if (ReasonableSize(appName)) {
+        store = &own.emplace(QSettings::NativeFormat, QSettings::UserScope,
+                             QCoreApplication::organizationName(), appName);
+    }
+    if (!store)
         return std::nullopt;
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope,
-                    QCoreApplication::organizationName(), appName);
-    const QVariant value = store.value(path);
+    const QVariant value = store->value(path);
     // A value some other tool stored as a list or number still reads as its text form.
     if (!value.isValid() || !value.canConvert<QString>())
         return std::nullopt;
@@ -173,6 +203,7 @@ WriteBatch::~WriteBatch()
     if (--batchDepth > 0)
         return;
     ReadDuringBatch().clear();
+    OpenDuringBatch().clear();
     const auto held = std::exchange(HeldBack(), {});
     for (auto app = held.constBegin(); app != held.constEnd(); ++app)
         Store(app.key(), app.value());
