@@ -46,20 +46,26 @@ void InstallFontFallbacks();
 // document window's title bar once made (CachedIconStyle). Before the first window.
 void InstallCachedIconStyle();
 
-// Loads the system's font configuration on a thread of its own while the program goes on
-// starting. Made before the application object; Wait() before the first window is built,
-// so that the configuration is read once, and not again by Qt at the same time.
-class EarlyFonts
+// Work begun on a thread of its own while the program goes on starting, so that it
+// overlaps with loading plugins and connecting to the display. Wait(), or the end of its
+// scope, joins it. With no thread to spare it is not begun early: what it prepares is then
+// done where it is first needed, as without it.
+class EarlyWork
 {
 public:
-    EarlyFonts();
-    ~EarlyFonts();
-    EarlyFonts(const EarlyFonts &) = delete;
-    EarlyFonts &operator=(const EarlyFonts &) = delete;
+    explicit EarlyWork(void (*work)());
+    ~EarlyWork();
+    EarlyWork(const EarlyWork &) = delete;
+    EarlyWork &operator=(const EarlyWork &) = delete;
     void Wait();
 
 private:
-    std::thread m_loader;
+    std::thread m_thread;
 };
+
+// Reads the system's font configuration. Begun early before the application object, and
+// waited for before the first window is built, so that it is read once, and not again by
+// Qt at the same time.
+void LoadFontConfiguration();
 
 } // namespace startup

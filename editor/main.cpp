@@ -42,7 +42,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     int qtArgc = 1;
-    startup::EarlyFonts fonts;
+    startup::EarlyWork fonts(startup::LoadFontConfiguration);
     std::optional<startup::PlatformGuard> guard(std::in_place, "quillon");
     QApplication app(qtArgc, argv);
     guard.reset();

@@ -1,10 +1,10 @@
-#include "EarlySessionBus.h"
 #include "HeadlessRun.h"
 #include "OverflowIcons.h"
 #include "PortOption.h"
 #include "ProgramInfo.h"
 #include "QtModal.h"
 #include "RunOptions.h"
+#include "SessionBus.h"
 #include "Startup.h"
 #include "Torvane.h"
 #include "TorvaneVersion.h"
@@ -80,11 +80,11 @@ int main(int argc, char **argv)
     }
     if (!startup::HasDisplay("probator"))
         return 1;
-    startup::EarlyFonts fonts;
+    startup::EarlyWork fonts(startup::LoadFontConfiguration);
     std::optional<startup::PlatformGuard> guard(std::in_place, "probator");
     QApplication app(qtArgc, argv);
     guard.reset();
-    const EarlySessionBus bus;
+    const startup::EarlyWork bus(ConnectSessionBus);
     // The settings file (~/.config/Torvane/Probator.conf) and the records' folder live
     // under the organisation, beside the init file's folder.
     QApplication::setOrganizationName(QStringLiteral("Torvane"));
