@@ -1,5 +1,6 @@
 #include "frmDocument.h"
 
+#include "AfterRepaint.h"
 #include "DocumentText.h"
 #include "Encryption.h"
 #include "FileLayer.h"
@@ -22,17 +23,12 @@
 #include <exception>
 #include <utility>
 
-namespace {
-
-const auto ShowLossStatusEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-const auto ShowChangedMarkEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-} // namespace
-
 frmDocument::frmDocument(Modal &modal, QWidget *parent)
     : QMdiSubWindow(parent), m_modal(modal), m_files(&DiskFileLayer())
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    m_markSoon = new AfterRepaint([this] { ShowChangedMark(); }, this);
+    m_lossStatusSoon = new AfterRepaint([this] { ShowLossStatus(); }, this);
 
     m_txtScript = new PlainTextBox(this);
     m_txtScript->setObjectName(QStringLiteral("txtScript"));
@@ -123,7 +119,7 @@ void frmDocument::MarkChanged(bool changed)
 
 void frmDocument::ShowChangedMark()
 {
-    m_markDue = false;
+    m_markSoon->Drop();
     if (m_markShown == m_changed)
         return;
     m_markShown = m_changed;
@@ -274,14 +270,11 @@ void frmDocument::OnContentsChanged()
                    QStringView(lineBreak.data(), static_cast<qsizetype>(lineBreak.size()));
     };
     m_changed = m_fileGone || units != m_savedText.size() || m_edited.Differs(same);
-    if (m_changed != m_markShown && !m_markDue) {
-        // The caption follows once the window has drawn the edit: a new caption is laid out
-        // in the title bar and handed to the frame and the window system, which would hold
-        // up the key that changed the text. Changed itself holds at once.
-        m_markDue = true;
-        QCoreApplication::postEvent(this, new QEvent(ShowChangedMarkEvent),
-                                    Qt::LowEventPriority - 1);
-    }
+    // The caption follows once the window has drawn the edit: a new caption is laid out in
+    // the title bar and handed to the frame and the window system, which would hold up the
+    // key that changed the text. Changed itself holds at once.
+    if (m_changed != m_markShown)
+        m_markSoon->Ask();
     UpdateLossStatus(units);
 }
 
@@ -296,20 +289,11 @@ void frmDocument::UpdateLossStatus(qsizetype units)
     }
     // The status names the length only past the limit.
     constexpr auto limit = static_cast<qsizetype>(MaxTextUnits);
-    if ((units <= limit && m_statusLength <= limit) || m_lossStatusDue)
+    if ((units <= limit && m_statusLength <= limit) || m_lossStatusSoon->Due())
         return;
     // Each key past the limit changes the length the status names: it follows once the
     // window has drawn the edit, once for a burst of keys.
-    m_lossStatusDue = true;
-    QCoreApplication::postEvent(this, new QEvent(ShowLossStatusEvent), Qt::LowEventPriority - 1);
-}
-
-void frmDocument::customEvent(QEvent *event)
-{
-    if (event->type() == ShowLossStatusEvent && m_lossStatusDue)
-        ShowLossStatus();
-    else if (event->type() == ShowChangedMarkEvent && m_markDue)
-        ShowChangedMark();
+    m_lossStatusSoon->Ask();
 }
 
 QString frmDocument::LossSummary() const
@@ -321,12 +305,12 @@ QString frmDocument::LossSummary() const
 QString frmDocument::LossStatus() const
 {
     FillBox();
-    return m_lossStatusDue ? LossSummary() : m_lossStatus;
+    return m_lossStatusSoon->Due() ? LossSummary() : m_lossStatus;
 }
 
 void frmDocument::ShowLossStatus()
 {
-    m_lossStatusDue = false;
+    m_lossStatusSoon->Drop();
     m_statusCount = m_marks->Count();
     m_statusLength = m_textLength;
     const QString status = LossSummary();

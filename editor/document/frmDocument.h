@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class AfterRepaint;
 class FileLayer;
 class LineBreaks;
 class LossMarks;
@@ -142,7 +143,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void customEvent(QEvent *event) override;
 
 private:
     // SaveFileAs, telling whether the text was written.
@@ -198,8 +198,8 @@ private:
     Modal &m_modal;
     PlainTextBox *m_txtScript = nullptr;
     bool m_changed = false;
-    bool m_markShown = false; // whether the caption carries the changed mark
-    bool m_markDue = false;   // a change of the mark on its way
+    bool m_markShown = false;           // whether the caption carries the changed mark
+    AfterRepaint *m_markSoon = nullptr; // a change of the mark on its way
     bool m_settingText = false;
     // The text the box is to hold, loaded (or the first "Text1") but not put in yet: a
     // box takes as long to fill as the rest of opening its file, and those behind the
@@ -214,10 +214,10 @@ private:
     LineBreaks *m_lineBreaks = nullptr;  // each line's own break
     LossMarks *m_marks = nullptr;
     QString m_lossStatus;
-    int m_statusCount = 0;        // the count m_lossStatus was made for
-    qsizetype m_statusLength = 0; // and the length
-    bool m_lossStatusDue = false; // a new length past the limit, to show soon
-    qsizetype m_textLength = 0;   // in units of the file, line breaks as they will be saved
+    int m_statusCount = 0;                    // the count m_lossStatus was made for
+    qsizetype m_statusLength = 0;             // and the length
+    AfterRepaint *m_lossStatusSoon = nullptr; // a new length past the limit, to show soon
+    qsizetype m_textLength = 0; // in units of the file, line breaks as they will be saved
     FileLayer *m_files = nullptr;
     // Positions of the loaded file that the text does not show, until a save over it.
     std::size_t m_unshownPositions = 0;

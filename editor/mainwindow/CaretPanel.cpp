@@ -1,35 +1,24 @@
 #include "CaretPanel.h"
 
-#include <QCoreApplication>
+#include "AfterRepaint.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 
 #include <algorithm>
 
-namespace {
-
-const auto ShowSoonEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-} // namespace
-
-CaretPanel::CaretPanel(QWidget *parent) : QLabel(parent) {}
+CaretPanel::CaretPanel(QWidget *parent)
+    : QLabel(parent), m_soon(new AfterRepaint(
+                          [this] {
+                              if (m_source)
+                                  Show(m_source());
+                          },
+                          this))
+{}
 
 void CaretPanel::ShowSoon()
 {
-    if (m_showing)
-        return;
-    m_showing = true;
-    // Below the priority of the window's own update, so that it draws the edit first.
-    QCoreApplication::postEvent(this, new QEvent(ShowSoonEvent), Qt::LowEventPriority - 1);
-}
-
-void CaretPanel::customEvent(QEvent *event)
-{
-    if (event->type() != ShowSoonEvent)
-        return;
-    m_showing = false;
-    if (m_source)
-        Show(m_source());
+    m_soon->Ask();
 }
 
 void CaretPanel::Show(const QString &text)

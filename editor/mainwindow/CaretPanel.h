@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class AfterRepaint;
+
 // The status-bar panel that shows where the caret is. It keeps a fixed size, for a label
 // whose size may change makes the status bar lay out and repaint every panel each time
 // its text changes, which is at every keystroke; this one repaints itself alone. It grows
@@ -25,11 +27,10 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
-    void customEvent(QEvent *event) override;
 
 private:
     std::function<QString()> m_source;
-    bool m_showing = false; // a ShowSoon on its way
+    AfterRepaint *m_soon;
     // Measuring a text costs more than drawing it, so only a text longer than every one
     // before it is measured.
     qsizetype m_measured = -1;

@@ -1,22 +1,17 @@
 #include "LossPanel.h"
 
+#include "AfterRepaint.h"
 #include "LossMarks.h"
 #include "frmDocument.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMouseEvent>
 
-namespace {
-
-const auto ShowStatusEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-} // namespace
-
 LossPanel::LossPanel(QMdiArea *area, QAction *next, QWidget *parent)
-    : QLabel(parent), m_area(area), m_next(next)
+    : QLabel(parent), m_area(area), m_next(next),
+      m_soon(new AfterRepaint([this] { ShowNow(); }, this))
 {
     setObjectName(QStringLiteral("sbStatusBarLoss"));
     setToolTip(tr("Characters a Torvane config file would drop or change. Click "
@@ -104,18 +99,11 @@ void LossPanel::Show(const QString &status)
     // status bar lay out and repaint all its panels, which would otherwise hold up every
     // keystroke that changes the count, and each of a burst of them.
     m_shown = status;
-    if (m_showing)
-        return;
-    m_showing = true;
-    // Below the priority of the window's own update, so that it draws the edit first.
-    QCoreApplication::postEvent(this, new QEvent(ShowStatusEvent), Qt::LowEventPriority - 1);
+    m_soon->Ask();
 }
 
-void LossPanel::customEvent(QEvent *event)
+void LossPanel::ShowNow()
 {
-    if (event->type() != ShowStatusEvent)
-        return;
-    m_showing = false;
     // The text is changed while the panel is hidden, so that the row is laid out once, as
     // the panel comes or goes, and not again for its text.
     if (m_shown.isEmpty()) {

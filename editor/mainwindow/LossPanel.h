@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 
+class AfterRepaint;
 class frmDocument;
 class QAction;
 class QMdiArea;
@@ -29,12 +30,12 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
-    void customEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void Follow();
     void Show(const QString &status);
+    void ShowNow();
     void GoToNext();
 
     QMdiArea *m_area;
@@ -42,8 +43,8 @@ private:
     QPointer<frmDocument> m_document;
     QMetaObject::Connection m_status;
     QMetaObject::Connection m_gone;
-    QString m_shown;        // the status the panel is to show
-    bool m_showing = false; // that is on its way
+    QString m_shown;      // the status the panel is to show
+    AfterRepaint *m_soon; // that shows it
     // The label's own size hints for the last few texts it showed. Measuring a text costs
     // more than the rest of a keystroke, and the panel goes back and forth between a few
     // texts as keys take the text across the limit and back, or a mark comes and goes.
